@@ -1,0 +1,49 @@
+-- The shop database: four tables, their defaults and the indexes of the program's lookups.
+-- Money columns are declared CURRENCY so that readers can tell them from plain numbers.
+CREATE TABLE ARTICLES (
+    CodeArticle TEXT COLLATE NOCASE,
+    libelle TEXT COLLATE NOCASE,
+    taille TEXT,
+    couleur TEXT,
+    PrixVenteTTC CURRENCY,
+    tauxTVAvente DOUBLE,
+    PrixHAHT CURRENCY,
+    tauxTVAHA DOUBLE,
+    fournisseur TEXT COLLATE NOCASE,
+    EnStock DOUBLE DEFAULT 0,
+    nbraimprimer INTEGER DEFAULT 0,
+    DateDeCreation DATETIME DEFAULT (datetime('now', 'localtime'))
+);
+-- Codes are looked up without regard to letter case or trailing spaces.
+CREATE INDEX ARTICLES_code_cle ON ARTICLES (rtrim(CodeArticle) COLLATE NOCASE);
+CREATE INDEX ARTICLES_code ON ARTICLES (CodeArticle);
+CREATE INDEX ARTICLES_a_imprimer ON ARTICLES (nbraimprimer) WHERE nbraimprimer > 0;
+
+CREATE TABLE VENTES (
+    Id INTEGER PRIMARY KEY AUTOINCREMENT,
+    NumeroTicket INTEGER,
+    CodeArticle TEXT COLLATE NOCASE,
+    PrixVenteTTC CURRENCY,
+    TVA CURRENCY,
+    commentaire TEXT,
+    qt DOUBLE
+);
+CREATE INDEX VENTES_ticket ON VENTES (NumeroTicket, Id);
+
+CREATE TABLE TICKETS (
+    NumeroTicket INTEGER PRIMARY KEY AUTOINCREMENT,
+    Date DATETIME,
+    TotalTTC CURRENCY,
+    TicketClos BOOLEAN NOT NULL DEFAULT 0,
+    caisse TEXT,
+    vendeur TEXT
+);
+CREATE INDEX TICKETS_ouverts ON TICKETS (TicketClos, NumeroTicket);
+CREATE INDEX TICKETS_date ON TICKETS (Date);
+
+CREATE TABLE FOURNISSEURS (
+    codefournisseur TEXT,
+    nom TEXT,
+    adresse TEXT,
+    telephone TEXT
+);

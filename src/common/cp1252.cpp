@@ -1,0 +1,42 @@
+#include "common/cp1252.h"
+
+namespace {
+// Code points of the bytes 0x80 to 0x9F; 0 marks an unused byte.
+constexpr char16_t kHaut[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+} // namespace
+
+QByteArray versWindows1252(const QString& texte) {
+    QByteArray out;
+    out.reserve(texte.size());
+    for (QChar c : texte) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            out.append(static_cast<char>(u));
+            continue;
+        }
+        char b = '?';
+        for (int i = 0; i < 32; ++i)
+            if (kHaut[i] == u && u != 0) {
+                b = static_cast<char>(0x80 + i);
+                break;
+            }
+        out.append(b);
+    }
+    return out;
+}
+
+QString depuisWindows1252(const QByteArray& octets) {
+    QString out;
+    out.reserve(octets.size());
+    for (char ch : octets) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b >= 0x80 && b <= 0x9F && kHaut[b - 0x80] != 0)
+            out.append(QChar(kHaut[b - 0x80]));
+        else
+            out.append(QChar(b));
+    }
+    return out;
+}

@@ -1,0 +1,34 @@
+#include "common/ui/fenetres.h"
+
+#include "common/valeur.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextEdit>
+#include <QWidget>
+
+void centrerFenetre(QWidget* fenetre) {
+    if (!fenetre)
+        return;
+    const QScreen* ecran = fenetre->screen() ? fenetre->screen() : QGuiApplication::primaryScreen();
+    if (!ecran)
+        return;
+    const QRect zone = ecran->geometry();
+    const QSize taille = fenetre->frameGeometry().size();
+    fenetre->move(zone.left() + maxi((zone.width() - taille.width()) / 2, 0),
+                  zone.top() + maxi((zone.height() - taille.height()) / 2, 0));
+}
+
+void selectionnerTout(QWidget* controle) {
+    if (auto* l = qobject_cast<QLineEdit*>(controle))
+        l->selectAll();
+    else if (auto* c = qobject_cast<QComboBox*>(controle); c && c->lineEdit())
+        c->lineEdit()->selectAll();
+    else if (auto* t = qobject_cast<QTextEdit*>(controle))
+        t->selectAll();
+    else if (auto* p = qobject_cast<QPlainTextEdit*>(controle))
+        p->selectAll();
+}

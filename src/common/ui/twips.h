@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// The screen layouts are given in twips: 15 twips to a screen pixel.
+constexpr int twips(int t) {
+    return (t + 7) / 15;
+}
+
+// Places a control at (left, top) with a size, all in twips.
+void placer(QWidget* w, int gauche, int haut, int largeur, int hauteur);
+// A caption label placed in twips (a width or height of 0 keeps the label's natural size).
+QLabel* creerLabel(QWidget* parent, const QString& nom, const QString& texte, int gauche, int haut,
+                   int largeur = 0, int hauteur = 0);

@@ -1,0 +1,234 @@
+#include "database/creation.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace creation {
+namespace {
+
+class Connexion {
+  public:
+    explicit Connexion(const QString& chemin, bool creer) {
+        const int drapeaux = SQLITE_OPEN_READWRITE | (creer ? SQLITE_OPEN_CREATE : 0);
+        ok_ = sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db_, drapeaux, nullptr) ==
+              SQLITE_OK;
+    }
+    ~Connexion() { sqlite3_close(db_); }
+    bool ok() const { return ok_; }
+    sqlite3* db() const { return db_; }
+    bool exec(const QByteArray& sql, QString* erreur) {
+        char* msg = nullptr;
+        if (sqlite3_exec(db_, sql.constData(), nullptr, nullptr, &msg) == SQLITE_OK)
+            return true;
+        if (erreur)
+            *erreur = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db_));
+        sqlite3_free(msg);
+        return false;
+    }
+
+  private:
+    sqlite3* db_ = nullptr;
+    bool ok_ = false;
+};
+
+// A prepared insert whose values are bound in order.
+class Insertion {
+  public:
+    Insertion(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &st_, nullptr); }
+    ~Insertion() { sqlite3_finalize(st_); }
+    Insertion& texte(const QString& v) {
+        if (v.isNull())
+            sqlite3_bind_null(st_, ++i_);
+        else {
+            const QByteArray u = v.toUtf8();
+            sqlite3_bind_text(st_, ++i_, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        }
+        return *this;
+    }
+    Insertion& reel(double v) {
+        sqlite3_bind_double(st_, ++i_, v);
+        return *this;
+    }
+    Insertion& entier(qint64 v) {
+        sqlite3_bind_int64(st_, ++i_, v);
+        return *this;
+    }
+    bool executer() {
+        const int rc = sqlite3_step(st_);
+        sqlite3_reset(st_);
+        sqlite3_clear_bindings(st_);
+        i_ = 0;
+        return rc == SQLITE_DONE;
+    }
+
+  private:
+    sqlite3_stmt* st_ = nullptr;
+    int i_ = 0;
+};
+
+const QStringList kTypes = {
+    QStringLiteral("Pull col rond"),   QStringLiteral("Pull col V"),
+    QStringLiteral("T-shirt coton"),   QStringLiteral("Chemise lin"),
+    QStringLiteral("Jean droit"),      QStringLiteral("Jean slim"),
+    QStringLiteral("Robe d'été"),      QStringLiteral("Jupe plissée"),
+    QStringLiteral("Veste en jean"),   QStringLiteral("Manteau laine"),
+    QStringLiteral("Blouson cuir"),    QStringLiteral("Pantalon chino"),
+    QStringLiteral("Écharpe"),         QStringLiteral("Gilet maille"),
+    QStringLiteral("Chemisier soie"),  QStringLiteral("Short toile"),
+    QStringLiteral("Polo piqué"),      QStringLiteral("Sweat à capuche"),
+    QStringLiteral("Pyjama flanelle"), QStringLiteral("Chaussettes x3")};
+const QList<double> kPrix = {39.90, 45.00, 14.99, 49.90, 59.90, 64.50, 55.00, 42.00, 79.00,
+                             149.00, 229.00, 54.90, 24.90, 47.50, 89.00, 29.90, 34.90, 44.90,
+                             39.00, 9.99};
+const QStringList kTailles = {QStringLiteral("XS"), QStringLiteral("S"), QStringLiteral("M"),
+                              QStringLiteral("L"), QStringLiteral("XL")};
+const QStringList kCouleurs = {QStringLiteral("Noir"),   QStringLiteral("Blanc"),
+                               QStringLiteral("Marine"), QStringLiteral("Rouge"),
+                               QStringLiteral("Gris"),   QStringLiteral("Beige"),
+                               QStringLiteral("Kaki"),   QStringLiteral("Écru")};
+const QStringList kFournisseurs = {QStringLiteral("Textiles Martin"),
+                                   QStringLiteral("Maison Dupont"),
+                                   QStringLiteral("Confection Leroy"),
+                                   QStringLiteral("Atelier Bérénice"),
+                                   QStringLiteral("Laines du Nord")};
+
+QString codeBoutique(int n) {
+    return QStringLiteral("ART%1").arg(n, 6, 10, QLatin1Char('0'));
+}
+
+bool remplir(const QString& chemin, int articles, int lignes, bool demo, QString* erreur) {
+    Connexion c(chemin, false);
+    if (!c.ok()) {
+        if (erreur)
+            *erreur = QStringLiteral("base introuvable : ") + chemin;
+        return false;
+    }
+    if (!c.exec("BEGIN", erreur))
+        return false;
+    QRandomGenerator alea(20261210);
+
+    Insertion fournisseur(c.db(), "INSERT INTO FOURNISSEURS VALUES (?, ?, ?, ?)");
+    const QStringList adresses = {QStringLiteral("12 rue des Tisserands, 59100 Roubaix"),
+                                  QStringLiteral("3 place du Marché, 69002 Lyon"),
+                                  QStringLiteral("Zone artisanale, 49300 Cholet"),
+                                  QStringLiteral("8 impasse des Fileuses, 75011 Paris"),
+                                  QStringLiteral("21 route de Lille, 59200 Tourcoing")};
+    for (int i = 0; i < kFournisseurs.size(); ++i)
+        fournisseur.texte(QString::number(i + 1))
+            .texte(kFournisseurs[i])
+            .texte(adresses[i])
+            .texte(QStringLiteral("03 20 %1 %2").arg(10 + i * 7).arg(40 + i * 3))
+            .executer();
+
+    Insertion article(c.db(),
+                      "INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur, PrixVenteTTC, "
+                      "tauxTVAvente, PrixHAHT, tauxTVAHA, fournisseur, EnStock, nbraimprimer, "
+                      "DateDeCreation) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    const QDateTime debut = QDateTime::currentDateTime().addDays(-400);
+    QStringList codes;
+    codes.reserve(articles);
+    for (int n = 1; n <= articles; ++n) {
+        const int t = (n - 1) % kTypes.size();
+        const QString code =
+            demo && n % 25 == 0 ? QStringLiteral("3%1").arg(760000000000LL + n * 37) // EAN-13
+                                : codeBoutique(n);
+        codes << code;
+        const double prix = kPrix[t];
+        const double achat = std::round(prix / 1.196 * 0.45 * 100) / 100;
+        const int stock = n % 9 == 0 ? 0 : int(alea.bounded(1, 12));
+        const int aImprimer = demo ? (n % 17 == 0 ? int(alea.bounded(1, 4)) : 0) : 0;
+        article.texte(code)
+            .texte(kTypes[t] + u' ')
+            .texte(kTailles[(n / kTypes.size()) % kTailles.size()] + u' ')
+            .texte(kCouleurs[(n * 7 / 3) % kCouleurs.size()] + u' ')
+            .reel(prix)
+            .reel(19.6)
+            .reel(achat)
+            .reel(19.6)
+            .texte(n % 13 == 0 ? QString() : kFournisseurs[n % kFournisseurs.size()])
+            .reel(stock)
+            .entier(aImprimer)
+            .texte(debut.addSecs(qint64(n) * 3600 % (400 * 86400))
+                       .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+            .executer();
+    }
+
+    Insertion ticket(c.db(), "INSERT INTO TICKETS (NumeroTicket, Date, TotalTTC, TicketClos, "
+                             "caisse, vendeur) VALUES (?, ?, ?, 1, '1', '1')");
+    Insertion ligne(c.db(), "INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt) "
+                            "VALUES (?, ?, ?, ?, ?)");
+    const QDateTime maintenant = QDateTime::currentDateTime();
+    int ecrites = 0;
+    int numero = 0;
+    while (ecrites < lignes && !codes.isEmpty()) {
+        ++numero;
+        const int nbArticles = 1 + int(alea.bounded(4));
+        qint64 total = 0; // cents
+        for (int k = 0; k < nbArticles; ++k) {
+            const int idx = int(alea.bounded(qint64(codes.size())));
+            const double prix = kPrix[idx % kTypes.size()];
+            const qint64 cents = qint64(std::llround(prix * 100));
+            const qint64 tva = cents * 196 / 1196;
+            ligne.entier(numero).texte(codes[idx]).reel(cents / 100.0).reel(tva / 100.0).reel(1);
+            ligne.executer();
+            total += cents;
+            ++ecrites;
+        }
+        const char* moyens[] = {"ESPECES", "CB", "CHEQUE"};
+        ligne.entier(numero)
+            .texte(QString::fromLatin1(moyens[numero % 3]))
+            .reel(-total / 100.0)
+            .reel(0)
+            .reel(0);
+        ligne.executer();
+        ++ecrites;
+        // Spread over the past weeks; the last few tickets are today's.
+        const QDateTime quand = lignes - ecrites < 30 ? maintenant.addSecs(-60 * (lignes - ecrites))
+                                                      : maintenant.addDays(-1 - numero % 60);
+        ticket.entier(numero)
+            .texte(quand.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+            .reel(total / 100.0)
+            .executer();
+    }
+    return c.exec("COMMIT", erreur);
+}
+
+} // namespace
+
+bool creerBase(const QString& chemin, QString* erreur) {
+    if (QFileInfo::exists(chemin)) {
+        if (erreur)
+            *erreur = QStringLiteral("le fichier %1 existe déjà : il n'est pas remplacé").arg(chemin);
+        return false;
+    }
+    QFile schema(QStringLiteral(":/talmir/schema.sql"));
+    if (!schema.open(QIODevice::ReadOnly)) {
+        if (erreur)
+            *erreur = QStringLiteral("schéma introuvable");
+        return false;
+    }
+    const QByteArray sql = schema.readAll();
+    bool ok = false;
+    {
+        Connexion c(chemin, true);
+        ok = c.ok() && c.exec("PRAGMA journal_mode=WAL", erreur) &&
+             c.exec("BEGIN;" + sql + "COMMIT;", erreur);
+    }
+    if (!ok)
+        QFile::remove(chemin);
+    return ok;
+}
+
+bool remplirDemo(const QString& chemin, QString* erreur) {
+    return remplir(chemin, 300, 160, true, erreur);
+}
+
+bool remplirGrande(const QString& chemin, int articles, int lignes, QString* erreur) {
+    return remplir(chemin, articles, lignes, false, erreur);
+}
+
+} // namespace creation

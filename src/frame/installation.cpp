@@ -1,0 +1,9 @@
+#include "frame/installation.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+Installation Installation::depuisProgramme() {
+    const QFileInfo programme(QCoreApplication::applicationFilePath());
+    return {programme.absolutePath(), programme.completeBaseName()};
+}

@@ -1,0 +1,5 @@
+#include "frame/services.h"
+
+Journal Services::journal() const {
+    return Journal(installation.dossier, horloge);
+}

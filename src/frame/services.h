@@ -1,0 +1,36 @@
+#pragma once
+
+#include "frame/installation.h"
+#include "frame/journal.h"
+
+class Database;
+class Dialogues;
+class Horloge;
+class Lanceur;
+class Progression;
+class ServiceImpression;
+
+// What the main window and its tabs are given: the installation, the database connection
+// (bdd), the boxes, the printers, the launcher, the clock, the progress window, and the way to
+// end the program. Production passes Qt implementations, tests recording doubles.
+class FinProgramme {
+  public:
+    virtual ~FinProgramme() = default;
+    // Ends the program at once: no further window event, no stop line.
+    virtual void terminer() = 0;
+};
+
+struct Services {
+    Installation installation;
+    Database& bdd;
+    Dialogues& dialogues;
+    ServiceImpression& imprimantes;
+    Lanceur& lanceur;
+    const Horloge& horloge;
+    Progression& progression;
+    FinProgramme& fin;
+
+    Journal journal() const;
+    // fichierini
+    QString fichierini() const { return installation.fichierIni(); }
+};

@@ -1,0 +1,86 @@
+#include "frame/ui/dialoguesqt.h"
+
+#include <QInputDialog>
+#include <QAbstractButton>
+#include <QMessageBox>
+
+namespace {
+QMessageBox::StandardButton bouton(Dialogues::Reponse r) {
+    switch (r) {
+    case Dialogues::Reponse::Ok:
+        return QMessageBox::Ok;
+    case Dialogues::Reponse::Annuler:
+        return QMessageBox::Cancel;
+    case Dialogues::Reponse::Oui:
+        return QMessageBox::Yes;
+    case Dialogues::Reponse::Non:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+} // namespace
+
+Dialogues::Reponse DialoguesQt::message(const QString& texte, const QString& titre,
+                                        Boutons boutons, Icone icone, Reponse parDefaut) {
+    QMessageBox boite(parent_);
+    boite.setWindowTitle(titre);
+    boite.setText(texte);
+    switch (icone) {
+    case Icone::Aucune:
+        boite.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icone::Information:
+        boite.setIcon(QMessageBox::Information);
+        break;
+    case Icone::Question:
+        boite.setIcon(QMessageBox::Question);
+        break;
+    case Icone::Avertissement:
+        boite.setIcon(QMessageBox::Warning);
+        break;
+    case Icone::Arret:
+        boite.setIcon(QMessageBox::Critical);
+        break;
+    }
+    switch (boutons) {
+    case Boutons::Ok:
+        boite.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Boutons::OuiNon:
+        boite.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        boite.button(QMessageBox::Yes)->setText(QStringLiteral("Oui"));
+        boite.button(QMessageBox::No)->setText(QStringLiteral("Non"));
+        break;
+    case Boutons::OkAnnuler:
+        boite.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        boite.button(QMessageBox::Cancel)->setText(QStringLiteral("Annuler"));
+        break;
+    }
+    boite.setDefaultButton(bouton(parDefaut));
+    switch (boite.exec()) {
+    case QMessageBox::Yes:
+        return Reponse::Oui;
+    case QMessageBox::No:
+        return Reponse::Non;
+    case QMessageBox::Cancel:
+        return Reponse::Annuler;
+    default:
+        return boutons == Boutons::OuiNon ? Reponse::Non
+               : boutons == Boutons::OkAnnuler && boite.clickedButton() == nullptr
+                   ? Reponse::Annuler
+                   : Reponse::Ok;
+    }
+}
+
+std::optional<QString> DialoguesQt::saisie(const QString& invite, const QString& titre,
+                                           const QString& defaut) {
+    QInputDialog boite(parent_);
+    boite.setWindowTitle(titre);
+    boite.setLabelText(invite);
+    boite.setTextValue(defaut);
+    boite.setOkButtonText(QStringLiteral("OK"));
+    boite.setCancelButtonText(QStringLiteral("Annuler"));
+    if (boite.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return boite.textValue();
+}

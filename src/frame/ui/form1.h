@@ -1,0 +1,57 @@
+#pragma once
+
+#include "frame/services.h"
+
+#include <QWidget>
+#include <memory>
+
+class ArrivagesTab;
+class CaisseTab;
+class ClotureTab;
+class FournisseursTab;
+class GenCodesTab;
+class InventaireTab;
+class JournauxTab;
+class ParametresTab;
+class QLockFile;
+class QPushButton;
+class QTabWidget;
+
+// The main window "Form1", caption "Point de Vente": the button Quitter and the eight tabs.
+class Form1 : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Form1(Services services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Form_Load: the start-up sequence. False when the program must end (a table check
+    // failed, or another till already runs on this database); the message has been shown.
+    bool Form_Load();
+
+    void Quitter_Click();
+    void SSTab1_Click();
+
+    Services& services() { return services_; }
+    QTabWidget* onglets() const { return SSTab1; }
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    bool verrouillerBase();
+    void sauvegardeTournante();
+
+    Services services_;
+    QPushButton* Quitter;
+    QTabWidget* SSTab1;
+    ParametresTab* parametres_;
+    CaisseTab* caisse_;
+    GenCodesTab* genCodes_;
+    ArrivagesTab* arrivages_;
+    FournisseursTab* fournisseurs_;
+    InventaireTab* inventaire_;
+    JournauxTab* journaux_;
+    ClotureTab* cloture_;
+    std::unique_ptr<QLockFile> verrou_;
+    bool arrete_ = false;
+};

@@ -1,0 +1,90 @@
+#include "printing/ui/parametrestab.h"
+
+#include "common/ui/twips.h"
+#include "frame/services.h"
+#include "printing/serviceimpression.h"
+#include "settings/ini32.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+ParametresTab::ParametresTab(Services& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
+    auto* Label23 = creerLabel(this, QStringLiteral("Label23"), QStringLiteral("Imprimantes"),
+                               240, 240, 4000, 255);
+    ListImprimantes = new QListWidget(this);
+    ListImprimantes->setObjectName(QStringLiteral("ListImprimantes"));
+    placer(ListImprimantes, 240, 540, 4000, 4200);
+    Label23->setBuddy(ListImprimantes);
+
+    Command3 = new QPushButton(QStringLiteral(">"), this);
+    Command3->setObjectName(QStringLiteral("Command3"));
+    placer(Command3, 4440, 840, 495, 375);
+    Command3->setAccessibleName(QStringLiteral("Imprimante ticket de caisse >"));
+    Command4 = new QPushButton(QStringLiteral(">"), this);
+    Command4->setObjectName(QStringLiteral("Command4"));
+    placer(Command4, 4440, 2340, 495, 375);
+    Command4->setAccessibleName(QStringLiteral("Imprimante A4 >"));
+
+    auto* Label26 = creerLabel(this, QStringLiteral("Label26"),
+                               QStringLiteral("Imprimante ticket de caisse"), 5160, 540, 4000, 255);
+    ImprimanteTicket = creerLabel(this, QStringLiteral("ImprimanteTicket"), {}, 5160, 840, 4000, 375);
+    auto* Label28 = creerLabel(this, QStringLiteral("Label28"), QStringLiteral("Imprimante A4"),
+                               5160, 2040, 4000, 255);
+    ImprimanteA4 = creerLabel(this, QStringLiteral("ImprimanteA4"), {}, 5160, 2340, 4000, 375);
+    for (QLabel* role : {ImprimanteTicket, ImprimanteA4}) {
+        role->setAutoFillBackground(true);
+        QPalette p = role->palette();
+        p.setColor(QPalette::Window, QColor(192, 255, 255));
+        role->setPalette(p);
+        role->setFrameShape(QFrame::Panel);
+        role->setFrameShadow(QFrame::Sunken);
+    }
+    Label26->setBuddy(Command3);
+    Label28->setBuddy(Command4);
+    ImprimanteTicket->setAccessibleName(QStringLiteral("Imprimante ticket de caisse"));
+    ImprimanteA4->setAccessibleName(QStringLiteral("Imprimante A4"));
+
+    connect(Command3, &QPushButton::clicked, this, &ParametresTab::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &ParametresTab::Command4_Click);
+}
+
+void ParametresTab::chargerImprimantes() {
+    ListImprimantes->addItems(services_.imprimantes.imprimantes());
+}
+
+void ParametresTab::chargerRoles() {
+    const QString defaut = services_.imprimantes.imprimanteParDefaut();
+    if (defaut.isEmpty())
+        return; // the labels keep their design text
+    const QString ini = services_.installation.fichierIni();
+    ImprimanteTicket->setText(
+        parametre(QStringLiteral("imprimante"), QStringLiteral("imprimanteticket"), defaut, ini, 2));
+    ImprimanteA4->setText(
+        parametre(QStringLiteral("imprimante"), QStringLiteral("imprimanteA4"), defaut, ini, 2));
+}
+
+QString ParametresTab::imprimanteTicket() const {
+    return ImprimanteTicket->text();
+}
+
+QString ParametresTab::imprimanteA4() const {
+    return ImprimanteA4->text();
+}
+
+void ParametresTab::choisirRole(QLabel* role, const QString& cle) {
+    // With nothing selected the role is left as it is rather than emptied.
+    if (QListWidgetItem* choix = ListImprimantes->currentItem(); choix && choix->isSelected())
+        role->setText(choix->text());
+    parametre(QStringLiteral("imprimante"), cle, role->text(), services_.installation.fichierIni(),
+              0);
+}
+
+void ParametresTab::Command3_Click() {
+    choisirRole(ImprimanteTicket, QStringLiteral("imprimanteticket"));
+}
+
+void ParametresTab::Command4_Click() {
+    choisirRole(ImprimanteA4, QStringLiteral("imprimanteA4"));
+}

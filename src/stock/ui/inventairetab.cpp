@@ -1,0 +1,8 @@
+#include "stock/ui/inventairetab.h"
+
+#include "frame/services.h"
+
+InventaireTab::InventaireTab(Services& services, QWidget* parent)
+    : QWidget(parent), services_(services) {}
+
+void InventaireTab::inventaireCalculer_Click() {}

@@ -1,0 +1,118 @@
+#include "support/testsupport.h"
+
+#include "common/cp1252.h"
+#include "database/creation.h"
+#include "printing/surface.h"
+
+#include <QFile>
+#include <QSqlQuery>
+
+Dialogues::Reponse DialoguesScript::message(const QString& texte, const QString& titre,
+                                            Boutons boutons, Icone icone, Reponse parDefaut) {
+    boites.append({texte, titre, boutons, icone, parDefaut, false, {}});
+    return reponses.isEmpty() ? parDefaut : reponses.takeFirst();
+}
+
+std::optional<QString> DialoguesScript::saisie(const QString& invite, const QString& titre,
+                                               const QString& defaut) {
+    boites.append({invite, titre, Boutons::OkAnnuler, Icone::Aucune, Reponse::Ok, true, defaut});
+    if (saisies.isEmpty())
+        return defaut;
+    return saisies.takeFirst();
+}
+
+QStringList DialoguesScript::textes() const {
+    QStringList t;
+    for (const Boite& b : boites)
+        t << b.texte;
+    return t;
+}
+
+namespace {
+class TravailTest : public TravailImpression {
+  public:
+    TravailTest(ImprimantesTest& service, int index) : service_(service), index_(index) {}
+    Surface& surface() override { return *service_.travaux[index_].surface; }
+    bool EndDoc(QString* erreur) override {
+        if (service_.enPanne) {
+            if (erreur)
+                *erreur = QStringLiteral("l'imprimante ne répond pas");
+            return false;
+        }
+        service_.travaux[index_].termine = true;
+        return true;
+    }
+
+  private:
+    ImprimantesTest& service_;
+    int index_;
+};
+} // namespace
+
+ImprimantesTest::ImprimantesTest(QStringList noms) : noms_(std::move(noms)), courante_(noms_.value(0)) {}
+
+void ImprimantesTest::SelectPrinter(const QString& nom) {
+    for (const QString& n : noms_)
+        if (n == nom) {
+            courante_ = n;
+            return;
+        }
+}
+
+std::unique_ptr<TravailImpression> ImprimantesTest::commencer(FormatPapier format) {
+    // 300 dpi pages: 80 mm wide receipts, A4 sheets.
+    const double dpi = 300;
+    const double largeur = (format == FormatPapier::Ticket ? 80.0 : 210.0) / 25.4 * dpi;
+    const double hauteur = (format == FormatPapier::Ticket ? 2000.0 : 297.0) / 25.4 * dpi;
+    travaux.append({courante_, format, std::make_shared<Surface>(largeur, hauteur, dpi), false});
+    return std::make_unique<TravailTest>(*this, int(travaux.size() - 1));
+}
+
+bool LanceurTest::ouvrir(const QString& fichier, Role role, QString* erreur) {
+    if (echoue) {
+        if (erreur)
+            *erreur = QStringLiteral("programme introuvable");
+        return false;
+    }
+    ouverts.append({fichier, role});
+    return true;
+}
+
+BoutiqueTest::BoutiqueTest(Base base) {
+    inst_ = {dir_.path(), QStringLiteral("TALMIR_vestimentaire")};
+    if (base != Base::Aucune) {
+        creation::creerBase(inst_.baseParDefaut());
+        if (base == Base::Demo)
+            creation::remplirDemo(inst_.baseParDefaut());
+    }
+}
+
+bool BoutiqueTest::ouvrir() {
+    return bdd.ouvrir(inst_.baseParDefaut());
+}
+
+bool BoutiqueTest::sql(const QString& requete, const QVariantList& valeurs) {
+    QSqlQuery q(bdd.connexion());
+    return executer(q, requete, valeurs);
+}
+
+QVariant BoutiqueTest::valeur(const QString& requete, const QVariantList& valeurs) {
+    QSqlQuery q(bdd.connexion());
+    if (!executer(q, requete, valeurs) || !q.next())
+        return {};
+    return q.value(0);
+}
+
+QStringList BoutiqueTest::lignesJournal() const {
+    QFile f(inst_.chemin(QStringLiteral("inventaire.txt")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lignes = depuisWindows1252(f.readAll()).split(QStringLiteral("\r\n"));
+    if (!lignes.isEmpty() && lignes.last().isEmpty())
+        lignes.removeLast();
+    return lignes;
+}
+
+Services BoutiqueTest::services() {
+    return Services{inst_, bdd, dialogues, imprimantes, lanceur, horloge, progression, fin};
+}

@@ -1,0 +1,136 @@
+#pragma once
+
+// Doubles and fixtures shared by the tests: scripted boxes, a printer that keeps every page,
+// a recording launcher, a fixed clock, and a temporary shop folder with a fresh database.
+
+#include "database/database.h"
+#include "frame/dialogues.h"
+#include "frame/installation.h"
+#include "frame/progression.h"
+#include "frame/services.h"
+#include "platform/horloge.h"
+#include "platform/lanceur.h"
+#include "printing/serviceimpression.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <optional>
+
+// Answers the boxes from a script and records every box shown.
+class DialoguesScript : public Dialogues {
+  public:
+    struct Boite {
+        QString texte;
+        QString titre;
+        Boutons boutons;
+        Icone icone;
+        Reponse parDefaut;
+        bool saisie = false;
+        QString defaut;
+    };
+    Reponse message(const QString& texte, const QString& titre, Boutons boutons, Icone icone,
+                    Reponse parDefaut) override;
+    std::optional<QString> saisie(const QString& invite, const QString& titre,
+                                  const QString& defaut) override;
+
+    // Answers taken in order; when none is left, a message box gets its default button and
+    // an input box is accepted with its default text.
+    QList<Reponse> reponses;
+    QList<std::optional<QString>> saisies;
+    QList<Boite> boites;
+    QStringList textes() const;
+};
+
+// A printer double: named printers, the current one, and every finished job's surface.
+class ImprimantesTest : public ServiceImpression {
+  public:
+    explicit ImprimantesTest(QStringList noms = {QStringLiteral("Imprimante PDF")});
+    QStringList imprimantes() const override { return noms_; }
+    QString imprimanteParDefaut() const override { return noms_.value(0); }
+    void SelectPrinter(const QString& nom) override;
+    QString imprimanteCourante() const override { return courante_; }
+    std::unique_ptr<TravailImpression> commencer(FormatPapier format) override;
+
+    struct Travail {
+        QString imprimante;
+        FormatPapier format;
+        std::shared_ptr<Surface> surface;
+        bool termine = false;
+    };
+    QList<Travail> travaux;
+    // When set, every EndDoc fails as a printer that has gone away.
+    bool enPanne = false;
+
+  private:
+    QStringList noms_;
+    QString courante_;
+};
+
+class LanceurTest : public Lanceur {
+  public:
+    bool ouvrir(const QString& fichier, Role role, QString* erreur) override;
+    QList<QPair<QString, Role>> ouverts;
+    bool echoue = false;
+};
+
+class HorlogeFixe : public Horloge {
+  public:
+    explicit HorlogeFixe(QDateTime t = QDateTime(QDate(2024, 3, 5), QTime(9, 1, 22)))
+        : t_(std::move(t)) {}
+    QDateTime maintenant() const override { return t_; }
+    void regler(const QDateTime& t) { t_ = t; }
+
+  private:
+    QDateTime t_;
+};
+
+class ProgressionTest : public Progression {
+  public:
+    void montrer() override { ++montree; visible = true; }
+    void progresser(qint64 fait, qint64 total) override { dernier = {fait, total}; }
+    void fermer() override { visible = false; }
+    int montree = 0;
+    bool visible = false;
+    QPair<qint64, qint64> dernier;
+};
+
+class FinTest : public FinProgramme {
+  public:
+    void terminer() override { ++appels; }
+    int appels = 0;
+};
+
+// A shop installation in a temporary folder: "TALMIR_vestimentaire" with its own database
+// (empty, or filled with the demo shop), and every double wired into Services.
+class BoutiqueTest {
+  public:
+    enum class Base { Aucune, Vide, Demo };
+    explicit BoutiqueTest(Base base = Base::Vide);
+
+    QString dossier() const { return dir_.path(); }
+    QString chemin(const QString& fichier) const { return inst_.chemin(fichier); }
+    const Installation& installation() const { return inst_; }
+    // Opens the shop database as bdd (the start-up normally does it).
+    bool ouvrir();
+    // Runs one statement on the shop database (fixtures).
+    bool sql(const QString& requete, const QVariantList& valeurs = {});
+    QVariant valeur(const QString& requete, const QVariantList& valeurs = {});
+    QStringList lignesJournal() const;
+
+    Services services();
+
+    Database bdd;
+    DialoguesScript dialogues;
+    ImprimantesTest imprimantes;
+    LanceurTest lanceur;
+    HorlogeFixe horloge;
+    ProgressionTest progression;
+    FinTest fin;
+
+  private:
+    QTemporaryDir dir_;
+    Installation inst_;
+};
