@@ -1,4 +1,5 @@
 #include "common/texte.h"
+#include "support/testmain.h"
 
 #include <QtTest>
 
@@ -8,5 +9,5 @@ class TestCommon : public QObject {
     void placeholder() { QCOMPARE(champ(QStringLiteral("a|b"), QStringLiteral("|"), 2), QStringLiteral("b")); }
 };
 
-QTEST_MAIN(TestCommon)
+TALMIR_TEST(TestCommon)
 #include "tst_common.moc"
