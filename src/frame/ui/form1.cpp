@@ -56,6 +56,7 @@ Form1::Form1(Services services, QWidget* parent) : QWidget(parent), services_(se
     journaux_ = new JournauxTab(services_, *parametres_);
     cloture_ = new ClotureTab(services_);
     genCodes_->setInventaire(inventaire_);
+    genCodes_->setParametres(parametres_);
 
     SSTab1->addTab(caisse_, QStringLiteral("Caisse"));
     SSTab1->addTab(genCodes_, QStringLiteral("Gen Codes"));
@@ -69,6 +70,8 @@ Form1::Form1(Services services, QWidget* parent) : QWidget(parent), services_(se
     Quitter = new QPushButton(QStringLiteral("Quitter"), this);
     Quitter->setObjectName(QStringLiteral("Quitter"));
     placer(Quitter, 8760, 7560, 1335, 435);
+
+    inventaire_->relier(genCodes_, SSTab1);
 
     connect(Quitter, &QPushButton::clicked, this, &Form1::Quitter_Click);
     connect(SSTab1, &QTabWidget::currentChanged, this, &Form1::SSTab1_Click);

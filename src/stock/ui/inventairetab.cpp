@@ -4,5 +4,3 @@
 
 InventaireTab::InventaireTab(Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {}
-
-void InventaireTab::inventaireCalculer_Click() {}
