@@ -18,8 +18,8 @@ Montant Montant::depuisDouble(double euros, bool* ok) {
     if (ok)
         *ok = true;
     // Go through the 15 significant digits a double really holds, so 12.345 is 12.345.
-    return depuisDixMilliemes(static_cast<std::int64_t>(arrondiDecimal(euros, 4) * 10000.0 +
-                                                        (euros < 0 ? -0.5 : 0.5)));
+    return depuisDixMilliemes(
+        static_cast<std::int64_t>(arrondiDecimal(euros, 4) * 10000.0 + (euros < 0 ? -0.5 : 0.5)));
 }
 
 Montant Montant::depuisVariant(const QVariant& v) {

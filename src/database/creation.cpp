@@ -7,6 +7,11 @@
 #include <QStringList>
 #include <sqlite3.h>
 
+// The schema is a resource of the core library, which is static: register it before use.
+static void chargerRessources() {
+    Q_INIT_RESOURCE(core);
+}
+
 namespace creation {
 namespace {
 
@@ -70,31 +75,28 @@ class Insertion {
     int i_ = 0;
 };
 
-const QStringList kTypes = {
-    QStringLiteral("Pull col rond"),   QStringLiteral("Pull col V"),
-    QStringLiteral("T-shirt coton"),   QStringLiteral("Chemise lin"),
-    QStringLiteral("Jean droit"),      QStringLiteral("Jean slim"),
-    QStringLiteral("Robe d'été"),      QStringLiteral("Jupe plissée"),
-    QStringLiteral("Veste en jean"),   QStringLiteral("Manteau laine"),
-    QStringLiteral("Blouson cuir"),    QStringLiteral("Pantalon chino"),
-    QStringLiteral("Écharpe"),         QStringLiteral("Gilet maille"),
-    QStringLiteral("Chemisier soie"),  QStringLiteral("Short toile"),
-    QStringLiteral("Polo piqué"),      QStringLiteral("Sweat à capuche"),
-    QStringLiteral("Pyjama flanelle"), QStringLiteral("Chaussettes x3")};
-const QList<double> kPrix = {39.90, 45.00, 14.99, 49.90, 59.90, 64.50, 55.00, 42.00, 79.00,
-                             149.00, 229.00, 54.90, 24.90, 47.50, 89.00, 29.90, 34.90, 44.90,
-                             39.00, 9.99};
+const QStringList kTypes = {QStringLiteral("Pull col rond"),   QStringLiteral("Pull col V"),
+                            QStringLiteral("T-shirt coton"),   QStringLiteral("Chemise lin"),
+                            QStringLiteral("Jean droit"),      QStringLiteral("Jean slim"),
+                            QStringLiteral("Robe d'été"),      QStringLiteral("Jupe plissée"),
+                            QStringLiteral("Veste en jean"),   QStringLiteral("Manteau laine"),
+                            QStringLiteral("Blouson cuir"),    QStringLiteral("Pantalon chino"),
+                            QStringLiteral("Écharpe"),         QStringLiteral("Gilet maille"),
+                            QStringLiteral("Chemisier soie"),  QStringLiteral("Short toile"),
+                            QStringLiteral("Polo piqué"),      QStringLiteral("Sweat à capuche"),
+                            QStringLiteral("Pyjama flanelle"), QStringLiteral("Chaussettes x3")};
+const QList<double> kPrix = {39.90,  45.00, 14.99, 49.90, 59.90, 64.50, 55.00, 42.00, 79.00, 149.00,
+                             229.00, 54.90, 24.90, 47.50, 89.00, 29.90, 34.90, 44.90, 39.00, 9.99};
 const QStringList kTailles = {QStringLiteral("XS"), QStringLiteral("S"), QStringLiteral("M"),
                               QStringLiteral("L"), QStringLiteral("XL")};
 const QStringList kCouleurs = {QStringLiteral("Noir"),   QStringLiteral("Blanc"),
                                QStringLiteral("Marine"), QStringLiteral("Rouge"),
                                QStringLiteral("Gris"),   QStringLiteral("Beige"),
                                QStringLiteral("Kaki"),   QStringLiteral("Écru")};
-const QStringList kFournisseurs = {QStringLiteral("Textiles Martin"),
-                                   QStringLiteral("Maison Dupont"),
-                                   QStringLiteral("Confection Leroy"),
-                                   QStringLiteral("Atelier Bérénice"),
-                                   QStringLiteral("Laines du Nord")};
+const QStringList kFournisseurs = {
+    QStringLiteral("Textiles Martin"), QStringLiteral("Maison Dupont"),
+    QStringLiteral("Confection Leroy"), QStringLiteral("Atelier Bérénice"),
+    QStringLiteral("Laines du Nord")};
 
 QString codeBoutique(int n) {
     return QStringLiteral("ART%1").arg(n, 6, 10, QLatin1Char('0'));
@@ -133,9 +135,9 @@ bool remplir(const QString& chemin, int articles, int lignes, bool demo, QString
     codes.reserve(articles);
     for (int n = 1; n <= articles; ++n) {
         const int t = (n - 1) % kTypes.size();
-        const QString code =
-            demo && n % 25 == 0 ? QStringLiteral("3%1").arg(760000000000LL + n * 37) // EAN-13
-                                : codeBoutique(n);
+        const QString code = demo && n % 25 == 0
+                                 ? QStringLiteral("3%1").arg(760000000000LL + n * 37) // EAN-13
+                                 : codeBoutique(n);
         codes << code;
         const double prix = kPrix[t];
         const double achat = std::round(prix / 1.196 * 0.45 * 100) / 100;
@@ -202,9 +204,11 @@ bool remplir(const QString& chemin, int articles, int lignes, bool demo, QString
 bool creerBase(const QString& chemin, QString* erreur) {
     if (QFileInfo::exists(chemin)) {
         if (erreur)
-            *erreur = QStringLiteral("le fichier %1 existe déjà : il n'est pas remplacé").arg(chemin);
+            *erreur =
+                QStringLiteral("le fichier %1 existe déjà : il n'est pas remplacé").arg(chemin);
         return false;
     }
+    chargerRessources();
     QFile schema(QStringLiteral(":/talmir/schema.sql"));
     if (!schema.open(QIODevice::ReadOnly)) {
         if (erreur)

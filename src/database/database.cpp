@@ -74,7 +74,8 @@ bool copier(sqlite3* source, const QString& destination, QString* erreur) {
 }
 } // namespace
 
-Database::Database() : nomConnexion_(QStringLiteral("bdd_%1").arg(compteur.fetchAndAddRelaxed(1))) {}
+Database::Database()
+    : nomConnexion_(QStringLiteral("bdd_%1").arg(compteur.fetchAndAddRelaxed(1))) {}
 
 Database::~Database() {
     fermer();
@@ -110,8 +111,8 @@ bool Database::ouvrir(const QString& chemin, QString* erreur) {
     q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
     if (sqlite3* h = poignee(db))
-        sqlite3_create_function_v2(h, "correspond", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                   nullptr, fonctionCorrespond, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(h, "correspond", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   fonctionCorrespond, nullptr, nullptr, nullptr);
     return true;
 }
 

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 
 namespace {
-constexpr int kTailleNom = 600;     // section and key buffers
+constexpr int kTailleNom = 600;      // section and key buffers
 constexpr int kCapaciteValeur = 590; // so a value reads back as at most 589 characters
 
 QString fichierParDefaut() {

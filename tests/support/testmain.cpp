@@ -22,7 +22,7 @@ bool enregistrerTest(const char* nom, std::function<std::unique_ptr<QObject>()> 
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                      : qgetenv("QT_QPA_PLATFORM"));
+                                                                    : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     QString seule;

@@ -49,7 +49,8 @@ class TravailTest : public TravailImpression {
 };
 } // namespace
 
-ImprimantesTest::ImprimantesTest(QStringList noms) : noms_(std::move(noms)), courante_(noms_.value(0)) {}
+ImprimantesTest::ImprimantesTest(QStringList noms)
+    : noms_(std::move(noms)), courante_(noms_.value(0)) {}
 
 void ImprimantesTest::SelectPrinter(const QString& nom) {
     for (const QString& n : noms_)

@@ -89,7 +89,10 @@ class HorlogeFixe : public Horloge {
 
 class ProgressionTest : public Progression {
   public:
-    void montrer() override { ++montree; visible = true; }
+    void montrer() override {
+        ++montree;
+        visible = true;
+    }
     void progresser(qint64 fait, qint64 total) override { dernier = {fait, total}; }
     void fermer() override { visible = false; }
     int montree = 0;

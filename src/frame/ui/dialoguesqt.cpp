@@ -1,7 +1,7 @@
 #include "frame/ui/dialoguesqt.h"
 
-#include <QInputDialog>
 #include <QAbstractButton>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -20,8 +20,8 @@ QMessageBox::StandardButton bouton(Dialogues::Reponse r) {
 }
 } // namespace
 
-Dialogues::Reponse DialoguesQt::message(const QString& texte, const QString& titre,
-                                        Boutons boutons, Icone icone, Reponse parDefaut) {
+Dialogues::Reponse DialoguesQt::message(const QString& texte, const QString& titre, Boutons boutons,
+                                        Icone icone, Reponse parDefaut) {
     QMessageBox boite(parent_);
     boite.setWindowTitle(titre);
     boite.setText(texte);

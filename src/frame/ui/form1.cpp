@@ -82,9 +82,9 @@ Form1::~Form1() = default;
 bool Form1::verrouillerBase() {
     // Two tills on one database would share one current ticket. The database path is only
     // read here (mode 1), so a refused start writes nothing.
-    const QString base = parametre(QStringLiteral("systeme"), QStringLiteral("Base de donnees"),
-                                   services_.installation.baseParDefaut(),
-                                   services_.fichierini(), 1);
+    const QString base =
+        parametre(QStringLiteral("systeme"), QStringLiteral("Base de donnees"),
+                  services_.installation.baseParDefaut(), services_.fichierini(), 1);
     verrou_ = std::make_unique<QLockFile>(base + QStringLiteral(".verrou"));
     verrou_->setStaleLockTime(0);
     if (verrou_->tryLock(0) || verrou_->error() != QLockFile::LockFailedError)

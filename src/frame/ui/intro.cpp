@@ -43,8 +43,8 @@ void Intro::paintEvent(QPaintEvent*) {
     p.setPen(QPen(QColor(0, 110, 110), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawArc(QRectF(282, 60, 36, 36), 0, 180 * 16);
     p.drawLine(QPointF(318, 78), QPointF(300, 112));
-    p.drawPolyline(QPolygonF({QPointF(300, 112), QPointF(200, 170), QPointF(400, 170),
-                              QPointF(300, 112)}));
+    p.drawPolyline(
+        QPolygonF({QPointF(300, 112), QPointF(200, 170), QPointF(400, 170), QPointF(300, 112)}));
     p.setPen(QColor(40, 40, 40));
     QFont titre(QStringLiteral("Liberation Sans"), 30, QFont::Bold);
     p.setFont(titre);

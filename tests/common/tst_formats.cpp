@@ -1,0 +1,124 @@
+#include "common/cp1252.h"
+#include "common/formats.h"
+#include "common/montant.h"
+#include "common/valeur.h"
+#include "support/testmain.h"
+
+#include <QtTest>
+
+// French formats, exact money, values and the Windows code page.
+class TestFormats : public QObject {
+    Q_OBJECT
+  private slots:
+    void montants_data() {
+        QTest::addColumn<double>("v");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("deux");
+        QTest::addColumn<QString>("euros");
+        QTest::newRow("12.5") << 12.5 << "12,50 "
+                              << "12,50 "
+                              << "12,50 €";
+        QTest::newRow("12.505") << 12.505 << "12,505 "
+                                << "12,51 "
+                                << "12,51 €";
+        QTest::newRow("zero") << 0.0 << "0,00 "
+                              << "0,00 "
+                              << "0,00 €";
+        QTest::newRow("negatif") << -4.0 << "-4,00 "
+                                 << "-4,00 "
+                                 << "-4,00 €";
+        QTest::newRow("moins de rien") << -0.001 << "-0,001 "
+                                       << "0,00 "
+                                       << "0,00 €";
+        QTest::newRow("trois decimales") << 1.2345 << "1,235 "
+                                         << "1,23 "
+                                         << "1,23 €";
+        QTest::newRow("grand") << 1234567.8 << "1234567,80 "
+                               << "1234567,80 "
+                               << "1234567,80 €";
+    }
+    void montants() {
+        QFETCH(double, v);
+        QFETCH(QString, detail);
+        QFETCH(QString, deux);
+        QFETCH(QString, euros);
+        QCOMPARE(formatPrixDetail(v), detail);
+        QCOMPARE(formatDeuxDecimales(v), deux);
+        QCOMPARE(formatEuros(v), euros);
+    }
+
+    void nombres() {
+        QCOMPARE(nombreCourt(19.6), QStringLiteral("19,6"));
+        QCOMPARE(nombreCourt(3), QStringLiteral("3"));
+        QCOMPARE(nombreCourt(0.5), QStringLiteral("0,5"));
+        QCOMPARE(nombreCourt(-0.5), QStringLiteral("-0,5"));
+        QCOMPARE(formatPrixEtiquette(7), QStringLiteral("7,00 €"));
+        QCOMPARE(nombreReglage(5), QStringLiteral(" 5"));
+        QCOMPARE(nombreReglage(0), QStringLiteral(" 0"));
+        QCOMPARE(nombreReglage(-3), QStringLiteral("-3"));
+        QCOMPARE(texteAffiche(QVariant()), QString());
+        QCOMPARE(texteAffiche(QVariant(5.5)), QStringLiteral("5,5"));
+        QCOMPARE(texteAffiche(QVariant(QStringLiteral("Pull "))), QStringLiteral("Pull "));
+    }
+
+    void dates() {
+        const QDateTime t(QDate(2024, 5, 1), QTime(14, 30, 7));
+        QCOMPARE(dateCourte(t.date()), QStringLiteral("01/05/2024"));
+        QCOMPARE(dateLongue(t), QStringLiteral("mercredi 1 mai 2024 14:30"));
+        QCOMPARE(horodatage(t), QStringLiteral("2024-05-01 14:30:07"));
+        QCOMPARE(nomCloture(t), QStringLiteral("24122_05_01_14_30"));
+        QCOMPARE(nomCloture(QDateTime(QDate(2024, 1, 5), QTime(9, 5))),
+                 QStringLiteral("245_01_05_09_05"));
+        QCOMPARE(nomCloture(QDateTime(QDate(2024, 12, 31), QTime(23, 59))),
+                 QStringLiteral("24366_12_31_23_59"));
+        QCOMPARE(dateLongue(QDateTime(QDate(2026, 12, 10), QTime(4, 6))),
+                 QStringLiteral("jeudi 10 décembre 2026 04:06"));
+    }
+
+    void montantExact() {
+        // Whole-cent lines paid in full leave exactly zero.
+        Montant reste;
+        for (double prix : {19.99, 0.1, 0.2, 39.98, 12.34})
+            reste += Montant::depuisDouble(prix);
+        reste -= Montant::depuisDouble(72.61);
+        QVERIFY(reste.estNul());
+        QCOMPARE(Montant::depuisDouble(2.675).arrondiCentime().enDouble(), 2.68);
+        QCOMPARE(Montant::depuisDouble(-2.675).arrondiCentime().enDouble(), -2.68);
+        QCOMPARE(Montant::depuisDouble(19.99).fois(3).enDouble(), 59.97);
+        QCOMPARE(Montant::depuisDixMilliemes(123456).dixMilliemes(), 123456);
+        bool ok = true;
+        QVERIFY(Montant::depuisDouble(1e300, &ok).estNul());
+        QVERIFY(!ok);
+        QVERIFY(Montant::depuisDouble(std::nan(""), &ok).estNul());
+        QVERIFY(!ok);
+        QVERIFY(Montant::depuisVariant(QVariant()).estNul());
+        QCOMPARE(Montant::depuisVariant(QVariant(QStringLiteral("12.5"))).enDouble(), 12.5);
+    }
+
+    void valeurs() {
+        QCOMPARE(sansNull(QVariant()).toString(), QString());
+        QCOMPARE(sansNull(QVariant(0)).toInt(), 0);
+        QCOMPARE(sansNull(QVariant(0)).typeId(), int(QMetaType::Int));
+        QCOMPARE(choisir(QVariant(1), 1, 2).toInt(), 1);
+        QCOMPARE(choisir(QVariant(0), 1, 2).toInt(), 2);
+        QCOMPARE(choisir(QVariant(), 1, 2).toInt(), 2);
+        QCOMPARE(choisir(QVariant(QStringLiteral("pas un nombre")), 1, 2).toInt(), 1);
+        QCOMPARE(maxi(QVariant(-120), QVariant(0)).toInt(), 0);
+        QCOMPARE(mini(QVariant(5), QVariant(36)).toInt(), 5);
+        QCOMPARE(maxi(-120, 0), 0);
+        QCOMPARE(mini(40, 36), 36);
+    }
+
+    void windows1252() {
+        const QString texte = QStringLiteral("Été — 12 € œuvre ÿ");
+        const QByteArray octets = versWindows1252(texte);
+        QCOMPARE(octets.size(), texte.size());
+        QCOMPARE(quint8(octets.at(0)), quint8(0xC9));
+        QCOMPARE(quint8(octets.at(4)), quint8(0x97));
+        QCOMPARE(depuisWindows1252(octets), texte);
+        QCOMPARE(versWindows1252(QStringLiteral("日本")), QByteArray("??"));
+    }
+};
+
+TALMIR_TEST(TestFormats)
+#include "tst_formats.moc"
