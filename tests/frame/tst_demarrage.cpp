@@ -1,0 +1,260 @@
+#include "frame/ui/form1.h"
+#include "settings/ini32.h"
+#include "support/testmain.h"
+#include "support/testsupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+QString lire(const QString& chemin) {
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+}
+
+QStringList elements(const QListWidget* l) {
+    QStringList t;
+    for (int i = 0; i < l->count(); ++i)
+        t << l->item(i)->text();
+    return t;
+}
+} // namespace
+
+// Start-up, the rotating backup and the two ways of stopping, on a temporary shop folder.
+class TestDemarrage : public QObject {
+    Q_OBJECT
+  private slots:
+    void premierDemarrage() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 f(b.services());
+        QVERIFY(f.Form_Load());
+        QCOMPARE(f.windowTitle(), QStringLiteral("Point de Vente (v 1.0.33)"));
+        QCOMPARE(f.findChild<QLineEdit*>("aujourd")->text(), QStringLiteral("05/03/2024"));
+        const QString ini = b.installation().fichierIni();
+        // The slot is written with its leading blank.
+        QVERIFY(lire(ini).contains("sauvegardes numero= 1\r\n"));
+        QCOMPARE(parametre("system", "sauvegardes nombre", "?", ini, 1), QStringLiteral("30"));
+        QCOMPARE(parametre("systeme", "Base de donnees", "?", ini, 1),
+                 b.installation().baseParDefaut());
+        QCOMPARE(parametre("imprimante", "imprimanteticket", "?", ini, 1),
+                 QStringLiteral("Imprimante PDF"));
+        QCOMPARE(parametre("imprimante", "imprimanteA4", "?", ini, 1),
+                 QStringLiteral("Imprimante PDF"));
+        QVERIFY(QFile::exists(b.chemin("Sauvegardes/TALMIR_vestimentaire_1.db")));
+        QCOMPARE(b.lignesJournal(), QStringList{"DEMARRAGE |  | 2024-03-05 09:01:22 |  | "});
+        // Start-up showed the splash and closed it.
+        QVERIFY(b.progression.montree >= 1);
+        QVERIFY(!b.progression.visible);
+        QVERIFY(b.dialogues.boites.isEmpty());
+        QCOMPARE(elements(f.findChild<QListWidget*>("ListImprimantes")),
+                 QStringList{"Imprimante PDF"});
+        QCOMPARE(f.findChild<QLabel*>("ImprimanteTicket")->text(),
+                 QStringLiteral("Imprimante PDF"));
+    }
+
+    void huitOnglets() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 f(b.services());
+        QTabWidget* t = f.findChild<QTabWidget*>("SSTab1");
+        QStringList titres;
+        for (int i = 0; i < t->count(); ++i)
+            titres << t->tabText(i);
+        QCOMPARE(titres, (QStringList{"Caisse", "Gen Codes", "Arrivages", "Fournisseurs",
+                                      "Parametres", "Inventaire", "Journaux", "Clôture"}));
+        QVERIFY(f.findChild<QPushButton*>("Quitter"));
+    }
+
+    void rotation_data() {
+        QTest::addColumn<QString>("numero");
+        QTest::addColumn<QString>("nombre");
+        QTest::addColumn<int>("emplacement");
+        QTest::newRow("suivant") << " 5"
+                                 << "30" << 6;
+        QTest::newRow("retour a zero") << " 30"
+                                       << "30" << 0;
+        QTest::newRow("un seul emplacement") << " 0"
+                                             << "0" << 0;
+        QTest::newRow("reglage abaisse") << " 12"
+                                         << "5" << 0;
+        QTest::newRow("lettres") << "abc"
+                                 << "30" << 1;
+        QTest::newRow("negatif") << "-10"
+                                 << "30" << 0;
+        QTest::newRow("enorme") << "99999999"
+                                << "30" << 0;
+        QTest::newRow("nombre negatif") << " 3"
+                                        << "-4" << 0;
+        QTest::newRow("arrondi pair") << "1.5"
+                                      << "30" << 2;
+        QTest::newRow("virgule") << "2,9"
+                                 << "30" << 3;
+    }
+    void rotation() {
+        QFETCH(QString, numero);
+        QFETCH(QString, nombre);
+        QFETCH(int, emplacement);
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        const QString ini = b.installation().fichierIni();
+        parametre("system", "sauvegardes numero", numero, ini, 0);
+        parametre("system", "sauvegardes nombre", nombre, ini, 0);
+        Form1 f(b.services());
+        QVERIFY(f.Form_Load());
+        QVERIFY(lire(ini).contains(QStringLiteral("sauvegardes numero= %1\r\n").arg(emplacement)));
+        QVERIFY(QFile::exists(
+            b.chemin(QStringLiteral("Sauvegardes/TALMIR_vestimentaire_%1.db").arg(emplacement))));
+    }
+
+    void rotationSurPlusieursDemarrages() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        const QString ini = b.installation().fichierIni();
+        parametre("system", "sauvegardes nombre", "2", ini, 0);
+        QStringList vus;
+        for (int i = 0; i < 4; ++i) {
+            Form1 f(b.services());
+            QVERIFY(f.Form_Load());
+            vus << parametre("system", "sauvegardes numero", "?", ini, 1);
+        }
+        QCOMPARE(vus, (QStringList{"1", "2", "0", "1"}));
+        QCOMPARE(QDir(b.chemin("Sauvegardes")).entryList(QDir::Files).size(), 3);
+    }
+
+    void sauvegardeImpossible() {
+        // "Sauvegardes" is a file: the copy fails, the slot still advances, start-up goes on.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QFile bouchon(b.chemin("Sauvegardes"));
+        QVERIFY(bouchon.open(QIODevice::WriteOnly));
+        bouchon.close();
+        Form1 f(b.services());
+        QVERIFY(f.Form_Load());
+        QVERIFY(lire(b.installation().fichierIni()).contains("sauvegardes numero= 1\r\n"));
+        QVERIFY(QFileInfo(b.chemin("Sauvegardes")).isFile());
+    }
+
+    void baseAbsente() {
+        BoutiqueTest b(BoutiqueTest::Base::Aucune);
+        Form1 f(b.services());
+        QVERIFY(!f.Form_Load());
+        QCOMPARE(b.dialogues.textes(), QStringList{"problème d'ouverture de la table ARTICLES"});
+        QCOMPARE(b.dialogues.boites.first().titre, QStringLiteral("TALMIR_vestimentaire"));
+        QCOMPARE(b.lignesJournal().size(), 1);
+        QVERIFY(b.lignesJournal().first().startsWith("DEMARRAGE |"));
+        QVERIFY(!QFile::exists(b.installation().baseParDefaut()));
+    }
+
+    void baseIllisible() {
+        BoutiqueTest b(BoutiqueTest::Base::Aucune);
+        QFile f0(b.installation().baseParDefaut());
+        QVERIFY(f0.open(QIODevice::WriteOnly));
+        f0.write(QByteArray(5000, 'x'));
+        f0.close();
+        Form1 f(b.services());
+        QVERIFY(!f.Form_Load());
+        QCOMPARE(b.dialogues.textes(), QStringList{"problème d'ouverture de la table ARTICLES"});
+    }
+
+    void fournisseursAbsents() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        QVERIFY(b.sql("DROP TABLE FOURNISSEURS"));
+        b.bdd.fermer();
+        Form1 f(b.services());
+        QVERIFY(!f.Form_Load());
+        QCOMPARE(b.dialogues.textes(),
+                 QStringList{"problème d'ouverture de la table FOURNISSEURS"});
+        QCOMPARE(b.dialogues.boites.first().titre, QStringLiteral("TALMIR_vestimentaire"));
+        QCOMPARE(b.lignesJournal().size(), 1);
+    }
+
+    void fournisseursVidesEtNuls() {
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        QVERIFY(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, fournisseur, EnStock) "
+                      "VALUES ('A', 'a', NULL, 1), ('B', 'b', 'Martin', 1)"));
+        b.bdd.fermer();
+        Form1 f(b.services());
+        QVERIFY(f.Form_Load());
+        QCOMPARE(f.findChild<QListWidget*>("listefournisseur")->count(), 0);
+        QComboBox* fourn = f.findChild<QComboBox*>("fourn");
+        QStringList noms;
+        for (int i = 0; i < fourn->count(); ++i)
+            noms << fourn->itemText(i);
+        QCOMPARE(noms, (QStringList{"", "Martin"}));
+    }
+
+    void fournisseursListes() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 f(b.services());
+        QVERIFY(f.Form_Load());
+        const QStringList entrees = elements(f.findChild<QListWidget*>("listefournisseur"));
+        QCOMPARE(entrees.size(), 5);
+        QCOMPARE(entrees.first(), QStringLiteral("1 | Textiles Martin"));
+    }
+
+    void quitter() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 f(b.services());
+        QVERIFY(f.Form_Load());
+        f.show();
+        b.horloge.regler(QDateTime(QDate(2024, 3, 5), QTime(19, 2, 10)));
+        f.findChild<QPushButton*>("Quitter")->click();
+        QCOMPARE(b.fin.appels, 1);
+        QVERIFY(!b.bdd.estOuverte());
+        f.close(); // the window goes away: no second stop line
+        QCOMPARE(b.lignesJournal().last(),
+                 QStringLiteral("ARRET QUITTER |  | 2024-03-05 19:02:10 |  | "));
+        QCOMPARE(b.lignesJournal().size(), 2);
+    }
+
+    void caseDeFermeture() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 f(b.services());
+        QVERIFY(f.Form_Load());
+        f.show();
+        QVERIFY(f.close());
+        QCOMPARE(b.lignesJournal(),
+                 (QStringList{"DEMARRAGE |  | 2024-03-05 09:01:22 |  | ",
+                              "ARRET CROIX ROUGE |  | 2024-03-05 09:01:22 |  | "}));
+        QCOMPARE(b.fin.appels, 0);
+    }
+
+    void arretSansJournal() {
+        // A journal that cannot be written is reported at the stop, and the stop goes on.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 f(b.services());
+        QVERIFY(f.Form_Load());
+        QFile::remove(b.chemin("inventaire.txt"));
+        QVERIFY(QDir().mkdir(b.chemin("inventaire.txt")));
+        f.findChild<QPushButton*>("Quitter")->click();
+        QCOMPARE(b.fin.appels, 1);
+        QCOMPARE(b.dialogues.boites.size(), 1);
+        QVERIFY(b.dialogues.boites.first().texte.startsWith("Erreur "));
+    }
+
+    void deuxiemeCaisseRefusee() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 premiere(b.services());
+        QVERIFY(premiere.Form_Load());
+        const QStringList journal = b.lignesJournal();
+        const QString reglages = lire(b.installation().fichierIni());
+        BoutiqueTest autre(BoutiqueTest::Base::Aucune);
+        Services s = autre.services();
+        s.installation = b.installation(); // same shop folder, same database
+        Form1 seconde(s);
+        QVERIFY(!seconde.Form_Load());
+        QCOMPARE(autre.dialogues.boites.size(), 1);
+        QVERIFY(autre.dialogues.textes().first().contains("déjà ouvert"));
+        QCOMPARE(b.lignesJournal(), journal);
+        QCOMPARE(lire(b.installation().fichierIni()), reglages);
+        QVERIFY(!autre.bdd.estOuverte());
+    }
+};
+
+TALMIR_TEST(TestDemarrage)
+#include "tst_demarrage.moc"
