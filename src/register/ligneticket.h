@@ -1,0 +1,23 @@
+#pragma once
+
+#include "common/montant.h"
+
+#include <QString>
+#include <QVariant>
+
+// One stored line of a ticket as the receipt reads it: the line itself and, for an article
+// line, the article's description (Null for discounts, payments, sub-total markers and
+// articles deleted since).
+struct LigneTicket {
+    qint64 id = 0;
+    QString codeArticle;
+    Montant prix; // signed amount including VAT
+    Montant tva;
+    double qt = 0; // 0 for payments and sub-total markers
+    QVariant libelle;
+    QVariant taille;
+    QVariant couleur;
+
+    // Articles and discounts carry a quantity; they count in the ticket's total.
+    bool estPrixee() const { return qt != 0; }
+};

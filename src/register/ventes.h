@@ -1,0 +1,52 @@
+#pragma once
+
+#include "common/montant.h"
+
+#include <QString>
+#include <optional>
+
+class Database;
+
+// An article as the till sells it.
+struct ArticleCaisse {
+    qint64 cle = 0;  // the row, so that its stock is lowered on that row only
+    QString code;    // as stored
+    QString libelle; // never Null: an article without a name cannot be sold
+    Montant prix;    // unit price including VAT (0 when unset)
+    double taux = 0; // VAT rate in percent (0 when unset)
+};
+
+// The outcome of writing a line.
+enum class Ecriture {
+    Faite,
+    TicketFerme, // the ticket is not open any more: nothing was written
+    Echec        // the database refused the row: nothing was written
+};
+
+// Article lookups and the recording of ticket lines in VENTES. Each recording is one
+// transaction, and a line is only ever filed under a ticket that is still open.
+class Ventes {
+  public:
+    explicit Ventes(const Database& bdd) : bdd_(bdd) {}
+
+    // The first article of that code, letters compared without regard to case and trailing
+    // blanks ignored; nothing when there is none, when its name is Null, or when the code is
+    // blank.
+    std::optional<ArticleCaisse> chercher(const QString& code, QString* erreur = nullptr) const;
+
+    // An article line and the lowered stock of its article, together or not at all. A negative
+    // quantity (a return) raises the stock; a Null stock stays Null.
+    Ecriture vendre(qint64 ticket, const ArticleCaisse& article, double qt, Montant prix,
+                    Montant tva, QString* erreur = nullptr);
+
+    // A discount, payment or sub-total line.
+    Ecriture ajouterLigne(qint64 ticket, const QString& code, Montant prix, Montant tva, double qt,
+                          QString* erreur = nullptr);
+
+  private:
+    // The line, and the stock of `article` lowered by qt when given, in one transaction.
+    Ecriture enregistrer(qint64 ticket, const QString& code, Montant prix, Montant tva, double qt,
+                         std::optional<qint64> article, QString* erreur);
+
+    const Database& bdd_;
+};
