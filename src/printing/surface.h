@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QList>
 #include <QPointF>
 #include <QRectF>
@@ -9,8 +10,10 @@
 #include <functional>
 #include <memory>
 #include <variant>
+#include <vector>
 
 class Image;
+class QImage;
 class QPainter;
 
 // The drawing operations shared by every printout: the on-screen picture boxes, the printers
@@ -43,8 +46,13 @@ class Surface {
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    // Erases everything (all pages) and puts the drawing position back at the top left.
+    // Erases everything (all pages and the text log) and puts the drawing position back at the
+    // top left. A printer's surface has nothing to clear: there Cls does nothing.
     void Cls();
+    // Marks a print job's surface (see Cls); a drawing procedure tells the printer from a
+    // picture box by it.
+    void setImprimante(bool imprimante) { imprimante_ = imprimante; }
+    bool estImprimante() const { return imprimante_; }
 
     void setScaleMode(Echelle e);
     Echelle scaleMode() const { return echelle_; }
@@ -58,6 +66,8 @@ class Surface {
     void setCurrentX(double x) { x_ = x; }
     void setCurrentY(double y) { y_ = y; }
 
+    // The font asked for, as asked ("Arial", "LcdD"); the face drawn may be another one of the
+    // same kind (see familleReelle).
     QString FontName() const { return police_.family(); }
     double FontSize() const { return police_.pointSizeF(); }
     bool FontBold() const { return police_.bold(); }
@@ -101,10 +111,28 @@ class Surface {
     double versPixels(double v) const;
     double depuisPixels(double px) const;
 
+    // Called after every change of the drawing (a picture box repaints).
+    void surModification(std::function<void()> rappel) { rappel_ = std::move(rappel); }
+
+    // The installed face drawn for a font name of the shop's Windows machines: "Arial",
+    // "MS Sans Serif" and "Trebuchet MS" give Liberation Sans, the LCD faces "LcdD" and
+    // "GlaserSteD" give DSEG7 Classic; any other name is asked for as it is.
+    static QString familleReelle(const QString& nom);
+    // That face at a size, ready for a widget or a painter.
+    static QFont policeReelle(const QString& nom, double points, bool gras = false);
+
+    // The font of new surfaces: "MS Sans Serif" 8.25 points, as a new picture box has.
+    static QString policeParDefaut() { return QStringLiteral("MS Sans Serif"); }
+    static constexpr double taillePoliceParDefaut = 8.25;
+
   private:
     struct Operation;
     QFont policeEffective() const;
     void ajouter(Operation op);
+    // Line spacing and ascent of the current font at the surface's resolution, in pixels.
+    QFontMetricsF metriques() const;
+    double hauteurLignePx() const;
+    void dessinerTexte(const QString& texte);
 
     double dpi_;
     double largeurPx_, hauteurPx_;
@@ -113,5 +141,9 @@ class Surface {
     QFont police_;
     QColor couleur_ = Qt::black;
     std::vector<std::vector<Operation>> pages_;
+    std::vector<double> basPages_; // the lowest point drawn on each page, in pixels
     QList<TexteImprime> textes_;
+    bool imprimante_ = false;
+    std::function<void()> rappel_;
+    std::unique_ptr<QImage> mesure_; // a device at the surface's resolution, for measuring
 };
