@@ -123,7 +123,8 @@ class BoutiqueTest {
     QVariant valeur(const QString& requete, const QVariantList& valeurs = {});
     QStringList lignesJournal() const;
 
-    Services services();
+    // The services wired to this shop's doubles (one object, so tabs can keep a reference).
+    Services& services();
 
     Database bdd;
     DialoguesScript dialogues;
@@ -136,4 +137,5 @@ class BoutiqueTest {
   private:
     QTemporaryDir dir_;
     Installation inst_;
+    std::unique_ptr<Services> services_;
 };

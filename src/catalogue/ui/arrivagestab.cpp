@@ -1,5 +1,43 @@
 #include "catalogue/ui/arrivagestab.h"
 
-#include "frame/services.h"
+#include "common/ui/twips.h"
 
-ArrivagesTab::ArrivagesTab(Services& services, QWidget* parent) : QWidget(parent), services_(services) {}
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+ArrivagesTab::ArrivagesTab(Services&, QWidget* parent) : QWidget(parent) {
+    auto* Label14 = creerLabel(this, QStringLiteral("Label14"), QStringLiteral("Bons de livraison"),
+                               90, 870, 1935, 255);
+    auto* BonsDeLivraison = new QListWidget(this);
+    BonsDeLivraison->setObjectName(QStringLiteral("BonsDeLivraison"));
+    placer(BonsDeLivraison, 90, 1110, 2415, 4935);
+    Label14->setBuddy(BonsDeLivraison);
+
+    auto* nouvellelivraison = new QPushButton(QStringLiteral("Nouvelle livraison"), this);
+    nouvellelivraison->setObjectName(QStringLiteral("nouvellelivraison"));
+    placer(nouvellelivraison, 1410, 630, 1095, 495);
+
+    auto* Label15 = creerLabel(this, QStringLiteral("Label15"), QStringLiteral("Fournisseur"), 2850,
+                               630, 975, 255);
+    auto* choixfournisseur = new QComboBox(this);
+    choixfournisseur->setObjectName(QStringLiteral("choixfournisseur"));
+    choixfournisseur->setEditable(true);
+    choixfournisseur->setEditText(QStringLiteral("Combo1"));
+    placer(choixfournisseur, 3930, 630, 5295, 315);
+    Label15->setBuddy(choixfournisseur);
+
+    auto* Label16 = creerLabel(this, QStringLiteral("Label16"), QStringLiteral("Date livraison"),
+                               2850, 990, 1095, 255);
+    auto* datelivraison = new QLineEdit(this);
+    datelivraison->setObjectName(QStringLiteral("datelivraison"));
+    placer(datelivraison, 3930, 990, 1695, 285);
+    Label16->setBuddy(datelivraison);
+
+    // Keyboard order: list, button, combo box, text box.
+    setTabOrder(BonsDeLivraison, nouvellelivraison);
+    setTabOrder(nouvellelivraison, choixfournisseur);
+    setTabOrder(choixfournisseur, datelivraison);
+}

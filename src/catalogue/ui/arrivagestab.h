@@ -4,12 +4,10 @@
 
 struct Services;
 
-// The tab "Arrivages": laid out for deliveries, without behaviour.
+// The tab "Arrivages": laid out for recording deliveries by supplier and date. Its controls take
+// input like any control but change nothing: goods received are recorded on the article form.
 class ArrivagesTab : public QWidget {
     Q_OBJECT
   public:
     ArrivagesTab(Services& services, QWidget* parent = nullptr);
-
-  private:
-    Services& services_;
 };

@@ -1,18 +1,86 @@
 #include "catalogue/ui/fournisseurstab.h"
 
+#include "common/formats.h"
+#include "common/texte.h"
+#include "common/ui/twips.h"
 #include "common/valeur.h"
 #include "database/database.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+namespace {
+// The panel's rows: element 0 at its design place, each further one 50 twips below the box
+// above it.
+constexpr int kGaucheLabel = 120, kGaucheBoite = 1920, kHaut0 = 720;
+constexpr int kLargeurLabel = 1575, kHauteurLabel = 255, kLargeurBoite = 4575, kHauteurBoite = 285;
+constexpr int kEcart = 50;
+
+// A value as the supplier's box shows it: Null as an empty box, binary data by its size.
+QString texteValeur(const QVariant& v) {
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::QByteArray)
+        return QStringLiteral("(donnée binaire de %1 octets)").arg(v.toByteArray().size());
+    QString t = texteAffiche(v);
+    for (QChar& c : t)
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    return t;
+}
+} // namespace
+
 FournisseursTab::FournisseursTab(Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {
+    auto* titre = creerLabel(this, QStringLiteral("Label22"), QStringLiteral("Fournisseurs"), 240,
+                             120, 2895, 255);
     listefournisseur = new QListWidget(this);
     listefournisseur->setObjectName(QStringLiteral("listefournisseur"));
+    placer(listefournisseur, 240, 420, 2895, 5700);
+    titre->setBuddy(listefournisseur);
+
+    fondfournisseur = new QFrame(this);
+    fondfournisseur->setObjectName(QStringLiteral("fondfournisseur"));
+    placer(fondfournisseur, 3360, 420, 6855, 3855);
+    fondfournisseur->setAutoFillBackground(true);
+    QPalette fond = fondfournisseur->palette();
+    fond.setColor(QPalette::Window, QColor(255, 192, 128));
+    fondfournisseur->setPalette(fond);
+    fondfournisseur->hide();
+
+    status = creerLabel(fondfournisseur, QStringLiteral("status"),
+                        QStringLiteral("Modification en cours"), 0, 0, 3735, 495);
+    QFont grand(QStringLiteral("Arial"), 18);
+    status->setFont(grand);
+    QPalette noir = status->palette();
+    noir.setColor(QPalette::WindowText, Qt::black);
+    status->setPalette(noir);
+
+    labelfournisseur << creerLabel(fondfournisseur, QStringLiteral("labelfournisseur_0"),
+                                   QStringLiteral("nom"), kGaucheLabel, kHaut0, kLargeurLabel,
+                                   kHauteurLabel);
+    labelfournisseur[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    fournisseur << new QLineEdit(fondfournisseur);
+    fournisseur[0]->setObjectName(QStringLiteral("fournisseur_0"));
+    placer(fournisseur[0], kGaucheBoite, kHaut0, kLargeurBoite, kHauteurBoite);
+    labelfournisseur[0]->setBuddy(fournisseur[0]);
+
+    ajouterfournisseur = new QPushButton(QStringLiteral("Ajouter fournisseur"), this);
+    ajouterfournisseur->setObjectName(QStringLiteral("ajouterfournisseur"));
+    placer(ajouterfournisseur, 3360, 4440, 2055, 495);
+    validermodification = new QPushButton(QStringLiteral("Command1"), this);
+    validermodification->setObjectName(QStringLiteral("validermodification"));
+    placer(validermodification, 5640, 4440, 2055, 495);
+
+    connect(listefournisseur, &QListWidget::itemSelectionChanged, this,
+            &FournisseursTab::listefournisseur_Click);
 }
 
 bool FournisseursTab::chargerListe() {
@@ -26,8 +94,58 @@ bool FournisseursTab::chargerListe() {
     const int code = colonnes.indexOf(QStringLiteral("codefournisseur"));
     const int nom = colonnes.indexOf(QStringLiteral("nom"));
     while (q.next())
-        listefournisseur->addItem(sansNullTexte(code >= 0 ? q.value(code) : QVariant()) +
+        listefournisseur->addItem(texteValeur(code >= 0 ? q.value(code) : QVariant()) +
                                   QStringLiteral(" | ") +
-                                  sansNullTexte(nom >= 0 ? q.value(nom) : QVariant()));
+                                  texteValeur(nom >= 0 ? q.value(nom) : QVariant()));
     return true;
+}
+
+void FournisseursTab::placerElement(int i) {
+    if (i == 0)
+        return; // element 0 keeps its design place
+    const QRect boite = fournisseur[i - 1]->geometry();
+    const int haut = boite.y() + boite.height() + twips(kEcart);
+    fournisseur[i]->setGeometry(fournisseur[i - 1]->x(), haut, boite.width(), boite.height());
+    const QRect label = labelfournisseur[i - 1]->geometry();
+    labelfournisseur[i]->setGeometry(label.x(), haut, label.width(), label.height());
+}
+
+void FournisseursTab::listefournisseur_Click() {
+    const QListWidgetItem* choix = listefournisseur->currentItem();
+    const QString entree = choix && choix->isSelected() ? choix->text() : QString();
+    const QString code = champ(entree, QStringLiteral("|"), 1).trimmed();
+
+    // The code is a bound value: text codes and numeric codes are both found.
+    QSqlQuery q(services_.bdd.connexion());
+    const QString sql = QStringLiteral("SELECT * FROM FOURNISSEURS WHERE codefournisseur = ?");
+    bool ouvert = executer(q, sql, {code});
+    bool ligne = ouvert && q.next();
+    bool ok = false;
+    const double numerique = code.toDouble(&ok);
+    if (!ligne && ok) {
+        ouvert = executer(q, sql, {numerique}) || ouvert;
+        ligne = q.isActive() && q.next();
+    }
+    const QSqlRecord colonnes = q.record();
+    for (int i = 0; i < colonnes.count(); ++i) {
+        if (i >= fournisseur.size()) {
+            auto* boite = new QLineEdit(fondfournisseur);
+            boite->setObjectName(QStringLiteral("fournisseur_%1").arg(i));
+            boite->setFont(fournisseur[0]->font());
+            fournisseur << boite;
+            auto* label = new QLabel(fondfournisseur);
+            label->setObjectName(QStringLiteral("labelfournisseur_%1").arg(i));
+            label->setFont(labelfournisseur[0]->font());
+            label->setAlignment(labelfournisseur[0]->alignment());
+            label->setBuddy(boite);
+            labelfournisseur << label;
+        }
+        placerElement(i);
+        fournisseur[i]->setVisible(true);
+        if (ligne)
+            fournisseur[i]->setText(texteValeur(q.value(i)));
+        labelfournisseur[i]->setVisible(true);
+        labelfournisseur[i]->setText(colonnes.fieldName(i));
+    }
+    fondfournisseur->show();
 }

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# demarrage.sh BASE [RUNS]: times the real program from its launch to its shown main window,
+# over repeated runs, on a copy of the shop database BASE in a temporary program folder, under
+# a virtual display. Prints each run and the median in milliseconds.
+set -euo pipefail
+racine="$(cd "$(dirname "$0")/.." && pwd)"
+base="$1"
+runs="${2:-7}"
+dossier="$(mktemp -d)"
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$dossier"' EXIT
+cp "$racine/build/bin/TALMIR_vestimentaire" "$racine"/build/bin/*.wmf "$dossier/" 2>/dev/null || true
+cp "$base" "$dossier/TALMIR_vestimentaire.db"
+ecran=":$((200 + RANDOM % 100))"
+Xvfb "$ecran" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+sleep 1
+mesures=()
+for i in $(seq 1 "$runs"); do
+    debut=$(date +%s%N)
+    DISPLAY="$ecran" "$dossier/TALMIR_vestimentaire" >/dev/null 2>&1 &
+    prog=$!
+    until DISPLAY="$ecran" xwininfo -root -tree 2>/dev/null | grep -q '"Point de Vente'; do
+        sleep 0.005
+    done
+    fin=$(date +%s%N)
+    kill "$prog"; wait "$prog" 2>/dev/null || true
+    ms=$(( (fin - debut) / 1000000 ))
+    mesures+=("$ms")
+    echo "run $i: $ms ms"
+done
+median=$(printf '%s\n' "${mesures[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+echo "median: $median ms ($runs runs, $(du -h "$dossier/TALMIR_vestimentaire.db" | cut -f1) database)"
