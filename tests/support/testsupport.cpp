@@ -114,6 +114,9 @@ QStringList BoutiqueTest::lignesJournal() const {
     return lignes;
 }
 
-Services BoutiqueTest::services() {
-    return Services{inst_, bdd, dialogues, imprimantes, lanceur, horloge, progression, fin};
+Services& BoutiqueTest::services() {
+    if (!services_)
+        services_ = std::make_unique<Services>(
+            Services{inst_, bdd, dialogues, imprimantes, lanceur, horloge, progression, fin});
+    return *services_;
 }
