@@ -3,11 +3,20 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
 class InventaireTab;
 class ParametresTab;
+struct Article;
 struct Services;
 
 // The tab "Gen Codes": the article list with its search, and the article form.
+//
+// The form's state lies in its controls: the editing state is "list disabled, Validation and
+// Annuler saisie shown"; "A imprimer" is shown only while an article read from the database is
+// in the form, which tells a save whether it restocks a stored article or creates a new one.
 class GenCodesTab : public QWidget {
     Q_OBJECT
   public:
@@ -27,9 +36,87 @@ class GenCodesTab : public QWidget {
     // (defined with the label sheets, in gencodestab_etiquettes.cpp).
     void imprimerlesetiquettes_Click();
 
+    // The form's events (gencodestab_formulaire.cpp).
+    // Enter (13) in the code box moves to the quantity box; other keys do nothing.
+    void CodeArticle_KeyPress(int touche);
+    // Leaving the code box loads the article of that code ("*" and "?" are wildcards).
+    void CodeArticle_LostFocus();
+    // Loads the article of the selected list entry and ends the editing state.
+    void ListeDesArrivees_Click();
+    // Shows the article of `code` as if it had been typed into the code box and the box left.
+    void ouvrirParCode(const QString& code);
+    void Annulersaisie_Click();
+    // A change typed in the form: the list is locked until the change is saved or cancelled.
+    void modifdonnees();
+    // Saves the form.
+    void validation_Click();
+    // Puts the shop's next free code into the code box.
+    void NouvelArticle_Click();
+
+    // The list's events (gencodestab_liste.cpp).
+    void rechager_Click();
+    void gorecherche_Click();
+    void recherche_KeyPress(int touche);
+    void supprimer_Click();
+
+  protected:
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
+
   private:
+    void construire();
+    void relierEvenements();
+    void ordreClavier();
+    // Fills the list from loader entries with the splash progress.
+    void remplirListe(const QStringList& entrees, const QList<int>& longueursCode);
+    // The code of a list entry: the text before its separator, with the space before it.
+    QString codeEntree(int rang) const;
+    // Copies a stored article into the boxes.
+    void montrerArticle(const Article& article, bool avecCode);
+    void finEdition();
+
     Services& services_;
     InventaireTab* inventaire_ = nullptr;
     ParametresTab* parametres_ = nullptr;
+
+    // The list column.
+    QPushButton* choisirdatelivraison;
+    QComboBox* ListeDesDates;
+    QLabel* nombrereponses;
+    QListWidget* ListeDesArrivees;
+    QLineEdit* recherche;
+    QPushButton* gorecherche;
+    QPushButton* rechager;
+
+    // The article form.
+    QLabel* Label2;
+    QLineEdit* CodeArticle;
+    QPushButton* NouvelArticle;
+    QLabel* Label5;
+    QLineEdit* NombreArticles;
+    QLabel* totalarticle;
+    QLabel* Label13;
+    QLineEdit* aimprimer;
+    QLabel* Label6;
+    QLineEdit* Libelle;
+    QLabel* Label7;
+    QLineEdit* taille;
+    QLabel* Label8;
+    QLineEdit* couleur;
+    QLabel* Label9;
+    QLineEdit* prixdeventettc;
+    QLabel* Label10;
+    QLineEdit* tauxtvavente;
+    QLabel* Label11;
+    QLineEdit* prixhaht;
+    QLabel* Label12;
+    QLineEdit* tauxtvaha;
+    QLabel* Label17;
     QComboBox* fourn;
+    QLabel* Label19;
+    QLineEdit* datefacture;
+    QLabel* Label18;
+    QPushButton* validation;
+    QPushButton* Annulersaisie;
+    QPushButton* imprimerlesetiquettes;
+    QPushButton* supprimer;
 };

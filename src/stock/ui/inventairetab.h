@@ -3,11 +3,16 @@
 #include <QWidget>
 
 class GenCodesTab;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
 class QTabWidget;
+struct Article;
 struct Services;
 
 // The tab "Inventaire": counting articles into the stock, the stock total, the export and the
-// event journal viewer.
+// event journal viewer. The counters are the captions of their labels.
 class InventaireTab : public QWidget {
     Q_OBJECT
   public:
@@ -20,6 +25,15 @@ class InventaireTab : public QWidget {
         onglets_ = onglets;
     }
 
+    // Enter (13) in the code box counts the article of that code, or takes the text as the
+    // quantity of the next article; other keys do nothing.
+    void InventaireCodeArticle_KeyPress(int touche);
+    // Shows the article just counted in the article form of the Gen Codes tab.
+    void inventaireModifInfos_Click();
+    // The article summary that a save in the article form leaves here: its description, its
+    // stock and the seven information lines.
+    void montrerArticle(const Article& article);
+
     // The stock recount; also run on every change of tab. (inventairetab_stock.cpp)
     void inventaireCalculer_Click();
     // The inventory export to "inventaire.csv". (inventairetab_stock.cpp)
@@ -27,8 +41,30 @@ class InventaireTab : public QWidget {
     // Opens the event journal in the text editor. (inventairetab_stock.cpp)
     void consulterjournal_Click();
 
+  protected:
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
+
   private:
+    void construire();
+
     Services& services_;
     GenCodesTab* genCodes_ = nullptr;
     QTabWidget* onglets_ = nullptr;
+
+    QLabel* titreCode;
+    QLineEdit* InventaireCodeArticle;
+    QLabel* InventaireNombre;
+    QFrame* cadreArticle; // the picture box around the article just counted
+    QLabel* InventaireNomArticle;
+    QLabel* inventaireInfos;
+    QPushButton* inventaireModifInfos;
+    QLabel* titreTotalStock;
+    QLabel* InventaireTotalStock;
+    QLabel* titreNbreInventaire;
+    QLabel* nbreinventaire;
+    QLabel* titreNbreInventaireTotal;
+    QLabel* nbreinventairetotal;
+    QPushButton* inventaireCalculer;
+    QPushButton* SortirInventaire;
+    QPushButton* consulterjournal;
 };

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+class Database;
+
+// The shop's own article codes: "ART" followed by a sequence number of at least six digits
+// ("ART000042", "ART1000000").
+namespace codeboutique {
+
+// The shop code of a sequence number.
+QString depuisNumero(qint64 numero);
+
+// The code that follows the greatest "ART" code `maximum` (Null when there is none): the first
+// six characters after "ART", padded on the right with zeros, read as a number, plus one.
+// "ART000041" gives "ART000042", "ART12" gives "ART120001". Nothing when that reading does
+// not give a shop code (a suffix holding a sign or an exponent).
+std::optional<QString> suivant(const QVariant& maximum);
+
+// The next shop code for a new article: the code that follows the greatest "ART" code in
+// text order when no article uses it yet, otherwise one more than the greatest sequence
+// number of the codes made of "ART" and digits. Never a code that an article already has.
+// "ART000000" when ARTICLES cannot be read.
+QString nouveau(const Database& bdd);
+
+} // namespace codeboutique

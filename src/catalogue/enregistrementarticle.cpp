@@ -1,0 +1,122 @@
+#include "catalogue/enregistrementarticle.h"
+
+#include "catalogue/magasinarticles.h"
+#include "common/texte.h"
+#include "database/database.h"
+
+#include <QSqlQuery>
+#include <cmath>
+#include <limits>
+
+double conversionPrix(const QString& texte) {
+    return lireNombre(remplacer(texte, QStringLiteral(","), QStringLiteral(".")));
+}
+
+double conversionTaux(const QString& texte) {
+    return conversionPrix(remplacer(texte, QStringLiteral("%"), QString()));
+}
+
+QString texteStocke(const QString& texte) {
+    return texte.endsWith(u' ') ? texte : texte + u' ';
+}
+
+namespace {
+// A label count is a whole number of the column's range; another value is not written.
+std::optional<qint64> nombreEntier(double v) {
+    const double r = std::nearbyint(v);
+    if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() ||
+        r > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint64(r);
+}
+
+// The fields that the first phase writes, in their order, over the row found (or a new row).
+void remplir(const SaisieArticle& s, Article& a) {
+    a.code = s.code;
+    a.libelle = texteStocke(s.libelle);
+    a.prixVenteTTC = conversionPrix(s.prixVente);
+    a.taille = texteStocke(s.taille);
+    a.couleur = texteStocke(s.couleur);
+    a.tauxTVAvente = conversionTaux(s.tauxVente);
+    a.prixHAHT = conversionPrix(s.prixAchat);
+    a.tauxTVAHA = conversionTaux(s.tauxAchat);
+    // An empty supplier box leaves the stored supplier as it was.
+    if (!s.fournisseur.isEmpty())
+        a.fournisseur = s.fournisseur;
+}
+
+bool ecrirePremierePhase(const Database& bdd, const SaisieArticle& s, Enregistrement& e) {
+    Article& a = e.article;
+    const bool avecFournisseur = !s.fournisseur.isEmpty();
+    QVariantList valeurs{a.code,    a.libelle,      a.prixVenteTTC, a.taille,
+                         a.couleur, a.tauxTVAvente, a.prixHAHT,     a.tauxTVAHA};
+    if (avecFournisseur)
+        valeurs << a.fournisseur;
+    QSqlQuery q(bdd.connexion());
+    if (!e.nouveau) {
+        valeurs << a.rowid;
+        return executer(q,
+                        QStringLiteral("UPDATE ARTICLES SET CodeArticle = ?, libelle = ?, "
+                                       "PrixVenteTTC = ?, taille = ?, couleur = ?, "
+                                       "tauxTVAvente = ?, PrixHAHT = ?, tauxTVAHA = ?") +
+                            (avecFournisseur ? QStringLiteral(", fournisseur = ?") : QString()) +
+                            QStringLiteral(" WHERE rowid = ?"),
+                        valeurs);
+    }
+    if (!executer(q,
+                  QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, "
+                                 "taille, couleur, tauxTVAvente, PrixHAHT, tauxTVAHA") +
+                      (avecFournisseur ? QStringLiteral(", fournisseur) VALUES (?, ") +
+                                             QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?)")
+                                       : QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?)")),
+                  valeurs))
+        return false;
+    a.rowid = q.lastInsertId().toLongLong();
+    // The table's defaults of a new row.
+    QSqlQuery defauts(bdd.connexion());
+    if (executer(defauts,
+                 QStringLiteral("SELECT EnStock, nbraimprimer, fournisseur FROM ARTICLES "
+                                "WHERE rowid = ?"),
+                 {a.rowid}) &&
+        defauts.next()) {
+        a.enStock = defauts.value(0);
+        a.nbrAImprimer = defauts.value(1);
+        if (!avecFournisseur)
+            a.fournisseur = defauts.value(2);
+    }
+    return true;
+}
+
+bool ecrireSecondePhase(const Database& bdd, const SaisieArticle& s, const Article& a) {
+    // The pieces received are read as typed: "2,5" adds 2. A Null stock counts as 0.
+    const double n = lireNombre(s.nombre);
+    const double stock = quantiteOuZero(a.enStock) + n;
+    std::optional<qint64> etiquettes = nombreEntier(quantiteOuZero(a.nbrAImprimer) + n);
+    if (s.aImprimerVisible)
+        if (auto v = nombreEntier(lireNombre(s.aImprimer)))
+            etiquettes = v;
+    QSqlQuery q(bdd.connexion());
+    if (etiquettes)
+        return executer(q,
+                        QStringLiteral("UPDATE ARTICLES SET EnStock = ?, nbraimprimer = ? "
+                                       "WHERE rowid = ?"),
+                        {stock, *etiquettes, a.rowid});
+    return executer(q, QStringLiteral("UPDATE ARTICLES SET EnStock = ? WHERE rowid = ?"),
+                    {stock, a.rowid});
+}
+} // namespace
+
+Enregistrement enregistrerArticle(const Database& bdd, const SaisieArticle& saisie) {
+    Enregistrement e;
+    Transaction transaction(bdd);
+    if (auto trouve = MagasinArticles(bdd).parCode(saisie.code))
+        e.article = *trouve;
+    else
+        e.nouveau = true;
+    remplir(saisie, e.article);
+    if (e.nouveau)
+        e.article.enStock = e.article.nbrAImprimer = 0; // until the table gives its defaults
+    e.ecrit = transaction.active() && ecrirePremierePhase(bdd, saisie, e) &&
+              ecrireSecondePhase(bdd, saisie, e.article) && transaction.valider();
+    return e;
+}

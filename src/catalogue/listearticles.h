@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class Database;
+
+// The article list of the Gen Codes tab: its entries "code | libelle" and the two ways of
+// filling it, the articles in stock and the search by description.
+namespace listearticles {
+
+// A search that finds this many articles or more lists none of them.
+constexpr qint64 kSeuilRecherche = 10000;
+
+// An entry: the code, " | ", the description (Null parts count as empty text).
+QString entree(const QString& code, const QString& libelle);
+
+struct Resultat {
+    qint64 trouves = 0;       // rows found
+    QStringList entrees;      // the entries to list, in the order the rows came
+    QList<int> longueursCode; // the length of each entry's code, in the same order
+};
+
+// Every article with a stock above zero. Nothing when the table cannot be read.
+std::optional<Resultat> enStock(const Database& bdd);
+
+// The articles with a positive sale price whose description contains `texte`, letters
+// compared without regard to case (accented ones too); "*" and "?" in the text are wildcards,
+// every other character stands for itself. From kSeuilRecherche rows on, `entrees` stays
+// empty and `trouves` still counts them all. Nothing when the table cannot be read.
+std::optional<Resultat> rechercher(const Database& bdd, const QString& texte);
+
+} // namespace listearticles

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "catalogue/article.h"
+
+#include <QString>
+#include <optional>
+
+class Database;
+
+// Finding and deleting articles by their code. Codes are compared without regard to letter
+// case and to trailing spaces: "art000012" and "ART000012 " name the article ART000012.
+class MagasinArticles {
+  public:
+    explicit MagasinArticles(const Database& bdd) : bdd_(bdd) {}
+
+    // The first article whose code equals `code`.
+    std::optional<Article> parCode(const QString& code) const;
+    // The first article (in table order) whose code matches `motif`, where "*" stands for any
+    // text and "?" for one character; a code without them is looked up by parCode().
+    std::optional<Article> parMotif(const QString& motif) const;
+    // Deletes every article of that code; false when the statement failed.
+    bool supprimer(const QString& code) const;
+
+    // True when `texte` holds one of the two wildcards.
+    static bool estMotif(const QString& texte);
+
+  private:
+    const Database& bdd_;
+};

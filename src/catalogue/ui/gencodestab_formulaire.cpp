@@ -1,0 +1,131 @@
+#include "catalogue/ui/gencodestab.h"
+
+#include "catalogue/codeboutique.h"
+#include "catalogue/enregistrementarticle.h"
+#include "catalogue/listearticles.h"
+#include "catalogue/magasinarticles.h"
+#include "common/valeur.h"
+#include "frame/dialogues.h"
+#include "frame/services.h"
+#include "stock/ui/inventairetab.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+// The article form: its two loads, the editing state, the save and the new code.
+
+void GenCodesTab::CodeArticle_KeyPress(int touche) {
+    if (touche == 13)
+        NombreArticles->setFocus(Qt::OtherFocusReason);
+}
+
+void GenCodesTab::finEdition() {
+    ListeDesArrivees->setEnabled(true);
+    validation->hide();
+    Annulersaisie->hide();
+}
+
+void GenCodesTab::modifdonnees() {
+    ListeDesArrivees->setEnabled(false);
+    validation->show();
+    Annulersaisie->show();
+}
+
+void GenCodesTab::montrerArticle(const Article& a, bool avecCode) {
+    // Texts are shown as stored, numbers in their short French form; a missing value shows as
+    // an empty box rather than leaving another article's value behind.
+    if (avecCode)
+        CodeArticle->setText(sansNullTexte(a.code));
+    Libelle->setText(sansNullTexte(a.libelle));
+    prixdeventettc->setText(sansNullTexte(a.prixVenteTTC));
+    taille->setText(sansNullTexte(a.taille));
+    couleur->setText(sansNullTexte(a.couleur));
+    tauxtvavente->setText(sansNullTexte(a.tauxTVAvente));
+    prixhaht->setText(sansNullTexte(a.prixHAHT));
+    tauxtvaha->setText(sansNullTexte(a.tauxTVAHA));
+    NombreArticles->setText(QStringLiteral("0"));
+    totalarticle->setText(QStringLiteral("stock : ") + sansNullTexte(a.enStock));
+    fourn->setEditText(sansNullTexte(a.fournisseur));
+    aimprimer->setText(sansNullTexte(a.nbrAImprimer));
+    aimprimer->show();
+}
+
+void GenCodesTab::CodeArticle_LostFocus() {
+    const std::optional<Article> article =
+        MagasinArticles(services_.bdd).parMotif(CodeArticle->text());
+    finEdition();
+    // An unknown code keeps the form as it is, ready to be saved under that code.
+    if (article)
+        montrerArticle(*article, false);
+}
+
+void GenCodesTab::ouvrirParCode(const QString& code) {
+    CodeArticle->setText(code);
+    CodeArticle_LostFocus();
+}
+
+void GenCodesTab::ListeDesArrivees_Click() {
+    finEdition();
+    const int rang = ListeDesArrivees->currentRow();
+    if (rang >= 0)
+        if (auto article = MagasinArticles(services_.bdd).parCode(codeEntree(rang))) {
+            montrerArticle(*article, true);
+            return;
+        }
+    // Nothing selected, or the article is gone: the boxes keep their content.
+    NombreArticles->setText(QStringLiteral("0"));
+    aimprimer->show();
+}
+
+void GenCodesTab::Annulersaisie_Click() {
+    ListeDesArrivees_Click();
+}
+
+void GenCodesTab::NouvelArticle_Click() {
+    CodeArticle->setText(codeboutique::nouveau(services_.bdd));
+    aimprimer->hide();
+}
+
+void GenCodesTab::validation_Click() {
+    if (Libelle->text().isEmpty()) {
+        services_.dialogues.message(
+            QStringLiteral("Attention, il est nécessaire de donner un nom d'article"),
+            titres::programme());
+        return;
+    }
+    if (CodeArticle->text().isEmpty()) {
+        services_.dialogues.message(
+            QStringLiteral("le code article doit exister ! Merci de le créer..."),
+            titres::programme());
+        return;
+    }
+    SaisieArticle saisie;
+    saisie.code = CodeArticle->text();
+    saisie.libelle = Libelle->text();
+    saisie.taille = taille->text();
+    saisie.couleur = couleur->text();
+    saisie.prixVente = prixdeventettc->text();
+    saisie.tauxVente = tauxtvavente->text();
+    saisie.prixAchat = prixhaht->text();
+    saisie.tauxAchat = tauxtvaha->text();
+    saisie.fournisseur = fourn->currentText();
+    saisie.nombre = NombreArticles->text();
+    saisie.aImprimer = aimprimer->text();
+    saisie.aImprimerVisible = !aimprimer->isHidden();
+    const Enregistrement e = enregistrerArticle(services_.bdd, saisie);
+    if (inventaire_)
+        inventaire_->montrerArticle(e.article);
+    if (!saisie.aImprimerVisible) {
+        // A new code joins the list, selected (which shows it).
+        auto* entree = new QListWidgetItem(listearticles::entree(saisie.code, saisie.libelle));
+        entree->setData(Qt::UserRole, int(saisie.code.size()));
+        ListeDesArrivees->addItem(entree);
+        ListeDesArrivees->setCurrentItem(entree);
+    }
+    CodeArticle->clear();
+    aimprimer->hide();
+    ListeDesArrivees_Click();
+}

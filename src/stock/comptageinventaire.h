@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class Database;
+class Journal;
+
+// The captions of the inventory count screen: what an entry reads and changes.
+struct EcranInventaire {
+    QString nomArticle;                                // the description of the article counted
+    QString infos;                                     // its seven information lines
+    QString nombre = QStringLiteral("1");              // the quantity the next article adds
+    QString totalStock = QStringLiteral("0");          // its stock, this count included
+    QString nbreInventaire = QStringLiteral("0");      // counted since the program started
+    QString nbreInventaireTotal = QStringLiteral("0"); // the whole stock
+};
+
+// What an entry that names no article does to the quantity: "VOIR" sets it to "0" (the next
+// article is shown and journaled without changing its stock); a number below 100 written in
+// its shortest form ("3", "-2", "2.5", ".5") becomes the quantity; anything else changes
+// nothing.
+std::optional<QString> quantiteSaisie(const QString& texte);
+
+// A counter caption (regional format, "2,5") plus q, written back in that format; nothing when
+// the caption does not read as a number.
+std::optional<QString> ajouterAuCompteur(const QString& compteur, double q);
+
+// Enter in the code box: when `saisie` names an article that has a description, adds the
+// quantity to its stock (a Null stock counts as 0), writes the "INVENTAIRE" journal line and
+// advances both counters; otherwise takes the text as a quantity input.
+void saisirInventaire(const Database& bdd, const Journal& journal, const QString& saisie,
+                      EcranInventaire& ecran);
