@@ -243,6 +243,7 @@ class Magasin {
         return h;
     }
     bool fermer(HKEY h) { return ouvertes_.erase(h) > 0; }
+    int nombreOuvertes() const { return int(ouvertes_.size()); }
 
     // Saves the store after a change; when it cannot be saved the change is undone.
     LONG valider(const std::function<void()>& annuler) {
@@ -536,6 +537,11 @@ QString fichierRegistre() {
 void utiliserFichierRegistre(const QString& chemin) {
     std::lock_guard garde(magasin().verrou);
     magasin().changerFichier(chemin);
+}
+
+int clesOuvertes() {
+    std::lock_guard garde(magasin().verrou);
+    return magasin().nombreOuvertes();
 }
 
 } // namespace winreg

@@ -115,4 +115,7 @@ LONG RegDeleteValueA(HKEY cle, const QByteArray& nom);
 QString fichierRegistre();
 void utiliserFichierRegistre(const QString& chemin);
 
+// The number of handles open (the predefined roots not counted), to check that none is lost.
+int clesOuvertes();
+
 } // namespace winreg

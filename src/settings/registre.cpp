@@ -2,7 +2,6 @@
 
 #include "settings/registrykey.h"
 
-
 // The registry form of the settings: a path "ROOT\subkey path" names a key under one of the
 // predefined roots, whatever the letter case of the root's name.
 
