@@ -1,26 +1,253 @@
 #include "printing/imprimantessysteme.h"
 
-// Placeholder until the printer layer lands: only the virtual PDF printer.
+#include "printing/surface.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScopeGuard>
+
+#include <algorithm>
+
+namespace {
+constexpr double dpiPdf = 600;
+constexpr double mmParPouce = 25.4;
+constexpr double largeurTicketMm = 80;
+// A receipt is drawn on a surface this long; its page is cut to the drawing at EndDoc.
+constexpr double surfaceTicketMm = 3000;
+constexpr double margeTicketMm = 5;
+constexpr double longueurTicketMiniMm = 20;
+constexpr int fichiersParSecondeMaxi = 999;
+
+QPageSize pageTicket(double longueurMm) {
+    return QPageSize(QSizeF(largeurTicketMm, longueurMm), QPageSize::Millimeter,
+                     QStringLiteral("Ticket"), QPageSize::ExactMatch);
+}
+
+QPageLayout miseEnPage(FormatPapier format, double longueurTicketMm = surfaceTicketMm) {
+    if (format == FormatPapier::Ticket)
+        return QPageLayout(pageTicket(longueurTicketMm), QPageLayout::Portrait, QMarginsF(),
+                           QPageLayout::Millimeter);
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(),
+                       QPageLayout::Millimeter);
+}
+
+// The pages worth sending: up to the last one with a drawing (a new page left blank at the
+// end is not sent).
+int pagesAEnvoyer(const Surface& s) {
+    for (int page = s.nombrePages() - 1; page >= 0; --page)
+        if (!s.pageVide(page))
+            return page + 1;
+    return 0;
+}
+
+// A receipt page: as long as the drawing, and a margin to tear it off.
+double longueurTicketMm(const Surface& s, int page) {
+    const double basMm = s.versPixels(s.basDessinPage(page)) / s.dpi() * mmParPouce;
+    return std::clamp(basMm + margeTicketMm, longueurTicketMiniMm, surfaceTicketMm);
+}
+
+// Replays the pages onto a printer or a PDF writer; false if the device refused them.
+bool envoyer(QPagedPaintDevice& peripherique, const Surface& s, FormatPapier format, int pages,
+             double dpi) {
+    QPainter p;
+    for (int page = 0; page < pages; ++page) {
+        if (format == FormatPapier::Ticket)
+            peripherique.setPageSize(pageTicket(longueurTicketMm(s, page)));
+        if (page == 0 ? !p.begin(&peripherique) : !peripherique.newPage())
+            return false;
+        s.rejouer(p, page, dpi);
+    }
+    return p.end();
+}
+
+bool echec(QString* erreur, const QString& raison) {
+    if (erreur)
+        *erreur = raison;
+    return false;
+}
+
+std::unique_ptr<Surface> surfaceDe(const QPageLayout& page, double dpi) {
+    const QRect zone = page.paintRectPixels(int(dpi));
+    auto s = std::make_unique<Surface>(zone.width(), zone.height(), dpi);
+    s->setImprimante(true);
+    return s;
+}
+
+// "Imprimante PDF": each job is a new file of the folder "Impressions".
+class TravailPdf : public TravailImpression {
+  public:
+    TravailPdf(QString dossier, FormatPapier format)
+        : dossier_(std::move(dossier)), format_(format),
+          surface_(surfaceDe(miseEnPage(format), dpiPdf)) {}
+
+    Surface& surface() override { return *surface_; }
+
+    bool EndDoc(QString* erreur) override {
+        const int pages = pagesAEnvoyer(*surface_);
+        if (pages == 0)
+            return true;
+        auto vider = qScopeGuard([this] { surface_->vider(); });
+        if (!QDir().mkpath(dossier_) || !QFileInfo(dossier_).isDir())
+            return echec(erreur, QStringLiteral("Le dossier « %1 » ne peut pas être créé.")
+                                     .arg(QDir::toNativeSeparators(dossier_)));
+        QFile fichier;
+        if (!ouvrirNouveauFichier(fichier, erreur))
+            return false;
+        {
+            QPdfWriter pdf(&fichier);
+            pdf.setResolution(int(dpiPdf));
+            pdf.setCreator(QStringLiteral("TALMIR_vestimentaire"));
+            pdf.setTitle(QFileInfo(fichier).completeBaseName());
+            pdf.setPageLayout(miseEnPage(format_));
+            if (!envoyer(pdf, *surface_, format_, pages, dpiPdf)) {
+                fichier.remove();
+                return echec(erreur, QStringLiteral("Le fichier « %1 » n'a pas pu être écrit.")
+                                         .arg(QDir::toNativeSeparators(fichier.fileName())));
+            }
+        }
+        fichier.close();
+        if (fichier.error() != QFileDevice::NoError) {
+            const QString raison = fichier.errorString();
+            fichier.remove();
+            return echec(erreur, QStringLiteral("Le fichier « %1 » n'a pas pu être écrit : %2")
+                                     .arg(QDir::toNativeSeparators(fichier.fileName()), raison));
+        }
+        return true;
+    }
+
+  private:
+    // A name that sorts after every earlier job: the moment, then a counter within the second.
+    bool ouvrirNouveauFichier(QFile& fichier, QString* erreur) const {
+        const QString moment =
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+        int compteur = 1;
+        const QStringList deja =
+            QDir(dossier_).entryList({moment + QStringLiteral("_*.pdf")}, QDir::Files);
+        for (const QString& nom : deja)
+            compteur = std::max(compteur, nom.mid(moment.size() + 1, 3).toInt() + 1);
+        for (; compteur <= fichiersParSecondeMaxi; ++compteur) {
+            fichier.setFileName(QDir(dossier_).filePath(
+                QStringLiteral("%1_%2.pdf").arg(moment).arg(compteur, 3, 10, QLatin1Char('0'))));
+            if (fichier.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                return true;
+            if (!fichier.exists())
+                return echec(erreur, QStringLiteral("Le fichier « %1 » ne peut pas être écrit : %2")
+                                         .arg(QDir::toNativeSeparators(fichier.fileName()),
+                                              fichier.errorString()));
+        }
+        return echec(erreur, QStringLiteral("Trop d'impressions dans la même seconde."));
+    }
+
+    QString dossier_;
+    FormatPapier format_;
+    std::unique_ptr<Surface> surface_;
+};
+
+// A CUPS queue.
+class TravailCups : public TravailImpression {
+  public:
+    TravailCups(QString nom, FormatPapier format, ImprimantesSysteme::SourceSysteme source)
+        : nom_(std::move(nom)), format_(format), source_(std::move(source)) {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(nom_);
+        double dpi = dpiPdf;
+        QPageLayout page = miseEnPage(format);
+        if (!info.isNull()) {
+            QPrinter imprimante(info, QPrinter::HighResolution);
+            preparer(imprimante);
+            dpi = imprimante.resolution();
+            page = imprimante.pageLayout();
+        }
+        surface_ = surfaceDe(page, dpi);
+    }
+
+    Surface& surface() override { return *surface_; }
+
+    bool EndDoc(QString* erreur) override {
+        const int pages = pagesAEnvoyer(*surface_);
+        if (pages == 0)
+            return true;
+        auto vider = qScopeGuard([this] { surface_->vider(); });
+        const QPrinterInfo info = QPrinterInfo::printerInfo(nom_);
+        if (!source_().noms.contains(nom_) || info.isNull())
+            return echec(erreur,
+                         QStringLiteral("L'imprimante « %1 » n'est plus installée.").arg(nom_));
+        QPrinter imprimante(info, QPrinter::HighResolution);
+        preparer(imprimante);
+        if (!envoyer(imprimante, *surface_, format_, pages, imprimante.resolution()))
+            return echec(erreur,
+                         QStringLiteral("L'imprimante « %1 » refuse le travail.").arg(nom_));
+        if (imprimante.printerState() == QPrinter::Error)
+            return echec(erreur, QStringLiteral("L'impression sur « %1 » a échoué.").arg(nom_));
+        return true;
+    }
+
+  private:
+    void preparer(QPrinter& imprimante) const {
+        imprimante.setDocName(QStringLiteral("TALMIR_vestimentaire"));
+        imprimante.setFullPage(false);
+        if (format_ == FormatPapier::Ticket) {
+            imprimante.setPageLayout(miseEnPage(format_));
+        } else {
+            // A4 within the printer's own margins: the drawing starts at the printable area.
+            imprimante.setPageSize(QPageSize(QPageSize::A4));
+        }
+    }
+
+    QString nom_;
+    FormatPapier format_;
+    ImprimantesSysteme::SourceSysteme source_;
+    std::unique_ptr<Surface> surface_;
+};
+} // namespace
+
+ImprimantesSysteme::Systeme ImprimantesSysteme::systemeCups() {
+    return {QPrinterInfo::availablePrinterNames(), QPrinterInfo::defaultPrinterName()};
+}
+
 ImprimantesSysteme::ImprimantesSysteme(QString dossierProgramme)
-    : dossier_(std::move(dossierProgramme)), courante_(nomImprimantePdf()) {}
+    : ImprimantesSysteme(std::move(dossierProgramme), &ImprimantesSysteme::systemeCups) {}
+
+ImprimantesSysteme::ImprimantesSysteme(QString dossierProgramme, SourceSysteme source)
+    : dossier_(std::move(dossierProgramme)), source_(std::move(source)) {
+    courante_ = imprimanteParDefaut();
+}
 
 QStringList ImprimantesSysteme::imprimantes() const {
-    return {nomImprimantePdf()};
+    return source_().noms << nomImprimantePdf();
 }
 
 QString ImprimantesSysteme::imprimanteParDefaut() const {
-    return nomImprimantePdf();
+    const QString defaut = source_().defaut;
+    return defaut.isEmpty() ? nomImprimantePdf() : defaut;
 }
 
 void ImprimantesSysteme::SelectPrinter(const QString& nom) {
-    if (imprimantes().contains(nom))
-        courante_ = nom;
+    // Exact device names only: same letters, same case, no trimming.
+    const QStringList noms = imprimantes();
+    const auto trouve = std::find(noms.begin(), noms.end(), nom);
+    if (trouve != noms.end())
+        courante_ = *trouve;
 }
 
 QString ImprimantesSysteme::imprimanteCourante() const {
     return courante_;
 }
 
-std::unique_ptr<TravailImpression> ImprimantesSysteme::commencer(FormatPapier) {
-    return nullptr;
+QString ImprimantesSysteme::dossierImpressions() const {
+    return QDir(dossier_).filePath(nomDossierImpressions());
+}
+
+std::unique_ptr<TravailImpression> ImprimantesSysteme::commencer(FormatPapier format) {
+    // A system queue named like the virtual printer comes first in the list, so it wins. A
+    // queue removed since it was selected stays current: its job fails at EndDoc.
+    if (courante_ == nomImprimantePdf() && !source_().noms.contains(courante_))
+        return std::make_unique<TravailPdf>(dossierImpressions(), format);
+    return std::make_unique<TravailCups>(courante_, format, source_);
 }

@@ -87,8 +87,11 @@ double Surface::hauteurLignePx() const {
 }
 
 void Surface::Cls() {
-    if (imprimante_)
-        return;
+    if (!imprimante_)
+        vider();
+}
+
+void Surface::vider() {
     pages_.assign(1, {});
     basPages_.assign(1, 0.0);
     textes_.clear();
@@ -222,8 +225,16 @@ int Surface::nombrePages() const {
     return int(pages_.size());
 }
 
+bool Surface::pageVide(int page) const {
+    return page < 0 || page >= nombrePages() || pages_[size_t(page)].empty();
+}
+
 double Surface::basDessin() const {
     return depuisPixels(basPages_.back());
+}
+
+double Surface::basDessinPage(int page) const {
+    return page < 0 || page >= nombrePages() ? 0.0 : depuisPixels(basPages_[size_t(page)]);
 }
 
 void Surface::rejouer(QPainter& p, int page, double dpiCible) const {

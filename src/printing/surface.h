@@ -97,9 +97,16 @@ class Surface {
     // Starts a new page (printers); on screen only the first page is shown.
     void NouvellePage();
     int nombrePages() const;
+    // Nothing drawn on the page.
+    bool pageVide(int page) const;
 
     // The lowest point drawn on the current page, in the current scale (a receipt's length).
     double basDessin() const;
+    // The same for any page.
+    double basDessinPage(int page) const;
+
+    // Empties the surface whatever its kind: a print job's pages once sent.
+    void vider();
 
     // Replays page `page` onto a painter whose device has `dpiCible` dots per inch.
     void rejouer(QPainter& p, int page, double dpiCible) const;

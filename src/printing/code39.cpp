@@ -1,0 +1,101 @@
+#include "printing/code39.h"
+
+#include "printing/surface.h"
+
+#include <QScopeGuard>
+
+#include <algorithm>
+
+#include <zint.h>
+
+namespace code39 {
+namespace {
+constexpr int longueurMaxi = 80;
+
+bool caractereCode39(QChar c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') ||
+           QStringLiteral(" -.$/+%").contains(c);
+}
+} // namespace
+
+double moduleEnPouces(double points) {
+    return points / 72.0 * 0.8 / modulesParCaractere;
+}
+
+double moduleEnTwips(double points) {
+    return moduleEnPouces(points) * 1440;
+}
+
+double moduleEnMm(double points) {
+    return moduleEnPouces(points) * 25.4;
+}
+
+bool accepte(const QString& texte) {
+    return !texte.isEmpty() && texte.size() <= longueurMaxi &&
+           std::all_of(texte.begin(), texte.end(), caractereCode39);
+}
+
+double largeurSymbole(int caracteres, double module) {
+    // Each character with its gap, less the gap after the stop character.
+    return ((caracteres + 2) * modulesParCaractere - 1) * module;
+}
+
+bool barres(const QString& texte, double gauche, double haut, double hauteur, double module,
+            QList<QRectF>* sortie, QString* erreur) {
+    if (sortie)
+        sortie->clear();
+    if (!accepte(texte)) {
+        if (erreur)
+            *erreur = QStringLiteral("Le code « %1 » ne peut pas s'écrire en Code 39 "
+                                     "(chiffres, lettres capitales, espace et - . $ / + %).")
+                          .arg(texte.left(longueurMaxi));
+        return false;
+    }
+    zint_symbol* symbole = ZBarcode_Create();
+    if (!symbole)
+        return false;
+    auto liberer = qScopeGuard([symbole] { ZBarcode_Delete(symbole); });
+    symbole->symbology = BARCODE_CODE39;
+    symbole->show_hrt = 0;
+    const QByteArray donnees = texte.toLatin1();
+    if (ZBarcode_Encode(symbole, reinterpret_cast<const unsigned char*>(donnees.constData()),
+                        int(donnees.size())) >= ZINT_ERROR ||
+        symbole->rows < 1) {
+        if (erreur)
+            *erreur = QString::fromLatin1(symbole->errtxt);
+        return false;
+    }
+    // The first row of modules, one bit a module: runs of one module are narrow, longer runs
+    // wide.
+    auto module1 = [symbole](int colonne) {
+        return ((symbole->encoded_data[0][colonne >> 3] >> (colonne & 7)) & 1) != 0;
+    };
+    QList<QRectF> resultat;
+    double x = gauche;
+    int colonne = 0;
+    while (colonne < symbole->width) {
+        const bool barre = module1(colonne);
+        int fin = colonne;
+        while (fin < symbole->width && module1(fin) == barre)
+            ++fin;
+        const double largeur = (fin - colonne > 1 ? rapportLarge : 1) * module;
+        if (barre)
+            resultat.append(QRectF(x, haut, largeur, hauteur));
+        x += largeur;
+        colonne = fin;
+    }
+    if (sortie)
+        *sortie = std::move(resultat);
+    return true;
+}
+
+bool dessiner(Surface& surface, const QString& texte, double gauche, double haut, double hauteur,
+              double module, QString* erreur) {
+    QList<QRectF> r;
+    if (!barres(texte, gauche, haut, hauteur, module, &r, erreur))
+        return false;
+    surface.remplirRectangles(r, Qt::black);
+    return true;
+}
+
+} // namespace code39
