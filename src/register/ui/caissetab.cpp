@@ -1,8 +1,209 @@
 #include "register/ui/caissetab.h"
 
+#include "common/ui/twips.h"
 #include "frame/services.h"
+#include "printing/surface.h"
+#include "printing/ui/picturebox.h"
+#include "register/motscaisse.h"
+#include "register/ui/afficheurlcd.h"
+#include "register/ui/boutonmultiligne.h"
+#include "register/ui/codebarreaffichage.h"
+#include "register/ui/zonesaisie.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+const QColor kGrisClair(192, 192, 192);
+const QColor kBrun(128, 64, 0);
+
+void colorer(QWidget* w, const QColor& fond, const QColor& encre = Qt::black) {
+    w->setAutoFillBackground(true);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, fond);
+    p.setColor(QPalette::WindowText, encre);
+    w->setPalette(p);
+}
+
+// A caption label naming its display for assistive technology.
+QLabel* legende(QWidget* parent, const QString& nom, const QString& texte, int gauche, int haut,
+                QWidget* affichage) {
+    QLabel* l = creerLabel(parent, nom, texte, gauche, haut);
+    l->setBuddy(affichage);
+    affichage->setAccessibleName(texte);
+    return l;
+}
+
+QPushButton* bouton(QWidget* parent, const QString& nom, const QString& texte, int gauche, int haut,
+                    int largeur, int hauteur) {
+    auto* b = new QPushButton(texte, parent);
+    b->setObjectName(nom);
+    placer(b, gauche, haut, largeur, hauteur);
+    return b;
+}
+} // namespace
 
 CaisseTab::CaisseTab(Services& services, ParametresTab& parametres, QWidget* parent)
-    : QWidget(parent), services_(services), parametres_(parametres) {}
+    : QWidget(parent), services_(services), parametres_(parametres), tickets_(services.bdd),
+      ventes_(services.bdd) {
+    setObjectName(QStringLiteral("Caisse"));
+    construire();
+}
 
-void CaisseTab::nouveauticket() {}
+CaisseTab::~CaisseTab() = default;
+
+void CaisseTab::construire() {
+    auto* Label20 = creerLabel(this, QStringLiteral("Label20"), QStringLiteral("Code"), 240, 480);
+    saisie = new ZoneSaisie(this);
+    saisie->setObjectName(QStringLiteral("saisie"));
+    placer(saisie, 720, 480, 2055, 285);
+    Label20->setBuddy(saisie);
+    saisie->setAccessibleName(QStringLiteral("Code"));
+    connect(saisie, &ZoneSaisie::entree, this, [this] { saisie_KeyPress(13); });
+    connect(saisie, &ZoneSaisie::focusRecu, this, &CaisseTab::saisie_GotFocus);
+
+    auto* Picture1 = new QFrame(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setFrameShape(QFrame::Panel);
+    Picture1->setFrameShadow(QFrame::Sunken);
+    placer(Picture1, 240, 960, 3615, 5175);
+    construireAfficheurs(Picture1);
+
+    // The hidden holder of the receipt's header picture.
+    auto* imagesimprimante = new QWidget(this);
+    imagesimprimante->setObjectName(QStringLiteral("imagesimprimante"));
+    placer(imagesimprimante, 4080, 480, 495, 495);
+    imagesimprimante->hide();
+
+    fondticket = new QWidget(this);
+    fondticket->setObjectName(QStringLiteral("fondticket"));
+    colorer(fondticket, QColor(64, 64, 64));
+    placer(fondticket, 4800, 480, 4695, 5655);
+    ticket = new PictureBox(fondticket);
+    ticket->setObjectName(QStringLiteral("ticket"));
+    ticket->setAccessibleName(QStringLiteral("Ticket"));
+    placer(ticket, 360, 360, 3855, 3495);
+    scrolling = new QScrollBar(Qt::Vertical, fondticket);
+    scrolling->setObjectName(QStringLiteral("scrolling"));
+    scrolling->setAccessibleName(QStringLiteral("Défilement du ticket"));
+    placer(scrolling, 4365, -15, 255, 5595);
+    scrolling->setRange(0, 0);
+    // Only dragging moves the ticket; the arrows and the track move the box alone.
+    connect(scrolling, &QScrollBar::sliderMoved, this, &CaisseTab::scrolling_Scroll);
+
+    construireBoutons();
+}
+
+void CaisseTab::construireAfficheurs(QWidget* Picture1) {
+    caisse =
+        creerLabel(Picture1, QStringLiteral("caisse"), QStringLiteral("1"), 1800, 0, 1200, 240);
+    legende(Picture1, QStringLiteral("Label1"), QStringLiteral("Caisse"), 480, 0, caisse);
+    // The seller's name; the seller's number (1) is what the tickets record.
+    vendeur = creerLabel(Picture1, QStringLiteral("vendeur"), QStringLiteral("Martine"), 1800, 240,
+                         1700, 240);
+    vendeur->setProperty("tag", QStringLiteral("1"));
+    legende(Picture1, QStringLiteral("Label21"), QStringLiteral("Vendeur / Vendeuse"), 0, 240,
+            vendeur);
+
+    total = new AfficheurLcd(QStringLiteral("total"), QStringLiteral("0.00 "), 48, false, Qt::white,
+                             QColor(0, 128, 128), Picture1);
+    placer(total, 0, 600, 3375, 1095);
+    legende(Picture1, QStringLiteral("Label4"), QStringLiteral("TOTAL ttc dû"), 0, 600, total)
+        ->raise();
+    totalttc = creerLabel(Picture1, QStringLiteral("totalttc"), QStringLiteral("0,00 "), 480, 1440,
+                          1150, 240);
+    legende(Picture1, QStringLiteral("Label25"), QStringLiteral("Total"), 0, 1440, totalttc)
+        ->raise();
+    totaltva = creerLabel(Picture1, QStringLiteral("totaltva"), QStringLiteral("0,00 "), 2520, 1440,
+                          1080, 240);
+    legende(Picture1, QStringLiteral("Label34"), QStringLiteral("Total TVA"), 1680, 1440, totaltva)
+        ->raise();
+
+    numticket = creerLabel(Picture1, QStringLiteral("numticket"), QStringLiteral("1"), 960, 1680,
+                           1500, 330);
+    numticket->setFont(Surface::policeReelle(QStringLiteral("Arial"), 11.25));
+    legende(Picture1, QStringLiteral("Label3"), QStringLiteral("Ticket"), 120, 1680, numticket);
+
+    nombre = new AfficheurLcd(QStringLiteral("nombre"), QStringLiteral("1"), 27, true, kGrisClair,
+                              kBrun, Picture1);
+    placer(nombre, 120, 2040, 735, 615);
+    nombre->setAccessibleName(QStringLiteral("Quantité"));
+    prix = new AfficheurLcd(QStringLiteral("prix"), QStringLiteral("0.00 "), 27, true, kGrisClair,
+                            kBrun, Picture1);
+    placer(prix, 960, 2040, 2415, 615);
+    prix->setAccessibleName(QStringLiteral("Prix"));
+    tva = new AfficheurLcd(QStringLiteral("tva"), QStringLiteral("0.00 "), 14.25, false, kGrisClair,
+                           kBrun, Picture1);
+    placer(tva, 1440, 2760, 1935, 375);
+    legende(Picture1, QStringLiteral("Label24"), QStringLiteral("TVA"), 960, 2820, tva);
+
+    codebarre = new CodeBarreAffichage(QStringLiteral("Label2"), Picture1);
+    codebarre->setObjectName(QStringLiteral("codebarre"));
+    codebarre->setAccessibleName(QStringLiteral("Code barre"));
+    placer(codebarre, 120, 3240, 3255, 375);
+    dernierequantite = creerLabel(Picture1, QStringLiteral("dernierequantite"), QStringLiteral("0"),
+                                  2160, 3600, 1095, 255);
+    dernierequantite->setAccessibleName(QStringLiteral("Dernière quantité"));
+    DetailAchat =
+        creerLabel(Picture1, QStringLiteral("DetailAchat"), QString(), 120, 3840, 3255, 975);
+    DetailAchat->setAccessibleName(QStringLiteral("Détail de l'achat"));
+    DetailAchat->setWordWrap(true);
+    colorer(DetailAchat, kGrisClair);
+    // The total's captions lie over its lower edge.
+    totalttc->raise();
+    totaltva->raise();
+}
+
+void CaisseTab::construireBoutons() {
+    auto* Label30 = creerLabel(this, QStringLiteral("Label30"), QStringLiteral("%"), 4140, 1050);
+    QFont f30 = Label30->font();
+    f30.setPointSizeF(18);
+    Label30->setFont(f30);
+    Label30->adjustSize();
+    auto* Command6 = new BoutonMultiligne(QStringLiteral("Command6"),
+                                          QStringLiteral("% de Remise sur total"), this);
+    placer(Command6, 3900, 1440, 855, 615);
+    auto* Command7 = new BoutonMultiligne(QStringLiteral("Command7"),
+                                          QStringLiteral("% de Remise sur dernier"), this);
+    placer(Command7, 3900, 2070, 855, 735);
+    auto* Command10 =
+        new BoutonMultiligne(QStringLiteral("Command10"), QStringLiteral("SOUS TOTAL"), this);
+    placer(Command10, 3960, 3000, 735, 735);
+    auto* Label33 =
+        creerLabel(this, QStringLiteral("Label33"), QStringLiteral("Euros"), 3900, 4080);
+    QFont f33 = Label33->font();
+    f33.setPointSizeF(13.5);
+    Label33->setFont(f33);
+    Label33->adjustSize();
+    auto* Command8 =
+        new BoutonMultiligne(QStringLiteral("Command8"), QStringLiteral("Remise "), this);
+    placer(Command8, 3885, 4440, 855, 735);
+    auto* Command9 =
+        new BoutonMultiligne(QStringLiteral("Command9"), QStringLiteral("Prix Soldé"), this);
+    placer(Command9, 3885, 5325, 855, 735);
+    connect(Command6, &QPushButton::clicked, this, &CaisseTab::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &CaisseTab::Command7_Click);
+    connect(Command10, &QPushButton::clicked, this, &CaisseTab::Command10_Click);
+    connect(Command8, &QPushButton::clicked, this, &CaisseTab::Command8_Click);
+    connect(Command9, &QPushButton::clicked, this, &CaisseTab::Command9_Click);
+
+    QStringList legendes = mots::paiements();
+    legendes << mots::termine();
+    for (int i = 0; i < legendes.size(); ++i) {
+        QPushButton* b = bouton(this, QStringLiteral("paiement_%1").arg(i), legendes[i],
+                                1920 + 1080 * i, 6240, 975, 495);
+        connect(b, &QPushButton::clicked, this, [this, i] { paiement_Click(i); });
+        paiements_ << b;
+    }
+
+    auto* Command2 = bouton(this, QStringLiteral("Command2"), QStringLiteral("Recalculer"), 4800,
+                            360, 1335, 495);
+    auto* Command1 =
+        bouton(this, QStringLiteral("Command1"), QStringLiteral("IMPRIMER"), 7680, 360, 1335, 495);
+    // The two ticket buttons overlap the ticket's frame and stay above it.
+    Command2->raise();
+    Command1->raise();
+    connect(Command2, &QPushButton::clicked, this, &CaisseTab::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &CaisseTab::Command1_Click);
+}

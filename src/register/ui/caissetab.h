@@ -1,20 +1,125 @@
 #pragma once
 
-#include <QWidget>
+#include "register/enteteticket.h"
+#include "register/tickets.h"
+#include "register/totauxticket.h"
+#include "register/ventes.h"
 
+#include <QList>
+#include <QQueue>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class AfficheurLcd;
+class CodeBarreAffichage;
 class ParametresTab;
+class PictureBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class Surface;
+class ZoneSaisie;
+struct LigneCalculee;
 struct Services;
 
-// The tab "Caisse": the till.
+// The tab "Caisse": the till. The operator scans or types codes into `saisie`; each Enter
+// sells an article, records a word (discounts, payments, sub-total, closing) or sets the
+// quantity of the next article. The ticket's lines are in the database, the register's state is
+// the text of its displays, and the on-screen ticket is redrawn from the stored lines after
+// every change.
+//
+// Every action (an Enter, a word button, Recalculer, IMPRIMER) runs to its end before the next
+// one starts: an Enter that arrives while another action is under way (from inside one of its
+// boxes) waits its turn, so scans give their lines one by one, in order. The closing offer is
+// made once the pending actions are done.
 class CaisseTab : public QWidget {
     Q_OBJECT
   public:
     CaisseTab(Services& services, ParametresTab& parametres, QWidget* parent = nullptr);
+    ~CaisseTab() override;
 
     // Makes the highest open ticket current, creating one when there is none, and redraws it.
     void nouveauticket();
 
+    // The current open ticket; nothing when none could be opened (the till then refuses to
+    // record lines).
+    std::optional<qint64> ticketCourant() const { return ticket_; }
+
+    // Enter in `saisie` (KeyAscii 13; other keys are ordinary typing).
+    void saisie_KeyPress(int KeyAscii);
+    // The whole text of `saisie` is selected, so the next scan replaces it.
+    void saisie_GotFocus();
+
+    void Command1_Click();  // IMPRIMER
+    void Command2_Click();  // Recalculer
+    void Command6_Click();  // % de remise sur total
+    void Command7_Click();  // % de remise sur dernier
+    void Command8_Click();  // Remise
+    void Command9_Click();  // Prix soldé
+    void Command10_Click(); // SOUS TOTAL
+    void paiement_Click(int Index);
+    // While the scroll box is dragged: the ticket's top follows it.
+    void scrolling_Scroll(int valeur);
+
   private:
+    void construire();
+    void construireAfficheurs(QWidget* Picture1);
+    void construireBoutons();
+
+    // The serialised running of the operator's actions, then the closing offer.
+    void executer(std::function<void()> action);
+    void mot(const QString& texte);
+
+    // The Enter processing of one text: an article, a word or a quantity.
+    void traiter(const QString& T);
+    void vendreArticle(const ArticleCaisse& article);
+    void sousTotal();
+    void remise(const QString& mot);
+    void paiement(const QString& moyen);
+    void terminer(bool imprimer);
+
+    // The current ticket, opened again when needed; false (and the operator told) when none.
+    bool ticketPret();
+    // Records the line; false (and the operator told) when it was not recorded.
+    bool enregistrer(const LigneCalculee& ligne, const ArticleCaisse* article);
+    void refuserMontant();
+    void signaler(const QString& texte);
+
+    // The rendering of the current ticket on the screen or the printer, with the register's
+    // totals; it also decides whether the closing offer is due.
+    void imprimerticket(Surface& cible, bool ImpressionReelle);
+    void ajusterAffichage(double basTwips);
+    bool imprimerRecu(QString* erreur);
+    void proposerCloture();
+
     Services& services_;
     ParametresTab& parametres_;
+    Tickets tickets_;
+    Ventes ventes_;
+    EnteteTicket entete_;
+    std::optional<qint64> ticket_;
+
+    QQueue<std::function<void()>> attente_;
+    bool enCours_ = false;
+    bool offreDue_ = false;
+    bool clotureImprimee_ = false; // "IMPRIME et TERMINE" under way: no offer
+
+    ZoneSaisie* saisie = nullptr;
+    QLabel* numticket = nullptr;
+    QLabel* caisse = nullptr;
+    QLabel* vendeur = nullptr;
+    AfficheurLcd* total = nullptr;
+    AfficheurLcd* nombre = nullptr;
+    AfficheurLcd* prix = nullptr;
+    AfficheurLcd* tva = nullptr;
+    QLabel* totalttc = nullptr;
+    QLabel* totaltva = nullptr;
+    QLabel* dernierequantite = nullptr;
+    CodeBarreAffichage* codebarre = nullptr;
+    QLabel* DetailAchat = nullptr;
+    QWidget* fondticket = nullptr;
+    PictureBox* ticket = nullptr;
+    QScrollBar* scrolling = nullptr;
+    QList<QPushButton*> paiements_;
 };

@@ -1,0 +1,233 @@
+// The Enter processing of the till: articles, words and quantities.
+#include "register/ui/caissetab.h"
+
+#include "common/formats.h"
+#include "common/texte.h"
+#include "frame/dialogues.h"
+#include "frame/services.h"
+#include "printing/ui/picturebox.h"
+#include "register/motscaisse.h"
+#include "register/ui/afficheurlcd.h"
+#include "register/ui/codebarreaffichage.h"
+#include "register/ui/zonesaisie.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+// Lets the running flag go even if an action ends early.
+class Drapeau {
+  public:
+    explicit Drapeau(bool& d) : d_(d) { d_ = true; }
+    ~Drapeau() { d_ = false; }
+
+  private:
+    bool& d_;
+};
+} // namespace
+
+void CaisseTab::executer(std::function<void()> action) {
+    attente_.enqueue(std::move(action));
+    if (enCours_)
+        return; // the action under way runs this one when it is done
+    Drapeau enCours(enCours_);
+    for (;;) {
+        while (!attente_.isEmpty())
+            attente_.dequeue()();
+        if (!offreDue_)
+            break;
+        offreDue_ = false;
+        proposerCloture();
+    }
+}
+
+void CaisseTab::saisie_KeyPress(int KeyAscii) {
+    if (KeyAscii != 13)
+        return;
+    // The text is taken now; what the scanner types next replaces it, even while this Enter
+    // waits for its turn.
+    const QString T = saisie->text();
+    saisie->setModified(false);
+    saisie->selectAll();
+    executer([this, T] { traiter(T); });
+}
+
+void CaisseTab::saisie_GotFocus() {
+    saisie->selectAll();
+}
+
+void CaisseTab::mot(const QString& texte) {
+    saisie->setText(texte);
+    saisie_KeyPress(13);
+    saisie->setFocus();
+}
+
+void CaisseTab::Command6_Click() {
+    mot(mots::remiseSurSousTotal());
+}
+
+void CaisseTab::Command7_Click() {
+    mot(mots::remiseSurArticle());
+}
+
+void CaisseTab::Command8_Click() {
+    mot(mots::remiseExceptionnelle());
+}
+
+void CaisseTab::Command9_Click() {
+    mot(mots::prixRemise());
+}
+
+void CaisseTab::Command10_Click() {
+    mot(mots::sousTotal());
+}
+
+void CaisseTab::paiement_Click(int Index) {
+    if (Index >= 0 && Index < paiements_.size())
+        mot(paiements_[Index]->text());
+}
+
+void CaisseTab::traiter(const QString& T) {
+    DetailAchat->clear();
+    // An article code wins over a word, and a word over a quantity.
+    if (const std::optional<ArticleCaisse> article = ventes_.chercher(T))
+        vendreArticle(*article);
+    else if (T == mots::sousTotal())
+        sousTotal();
+    else if (T == mots::prixRemise() || T == mots::remiseExceptionnelle() ||
+             T == mots::remiseSurArticle() || T == mots::remiseSurSousTotal())
+        remise(T);
+    else if (mots::paiements().contains(T))
+        paiement(T);
+    else if (T == mots::termine() || T == mots::imprimeEtTermine())
+        terminer(T == mots::imprimeEtTermine());
+    else if (estQuantiteCanonique(T))
+        nombre->setText(T);
+    // Ready for the next scan, unless the operator has already begun typing it.
+    if (!saisie->isModified())
+        saisie->selectAll();
+}
+
+void CaisseTab::signaler(const QString& texte) {
+    services_.dialogues.message(texte, titres::caisse(), Dialogues::Boutons::Ok,
+                                Dialogues::Icone::Avertissement);
+}
+
+void CaisseTab::refuserMontant() {
+    signaler(QStringLiteral("Ce montant dépasse ce que la caisse peut enregistrer : rien n'est "
+                            "enregistré."));
+}
+
+bool CaisseTab::ticketPret() {
+    if (!ticket_)
+        nouveauticket();
+    if (ticket_)
+        return true;
+    signaler(QStringLiteral("Aucun ticket n'est ouvert : la base de données refuse le nouveau "
+                            "ticket. Rien n'est enregistré ; vérifiez la base de données, puis "
+                            "recommencez."));
+    return false;
+}
+
+bool CaisseTab::enregistrer(const LigneCalculee& ligne, const ArticleCaisse* article) {
+    QString erreur;
+    const Ecriture e =
+        article
+            ? ventes_.vendre(*ticket_, *article, ligne.qt, ligne.prix, ligne.tva, &erreur)
+            : ventes_.ajouterLigne(*ticket_, ligne.code, ligne.prix, ligne.tva, ligne.qt, &erreur);
+    if (e == Ecriture::Faite)
+        return true;
+    if (e == Ecriture::TicketFerme)
+        nouveauticket();
+    signaler(QStringLiteral("La ligne « %1 » n'est pas enregistrée (%2). Recommencez la saisie.")
+                 .arg(ligne.code.left(40), erreur));
+    return false;
+}
+
+void CaisseTab::vendreArticle(const ArticleCaisse& article) {
+    if (!ticketPret())
+        return;
+    const LigneCalculee ligne = ligneArticle(article, lireNombre(nombre->text()));
+    if (!ligne.admise) {
+        nombre->setText(QStringLiteral("1"));
+        signaler(QStringLiteral("Le montant de cette ligne dépasse ce que la caisse peut "
+                                "enregistrer : l'article n'est pas vendu et la quantité revient "
+                                "à 1."));
+        return;
+    }
+    if (!enregistrer(ligne, &article))
+        return;
+    DetailAchat->setText(article.libelle);
+    codebarre->setText(article.code);
+    tva->setText(formatPrixDetail(ligne.tvaAffichee));
+    prix->setText(formatPrixDetail(ligne.prixAffiche));
+    nombre->setText(QStringLiteral("1"));
+    imprimerticket(ticket->surface(), false);
+}
+
+void CaisseTab::sousTotal() {
+    if (!ticketPret() || !enregistrer(ligneSousTotal(total->text()), nullptr))
+        return;
+    imprimerticket(ticket->surface(), false);
+}
+
+void CaisseTab::remise(const QString& mot) {
+    if (!ticketPret())
+        return;
+    QString invite, defaut = QStringLiteral("10");
+    if (mot == mots::prixRemise()) {
+        invite = QStringLiteral("Entrez le nouveau prix au lieu de ") + prix->text();
+        defaut = QStringLiteral("0");
+    } else if (mot == mots::remiseExceptionnelle()) {
+        invite = QStringLiteral("Entrez le montant à déduire");
+        defaut = QStringLiteral("0");
+    } else if (mot == mots::remiseSurArticle()) {
+        invite = QStringLiteral("Entrez % de remise sur le dernier article : ") + prix->text();
+    } else {
+        invite = QStringLiteral("Entrez % de remise sur le total : ") + total->text();
+    }
+    const std::optional<QString> reponse =
+        services_.dialogues.saisie(invite, titres::caisse(), defaut);
+    const double x = texteVersNombre(reponse.value_or(QString()), 2);
+    if (x == 0)
+        return;
+    // The last line and the ticket's totals as the displays show them.
+    const double dernier = texteVersNombre(prix->text(), 2);
+    LigneCalculee ligne;
+    if (mot == mots::prixRemise())
+        ligne = lignePrixRemise(x, dernier);
+    else if (mot == mots::remiseExceptionnelle())
+        ligne = ligneRemiseExceptionnelle(x);
+    else if (mot == mots::remiseSurArticle())
+        ligne = ligneRemisePourcent(mot, x, dernier, texteVersNombre(tva->text(), 2));
+    else
+        ligne = ligneRemisePourcent(mot, x, texteVersNombre(total->text(), 2),
+                                    texteVersNombre(totaltva->text(), 2));
+    if (!ligne.admise) {
+        refuserMontant();
+        return;
+    }
+    if (!enregistrer(ligne, nullptr))
+        return;
+    tva->setText(formatPrixDetail(ligne.tvaAffichee));
+    prix->setText(formatPrixDetail(ligne.prixAffiche));
+    imprimerticket(ticket->surface(), false);
+}
+
+void CaisseTab::paiement(const QString& moyen) {
+    if (!ticketPret())
+        return;
+    const std::optional<QString> reponse = services_.dialogues.saisie(
+        QStringLiteral("Entrez le montant réglé"), titres::caisse(), total->text());
+    const double montant = texteVersNombre(reponse.value_or(QString()), 2);
+    if (montant == 0)
+        return;
+    const LigneCalculee ligne = lignePaiement(moyen, montant);
+    if (!ligne.admise) {
+        refuserMontant();
+        return;
+    }
+    if (!enregistrer(ligne, nullptr))
+        return;
+    imprimerticket(ticket->surface(), false);
+}

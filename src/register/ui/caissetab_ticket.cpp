@@ -1,0 +1,155 @@
+// The current ticket of the till: opening, drawing, printing, the closing offer and closing.
+#include "register/ui/caissetab.h"
+
+#include "common/formats.h"
+#include "frame/dialogues.h"
+#include "frame/services.h"
+#include "platform/horloge.h"
+#include "printing/serviceimpression.h"
+#include "printing/surface.h"
+#include "printing/ui/parametrestab.h"
+#include "printing/ui/picturebox.h"
+#include "register/motscaisse.h"
+#include "register/recu.h"
+#include "register/ui/afficheurlcd.h"
+#include "register/ui/codebarreaffichage.h"
+#include "register/ui/zonesaisie.h"
+
+#include <QLabel>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace {
+constexpr int kVendeur = 1; // the seller's number that a new ticket records
+} // namespace
+
+void CaisseTab::nouveauticket() {
+    std::optional<qint64> numero = tickets_.ouvertLePlusHaut();
+    if (!numero) {
+        tickets_.creer(caisse->text(), kVendeur);
+        numero = tickets_.ouvertLePlusHaut();
+    }
+    // Without an open ticket the till records nothing (see ticketPret), rather than filing
+    // lines under a ticket that is closed.
+    ticket_ = numero;
+    numticket->setText(numero ? QString::number(*numero) : QString());
+    imprimerticket(ticket->surface(), false);
+}
+
+void CaisseTab::imprimerticket(Surface& cible, bool ImpressionReelle) {
+    QList<LigneTicket> lignes;
+    if (ticket_)
+        lignes = tickets_.lignes(*ticket_).value_or(QList<LigneTicket>());
+    const Image& entete =
+        entete_.charger(services_.installation.chemin(EnteteTicket::nomFichier()));
+    const TotauxTicket t = ::imprimerticket(cible, lignes, entete, services_.horloge.maintenant());
+    total->setText(formatDeuxDecimales(t.restant.enDouble()));
+    totaltva->setText(formatEuros(t.totalTva.enDouble()));
+    totalttc->setText(formatEuros(t.totalTtc.enDouble()));
+    if (t.aLignePrixee) {
+        dernierequantite->setText(nombreCourt(t.derniereQuantite));
+        codebarre->setText(t.dernierCode);
+    }
+    if (!ImpressionReelle)
+        ajusterAffichage(cible.CurrentY());
+    if (isVisible())
+        saisie->setFocus();
+    // Nothing left to pay, to the ten-thousandth, on a ticket that has a value: the offer to
+    // print and go on is made once the pending actions are done.
+    offreDue_ =
+        window()->isVisible() && t.restant.estNul() && !t.totalTtc.estNul() && !clotureImprimee_;
+}
+
+void CaisseTab::ajusterAffichage(double basTwips) {
+    // The ticket's bottom edge sits on the frame's, so the newest lines are in view and a short
+    // ticket leaves an empty band above it. The scroll bar counts in screen pixels.
+    ticket->setHeight(basTwips + 400);
+    ticket->move(ticket->x(), fondticket->height() - ticket->height());
+    scrolling->setMaximum(std::max(ticket->height() - fondticket->height(), 0));
+    scrolling->setPageStep(fondticket->height());
+}
+
+void CaisseTab::scrolling_Scroll(int valeur) {
+    ticket->move(ticket->x(), -valeur);
+}
+
+void CaisseTab::Command2_Click() {
+    executer([this] { imprimerticket(ticket->surface(), false); });
+}
+
+void CaisseTab::Command1_Click() {
+    executer([this] {
+        QString erreur;
+        if (!imprimerRecu(&erreur))
+            signaler(QStringLiteral("Le ticket n'a pas pu être imprimé : %1.").arg(erreur));
+    });
+}
+
+bool CaisseTab::imprimerRecu(QString* erreur) {
+    services_.imprimantes.SelectPrinter(parametres_.imprimanteTicket());
+    std::unique_ptr<TravailImpression> travail =
+        services_.imprimantes.commencer(FormatPapier::Ticket);
+    if (!travail) {
+        *erreur = QStringLiteral("aucune imprimante n'est disponible");
+        return false;
+    }
+    imprimerticket(travail->surface(), true);
+    if (travail->EndDoc(erreur))
+        return true;
+    if (erreur->isEmpty())
+        *erreur = QStringLiteral("l'imprimante n'a pas pris le ticket");
+    return false;
+}
+
+void CaisseTab::proposerCloture() {
+    if (services_.dialogues.message(
+            QStringLiteral("Imprimer le Ticket et passer à la vente suivante ?"), titres::caisse(),
+            Dialogues::Boutons::OuiNon, Dialogues::Icone::Aucune,
+            Dialogues::Reponse::Oui) != Dialogues::Reponse::Oui)
+        return;
+    saisie->setText(mots::imprimeEtTermine());
+    traiter(mots::imprimeEtTermine());
+}
+
+void CaisseTab::terminer(bool imprimer) {
+    if (!ticketPret())
+        return;
+    const qint64 numero = *ticket_;
+    QString erreur;
+    // The stored lines decide, not the displays, so a ticket is never closed on stale totals.
+    const std::optional<QList<LigneTicket>> lignes = tickets_.lignes(numero, &erreur);
+    if (!lignes) {
+        signaler(QStringLiteral("Le ticket n° %1 ne peut pas être terminé : ses lignes n'ont pas "
+                                "pu être relues (%2).")
+                     .arg(numero)
+                     .arg(erreur));
+        return;
+    }
+    const TotauxTicket t = totaliser(*lignes);
+    if (!t.soldeAuCentime()) {
+        services_.dialogues.message(QStringLiteral("Il n'est pas possible de terminer un ticket "
+                                                   "avec une somme restant à payer..."),
+                                    titres::refusCloture(), Dialogues::Boutons::Ok,
+                                    Dialogues::Icone::Arret);
+        return;
+    }
+    if (!tickets_.clore(numero, t.totalTtc.arrondiCentime(), services_.horloge.maintenant(),
+                        caisse->text(), vendeur->property("tag").toString(), &erreur)) {
+        nouveauticket();
+        signaler(QStringLiteral("Le ticket n° %1 n'a pas pu être terminé (%2).")
+                     .arg(numero)
+                     .arg(erreur));
+        return;
+    }
+    bool imprime = true;
+    clotureImprimee_ = imprimer;
+    if (imprimer)
+        imprime = imprimerRecu(&erreur);
+    nouveauticket();
+    clotureImprimee_ = false;
+    if (!imprime)
+        signaler(QStringLiteral("Le ticket n° %1 est terminé, mais son reçu n'a pas pu être "
+                                "imprimé : %2.")
+                     .arg(numero)
+                     .arg(erreur));
+}

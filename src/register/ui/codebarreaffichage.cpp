@@ -1,0 +1,33 @@
+#include "register/ui/codebarreaffichage.h"
+
+#include "printing/code39.h"
+
+#include <QPainter>
+#include <algorithm>
+
+CodeBarreAffichage::CodeBarreAffichage(const QString& texte, QWidget* parent)
+    : QLabel(texte, parent) {
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(128, 128, 128));
+    p.setColor(QPalette::WindowText, Qt::white);
+    setPalette(p);
+}
+
+void CodeBarreAffichage::paintEvent(QPaintEvent* e) {
+    // A bar-code face shows small letters as capitals.
+    const QString code = text().toUpper();
+    const QRectF zone = contentsRect();
+    const double module =
+        std::min(code39::moduleEnTwips(taillePoints) / 15.0, // 15 twips to a screen pixel
+                 zone.width() / code39::largeurSymbole(int(code.size()), 1.0));
+    QList<QRectF> barres;
+    if (!code39::accepte(code) ||
+        !code39::barres(code, zone.left(), zone.top(), zone.height(), module, &barres)) {
+        QLabel::paintEvent(e);
+        return;
+    }
+    QPainter p(this);
+    for (const QRectF& b : barres)
+        p.fillRect(b, palette().color(QPalette::WindowText));
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QLineEdit>
+
+// The till's entry box: Enter (either key) is announced instead of being handled by the line
+// edit, and the box tells when it receives the focus.
+class ZoneSaisie : public QLineEdit {
+    Q_OBJECT
+  public:
+    explicit ZoneSaisie(QWidget* parent = nullptr);
+
+  signals:
+    void entree();
+    void focusRecu();
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+};

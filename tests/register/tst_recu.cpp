@@ -1,0 +1,127 @@
+#include "printing/image.h"
+#include "printing/surface.h"
+#include "register/recu.h"
+#include "support/testmain.h"
+
+#include <QtTest>
+
+namespace {
+LigneTicket ligne(const QString& code, double prix, double tva, double qt,
+                  const QVariant& libelle = {}, const QVariant& taille = {},
+                  const QVariant& couleur = {}) {
+    LigneTicket l;
+    l.codeArticle = code;
+    l.prix = Montant::depuisDouble(prix);
+    l.tva = Montant::depuisDouble(tva);
+    l.qt = qt;
+    l.libelle = libelle;
+    l.taille = taille;
+    l.couleur = couleur;
+    return l;
+}
+
+const QDateTime kMaintenant(QDate(2024, 3, 5), QTime(9, 1, 22));
+
+// The texts printed after the twelve empty header lines.
+QList<Surface::TexteImprime> imprime(Surface& s, const QList<LigneTicket>& lignes,
+                                     TotauxTicket* totaux = nullptr) {
+    const TotauxTicket t = imprimerticket(s, lignes, Image(), kMaintenant);
+    if (totaux)
+        *totaux = t;
+    return s.textes();
+}
+
+QStringList textes(const QList<Surface::TexteImprime>& l) {
+    QStringList r;
+    for (const auto& t : l)
+        r << t.texte;
+    return r;
+}
+} // namespace
+
+// The receipt drawn from a ticket's lines, read back from the surface's text log.
+class TestRecu : public QObject {
+    Q_OBJECT
+  private slots:
+    void ticketVide() {
+        Surface s(257, 233, 96);
+        TotauxTicket t;
+        const auto l = imprime(s, {}, &t);
+        QCOMPARE(textes(l), QStringList({"TVA : 0,00 €", "Total ttc : 0,00 €",
+                                         "Restant dû : 0,00 €", "mardi 5 mars 2024 09:01"}));
+        // Twelve empty lines, then one more, before the VAT.
+        const double ligneTwips = s.TextHeight();
+        QCOMPARE(qRound(l[0].y), qRound(13 * ligneTwips));
+        QVERIFY(!l[0].gras);
+        QVERIFY(l[1].gras && l[2].gras);
+        QVERIFY(!l[3].gras);
+        QCOMPARE(l[3].x, 0.0);
+        QVERIFY(t.restant.estNul() && t.totalTtc.estNul() && !t.aLignePrixee);
+    }
+
+    void lignesDuTicket() {
+        Surface s(257, 2000, 96);
+        TotauxTicket t;
+        const auto l = imprime(s,
+                               {ligne("ART000001", 39.98, 6.55, 2, "Pull ", "M ", QVariant()),
+                                ligne("ART000002", 45.0, 7.37, 1, "Jean ", "40 ", "Bleu "),
+                                ligne("REMISE", -5, -0.82, 1), ligne("SOUSTOTAL : 79,98 ", 0, 0, 0),
+                                ligne("ESPECES", -20, 0, 0), ligne("CB", -59.98, 0, 0)},
+                               &t);
+        QCOMPARE(textes(l),
+                 QStringList({"ART000001 : Pull ", "   > Taille : M  ", "19,99 € x 2 =     39,98 €",
+                              "ART000002 : Jean ", "   > Taille : 40  Couleur : Bleu ",
+                              "45,00 € x 1 =     45,00 €", "REMISE *********",
+                              "-5,00 € x 1 =     -5,00 €", "SOUSTOTAL : 79,98  *********",
+                              "ESPECES *********", "ESPECES : 20,00 €", "CB *********",
+                              "CB : 59,98 €", "TVA : 13,10 €", "Total ttc : 79,98 €",
+                              "Restant dû : 0,00 €", "mardi 5 mars 2024 09:01"}));
+        // Amounts end 40 twips before the right edge; payments are bold.
+        const auto& montant = l[2];
+        QVERIFY(!montant.gras);
+        QVERIFY(qAbs(montant.x + s.TextWidth(montant.texte) + 40 - s.ScaleWidth()) < 0.01);
+        QVERIFY(l[10].gras && l[12].gras);
+        QVERIFY(!l[9].gras && !l[11].gras);
+        s.setFontBold(true);
+        QVERIFY(qAbs(l[10].x + s.TextWidth(l[10].texte) + 40 - s.ScaleWidth()) < 0.01);
+        s.setFontBold(false);
+        QCOMPARE(t.restant, Montant());
+        QCOMPARE(t.totalTtc, Montant::depuisCentimes(7998));
+        QCOMPARE(t.totalTva, Montant::depuisCentimes(1310));
+        QCOMPARE(t.dernierCode, QStringLiteral("REMISE"));
+        QCOMPARE(t.derniereQuantite, 1.0);
+    }
+
+    void quantiteNulleEtNegative() {
+        Surface s(257, 2000, 96);
+        TotauxTicket t;
+        const auto l = imprime(s,
+                               {ligne("ART000001", -39.98, -6.55, -2, "Pull "),
+                                ligne("ART000003", 0, 0, 0, "Gilet "),
+                                ligne("ART000004", 2.5, 0.41, 0.5, "Ruban ")},
+                               &t);
+        QCOMPARE(
+            textes(l).mid(0, 5),
+            QStringList({"ART000001 : Pull ", "19,99 € x -2 =     -39,98 €", "ART000003 : Gilet ",
+                         "ART000004 : Ruban ", "5,00 € x 0,5 =     2,50 €"}));
+        QCOMPARE(t.derniereQuantite, 0.5);
+        QCOMPARE(t.dernierCode, QStringLiteral("ART000004"));
+    }
+
+    void fractionDeCentime() {
+        Surface s(257, 2000, 96);
+        TotauxTicket t;
+        imprime(s,
+                {ligne("ART000001", 19.99, 3.28, 1, "Pull "),
+                 ligne("REMISE sur ARTICLE 12,5 %", -2.4988, -0.41, 1),
+                 ligne("ESPECES", -17.49, 0, 0)},
+                &t);
+        QCOMPARE(t.restant, Montant::depuisDixMilliemes(12));
+        QVERIFY(t.soldeAuCentime());
+        QVERIFY(s.textes().last().texte.startsWith("mardi"));
+        QCOMPARE(s.textes()[s.textes().size() - 2].texte, QStringLiteral("Restant dû : 0,00 €"));
+    }
+};
+
+TALMIR_TEST(TestRecu)
+#include "tst_recu.moc"

@@ -1,0 +1,245 @@
+#include "register/motscaisse.h"
+#include "register/tickets.h"
+#include "register/ventes.h"
+#include "support/testmain.h"
+#include "support/testsupport.h"
+
+#include <QtTest>
+
+namespace {
+ArticleCaisse article(double prix, double taux) {
+    ArticleCaisse a;
+    a.code = QStringLiteral("ART000001");
+    a.libelle = QStringLiteral("Pull ");
+    a.prix = Montant::depuisDouble(prix);
+    a.taux = taux;
+    return a;
+}
+
+// A shop with a few articles, one of them without a name, one with a quote in its code.
+struct Magasin {
+    BoutiqueTest b;
+    Magasin() {
+        b.ouvrir();
+        b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, tauxTVAvente, EnStock) "
+              "VALUES ('ART000001', 'Pull ', 40, 19.6, 5), ('O''NEIL 7', 'Veste ', 80, 19.6, 2), "
+              "('ART000009', NULL, 10, 19.6, 1), ('ART000010', 'Sans stock ', 10, 19.6, NULL), "
+              "('EAN 1  ', 'Chaussettes ', 9.99, 5.5, 3)");
+    }
+};
+} // namespace
+
+// The till's rules without a window: the lines its words record, the ticket store and the
+// recording of lines.
+class TestReglesCaisse : public QObject {
+    Q_OBJECT
+  private slots:
+    void lignes_data() {
+        QTest::addColumn<QString>("cas");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<qint64>("prix"); // ten-thousandths
+        QTest::addColumn<qint64>("tva");
+        QTest::addColumn<double>("qt");
+        // The VAT inside a price that includes it: 40,00 at 19,6 % holds 6,56, not 7,84.
+        QTest::newRow("article") << "article"
+                                 << "ART000001" << qint64(400000) << qint64(65600) << 1.0;
+        QTest::newRow("article x 2,5") << "article 2.5"
+                                       << "ART000001" << qint64(1000000) << qint64(163900) << 2.5;
+        QTest::newRow("retour") << "article -1"
+                                << "ART000001" << qint64(-400000) << qint64(-65600) << -1.0;
+        QTest::newRow("prix remise 30 au lieu de 40")
+            << "prix remise"
+            << "REMISE" << qint64(-100000) << qint64(-16400) << 1.0;
+        QTest::newRow("remise exceptionnelle 5")
+            << "exceptionnelle"
+            << "REMISE" << qint64(-50000) << qint64(-8200) << 1.0;
+        QTest::newRow("10 % du dernier")
+            << "pourcent"
+            << "REMISE sur ARTICLE 10 %" << qint64(-40000) << qint64(-6560) << 1.0;
+        QTest::newRow("12,5 % non arrondi")
+            << "pourcent 12.5"
+            << "REMISE sur ARTICLE 12,5 %" << qint64(-24988) << qint64(-4100) << 1.0;
+        QTest::newRow("pourcentage sur zero")
+            << "pourcent zero"
+            << "REMISE sur SOUSTOTAL 10 %" << qint64(0) << qint64(0) << 1.0;
+        QTest::newRow("paiement") << "paiement"
+                                  << "CB" << qint64(-452000) << qint64(0) << 0.0;
+        QTest::newRow("rendu") << "paiement negatif"
+                               << "ESPECES" << qint64(48000) << qint64(0) << 0.0;
+        QTest::newRow("sous-total") << "sous-total"
+                                    << "SOUSTOTAL : 45,20 " << qint64(0) << qint64(0) << 0.0;
+    }
+    void lignes() {
+        QFETCH(QString, cas);
+        QFETCH(QString, code);
+        QFETCH(qint64, prix);
+        QFETCH(qint64, tva);
+        QFETCH(double, qt);
+        LigneCalculee l;
+        if (cas == "article")
+            l = ligneArticle(article(40, 19.6), 1);
+        else if (cas == "article 2.5")
+            l = ligneArticle(article(40, 19.6), 2.5);
+        else if (cas == "article -1")
+            l = ligneArticle(article(40, 19.6), -1);
+        else if (cas == "prix remise")
+            l = lignePrixRemise(30, 40);
+        else if (cas == "exceptionnelle")
+            l = ligneRemiseExceptionnelle(5);
+        else if (cas == "pourcent")
+            l = ligneRemisePourcent(mots::remiseSurArticle(), 10, 40, 6.56);
+        else if (cas == "pourcent 12.5")
+            l = ligneRemisePourcent(mots::remiseSurArticle(), 12.5, 19.99, 3.28);
+        else if (cas == "pourcent zero")
+            l = ligneRemisePourcent(mots::remiseSurSousTotal(), 10, 0, 0);
+        else if (cas == "paiement")
+            l = lignePaiement("CB", 45.2);
+        else if (cas == "paiement negatif")
+            l = lignePaiement("ESPECES", -4.8);
+        else
+            l = ligneSousTotal("45,20 ");
+        QVERIFY(l.admise);
+        QCOMPARE(l.code, code);
+        QCOMPARE(l.prix.dixMilliemes(), prix);
+        QCOMPARE(l.tva.dixMilliemes(), tva);
+        QCOMPARE(l.qt, qt);
+    }
+
+    void montantsHorsLimites() {
+        QVERIFY(!lignePaiement("CB", 1e300).admise);
+        QVERIFY(!ligneRemiseExceptionnelle(2e9).admise);
+        QVERIFY(!ligneArticle(article(40, 19.6), -1e20).admise);
+        QVERIFY(ligneArticle(article(40, 19.6), 99).admise);
+        // The displays show an article line unrounded, the line keeps it to the cent.
+        const LigneCalculee l = ligneArticle(article(19.99, 19.6), 2.5);
+        QCOMPARE(l.prix, Montant::depuisCentimes(4998));
+        QCOMPARE(l.prixAffiche, 49.975);
+    }
+
+    void rechercheDArticle_data() {
+        QTest::addColumn<QString>("tape");
+        QTest::addColumn<QString>("stocke"); // empty: not sold at the till
+        QTest::newRow("exact") << "ART000001"
+                               << "ART000001";
+        QTest::newRow("minuscules et blancs") << "art000001   "
+                                              << "ART000001";
+        QTest::newRow("apostrophe") << "o'neil 7"
+                                    << "O'NEIL 7";
+        QTest::newRow("code stocke avec blancs") << "ean 1"
+                                                 << "EAN 1  ";
+        QTest::newRow("sans libelle") << "ART000009"
+                                      << "";
+        QTest::newRow("inconnu") << "ART999999"
+                                 << "";
+        QTest::newRow("vide") << ""
+                              << "";
+        QTest::newRow("blancs") << "   "
+                                << "";
+        QTest::newRow("injection") << "x' OR '1'='1"
+                                   << "";
+        QTest::newRow("blanc en tete") << " ART000001"
+                                       << "";
+        QTest::newRow("tres long") << QString(10000, u'A') << "";
+        QTest::newRow("controle") << "ART\t000001\x01"
+                                  << "";
+    }
+    void rechercheDArticle() {
+        QFETCH(QString, tape);
+        QFETCH(QString, stocke);
+        Magasin m;
+        const std::optional<ArticleCaisse> a = Ventes(m.b.bdd).chercher(tape);
+        QCOMPARE(a.has_value(), !stocke.isEmpty());
+        if (a)
+            QCOMPARE(a->code, stocke);
+    }
+
+    void venteEtStockEnUneFois() {
+        Magasin m;
+        Tickets tickets(m.b.bdd);
+        Ventes ventes(m.b.bdd);
+        const std::optional<qint64> n = tickets.creer("1", 1);
+        QVERIFY(n);
+        const ArticleCaisse a = *ventes.chercher("ART000001");
+        QCOMPARE(
+            ventes.vendre(*n, a, 2, Montant::depuisCentimes(8000), Montant::depuisCentimes(1311)),
+            Ecriture::Faite);
+        QCOMPARE(
+            m.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
+            3.0);
+        // A return raises the stock; a Null stock stays Null.
+        ventes.vendre(*n, a, -1, Montant::depuisCentimes(-4000), {});
+        QCOMPARE(
+            m.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
+            4.0);
+        QCOMPARE(ventes.vendre(*n, *ventes.chercher("ART000010"), 1, {}, {}), Ecriture::Faite);
+        QVERIFY(
+            m.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000010'").isNull());
+        // The stock change fails: the line is not kept either.
+        m.b.sql("CREATE TRIGGER refus BEFORE UPDATE ON ARTICLES BEGIN SELECT RAISE(ABORT, "
+                "'disque plein'); END");
+        QString erreur;
+        QCOMPARE(ventes.vendre(*n, a, 1, Montant::depuisCentimes(4000), {}, &erreur),
+                 Ecriture::Echec);
+        QVERIFY(erreur.contains("disque plein"));
+        QCOMPARE(m.b.valeur("SELECT count(*) FROM VENTES").toInt(), 3);
+    }
+
+    void rienSousUnTicketClos() {
+        Magasin m;
+        Tickets tickets(m.b.bdd);
+        Ventes ventes(m.b.bdd);
+        const qint64 n = *tickets.creer("1", 1);
+        QVERIFY(tickets.clore(n, Montant(), QDateTime(QDate(2024, 3, 5), QTime(9, 0)), "1", "1"));
+        QCOMPARE(ventes.ajouterLigne(n, "ESPECES", Montant::depuisCentimes(-100), {}, 0),
+                 Ecriture::TicketFerme);
+        QCOMPARE(ventes.vendre(n, *ventes.chercher("ART000001"), 1, {}, {}), Ecriture::TicketFerme);
+        QCOMPARE(m.b.valeur("SELECT count(*) FROM VENTES").toInt(), 0);
+        QCOMPARE(
+            m.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
+            5.0);
+        // A closed ticket is not closed twice.
+        QVERIFY(!tickets.clore(n, Montant(), QDateTime::currentDateTime(), "1", "1"));
+    }
+
+    void ticketsOuverts() {
+        Magasin m;
+        Tickets tickets(m.b.bdd);
+        QVERIFY(!tickets.ouvertLePlusHaut());
+        m.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
+                "(7, 0, '1', 1), (8, 1, '1', 1), (9, 0, '1', 1)");
+        QCOMPARE(*tickets.ouvertLePlusHaut(), 9);
+        QVERIFY(tickets.clore(9, Montant::depuisCentimes(12345),
+                              QDateTime(QDate(2024, 3, 5), QTime(9, 1, 22)), "1", "1"));
+        QCOMPARE(*tickets.ouvertLePlusHaut(), 7);
+        QCOMPARE(m.b.valeur("SELECT Date FROM TICKETS WHERE NumeroTicket = 9").toString(),
+                 QStringLiteral("2024-03-05 09:01:22"));
+        QCOMPARE(m.b.valeur("SELECT TotalTTC FROM TICKETS WHERE NumeroTicket = 9").toDouble(),
+                 123.45);
+        QCOMPARE(m.b.valeur("SELECT vendeur FROM TICKETS WHERE NumeroTicket = 9").toString(),
+                 QStringLiteral("1"));
+        QCOMPARE(*tickets.creer("1", 1), 10);
+    }
+
+    void lignesDansLOrdre() {
+        Magasin m;
+        Tickets tickets(m.b.bdd);
+        const qint64 n = *tickets.creer("1", 1);
+        // Two articles share a code: the line still reads once, with the first one's name.
+        m.b.sql("INSERT INTO ARTICLES (CodeArticle, libelle) VALUES ('art000001', 'Doublon ')");
+        m.b.sql("INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt) VALUES "
+                "(?, 'ART000001', 40, 6.56, 1), (?, 'ESPECES', -40, 0, 0), "
+                "(?, 'ART000404', 5, 0.82, 1), (99, 'ART000001', 40, 6.56, 1)",
+                {n, n, n});
+        const std::optional<QList<LigneTicket>> l = tickets.lignes(n);
+        QVERIFY(l);
+        QCOMPARE(l->size(), 3);
+        QCOMPARE(l->at(0).libelle.toString(), QStringLiteral("Pull "));
+        QCOMPARE(l->at(1).codeArticle, QStringLiteral("ESPECES"));
+        QVERIFY(l->at(1).libelle.isNull());
+        QVERIFY(l->at(2).libelle.isNull()); // an article deleted since
+        QCOMPARE(l->at(2).prix, Montant::depuisCentimes(500));
+    }
+};
+
+TALMIR_TEST(TestReglesCaisse)
+#include "tst_reglescaisse.moc"
