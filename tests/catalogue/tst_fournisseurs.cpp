@@ -14,11 +14,11 @@
 #include <QtTest>
 
 namespace {
-// Tops, in twips relative to the panel, of the captions shown.
+// Tops, in screen pixels relative to the panel, of the captions shown.
 QList<int> hauts(const QWidget* panneau, int n) {
     QList<int> h;
     for (int i = 0; i < n; ++i)
-        h << panneau->findChild<QLabel*>(QStringLiteral("labelfournisseur_%1").arg(i))->y() * 15;
+        h << panneau->findChild<QLabel*>(QStringLiteral("labelfournisseur_%1").arg(i))->y();
     return h;
 }
 QString boite(const QWidget* w, int i) {
@@ -47,7 +47,8 @@ class TestFournisseurs : public QObject {
         QCOMPARE(liste->item(1)->text(), QStringLiteral("2 | Maison Dupont"));
         choisir(liste, 1);
         QVERIFY(!panneau->isHidden());
-        QCOMPARE(hauts(panneau, 4), (QList<int>{720, 1055, 1390, 1725}));
+        QCOMPARE(hauts(panneau, 4),
+                 (QList<int>{twips(720), twips(1055), twips(1390), twips(1725)}));
         QCOMPARE(legende(panneau, 0), QStringLiteral("codefournisseur"));
         QCOMPARE(legende(panneau, 3), QStringLiteral("telephone"));
         QCOMPARE(boite(panneau, 0), QStringLiteral("2"));
@@ -124,7 +125,7 @@ class TestFournisseurs : public QObject {
         if (colonnes > 1)
             QCOMPARE(boite(&t, 1), QStringLiteral("(donnée binaire de 8 octets)"));
         const auto* panneau = t.findChild<QFrame*>("fondfournisseur");
-        QCOMPARE(hauts(panneau, colonnes).last(), 720 + 335 * (colonnes - 1));
+        QCOMPARE(hauts(panneau, colonnes).last(), twips(720 + 335 * (colonnes - 1)));
         QCOMPARE(panneau->height(), twips(3855));
     }
 

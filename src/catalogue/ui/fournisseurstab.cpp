@@ -69,6 +69,7 @@ FournisseursTab::FournisseursTab(Services& services, QWidget* parent)
     labelfournisseur[0]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fournisseur << new QLineEdit(fondfournisseur);
     fournisseur[0]->setObjectName(QStringLiteral("fournisseur_0"));
+    fournisseur[0]->setProperty("haut", kHaut0);
     placer(fournisseur[0], kGaucheBoite, kHaut0, kLargeurBoite, kHauteurBoite);
     labelfournisseur[0]->setBuddy(fournisseur[0]);
 
@@ -103,11 +104,11 @@ bool FournisseursTab::chargerListe() {
 void FournisseursTab::placerElement(int i) {
     if (i == 0)
         return; // element 0 keeps its design place
-    const QRect boite = fournisseur[i - 1]->geometry();
-    const int haut = boite.y() + boite.height() + twips(kEcart);
-    fournisseur[i]->setGeometry(fournisseur[i - 1]->x(), haut, boite.width(), boite.height());
-    const QRect label = labelfournisseur[i - 1]->geometry();
-    labelfournisseur[i]->setGeometry(label.x(), haut, label.width(), label.height());
+    // Tops are reckoned in twips, kept on each box, so that pixel rounding does not add up.
+    const int haut = fournisseur[i - 1]->property("haut").toInt() + kHauteurBoite + kEcart;
+    fournisseur[i]->setProperty("haut", haut);
+    placer(fournisseur[i], kGaucheBoite, haut, kLargeurBoite, kHauteurBoite);
+    placer(labelfournisseur[i], kGaucheLabel, haut, kLargeurLabel, kHauteurLabel);
 }
 
 void FournisseursTab::listefournisseur_Click() {
