@@ -22,7 +22,6 @@ UNITES_PAR_POUCE = 254  # a tenth of a millimetre
 
 # Record functions.
 SETBKMODE = 0x0102
-SETMAPMODE = 0x0103
 SETTEXTALIGN = 0x012E
 SELECTOBJECT = 0x012D
 DELETEOBJECT = 0x01F0
@@ -39,7 +38,6 @@ RECTANGLE = 0x041B
 TEXTOUT = 0x0521
 ROUNDRECT = 0x061C
 
-MM_ANISOTROPIC = 8
 TRANSPARENT = 1
 PS_SOLID, PS_NULL = 0, 5
 BS_SOLID, BS_NULL = 0, 1
@@ -65,7 +63,8 @@ class Metafichier:
         self.enregistrements = []
         self.objets = []  # slots of the object table: True when in use
         self.maxObjets = 0
-        self.enregistrer(SETMAPMODE, "<H", MM_ANISOTROPIC)
+        # No map mode record: a placeable picture is scaled by its frame and units per inch,
+        # and a player that maps the window onto its target finds the same frame here.
         self.enregistrer(SETWINDOWORG, "<hh", 0, 0)  # y then x
         self.enregistrer(SETWINDOWEXT, "<hh", hauteur, largeur)
         self.enregistrer(SETBKMODE, "<H", TRANSPARENT)
@@ -182,11 +181,12 @@ def entete():
     m.supprimer(trait)
     fin = m.stylo(gris, 2)
     m.choisir(fin)
-    m.ligne(130, 138, 320, 138)  # rules either side of the trade
-    m.ligne(480, 138, 670, 138)
-    plein = m.pinceau(encre)
+    m.ligne(110, 168, 241, 168)  # rules either side of the trade, a dot at their inner ends
+    m.ligne(559, 168, 690, 168)
+    plein = m.pinceau(gris)
     m.choisir(plein)
-    m.ellipse(388, 131, 402, 145)  # a dot between the rules' ends
+    m.ellipse(243, 163, 253, 173)
+    m.ellipse(547, 163, 557, 173)
     m.alignement(TA_CENTER | TA_BASELINE)
     m.couleurTexte(encre)
     nom = m.police(62, "Arial", gras=True)

@@ -5,9 +5,6 @@
 #include <QList>
 #include <QScopeGuard>
 
-#include <cstdio>
-#include <cstdlib>
-
 extern "C" {
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
@@ -449,24 +446,22 @@ QByteArray versSvg(const QByteArray& octets, const Analyse& analyse, QSizeF* tai
     if (!(cadre.BR.x > cadre.TL.x && cadre.BR.y > cadre.TL.y))
         return echec(QStringLiteral("l'image est vide"));
 
-    char* tampon = nullptr;
-    size_t longueur = 0;
-    FILE* flux = open_memstream(&tampon, &longueur);
-    if (!flux)
-        return echec(QStringLiteral("mémoire insuffisante"));
+    // A memory stream: its buffer belongs to the API and goes with it, so it is copied first.
     wmf_svg_t* svg = WMF_SVG_GetData(api);
-    svg->out = wmf_stream_create(api, flux);
+    svg->out = wmf_stream_create(api, nullptr);
+    if (!svg->out)
+        return echec(QStringLiteral("mémoire insuffisante"));
     svg->Description = const_cast<char*>("TALMIR");
     svg->bbox = cadre;
     svg->width = largeur;
     svg->height = hauteur;
     svg->flags |= WMF_SVG_INLINE_IMAGES;
     const wmf_error_t joue = wmf_play(api, 0, &cadre);
-    wmf_stream_destroy(api, svg->out, nullptr, nullptr);
+    char* tampon = nullptr;
+    unsigned long longueur = 0;
+    wmf_stream_destroy(api, svg->out, &tampon, &longueur);
     svg->out = nullptr;
-    std::fclose(flux);
-    const QByteArray brut(tampon, qsizetype(longueur));
-    std::free(tampon);
+    const QByteArray brut(tampon, tampon ? qsizetype(longueur) : 0);
     if (joue != wmf_E_None || brut.isEmpty())
         return echec(QStringLiteral("le métafichier n'a pas pu être lu"));
     if (tailleTwips)
