@@ -22,8 +22,9 @@ constexpr double hautLignePrix = 21;
 constexpr double mmParPoint = 25.4 / 72;
 // Narrower bars than this do not read back on the shop's printers.
 constexpr double moduleMinimum = 0.19;
-// White after the last bar, in modules.
-constexpr int zoneBlancheDroite = 10;
+// The bars end this far from the label's left edge at most: clear of the label's border, and
+// on the A4 page in the fourth column (whose labels run 2 mm past the page).
+constexpr double finCodeBarre = 51;
 
 // The blank before the symbol: one "*" of the bar-code face, as on the shop's first labels.
 double margeGauche() {
@@ -93,9 +94,10 @@ QString texteCodeBarre(const ArticleEtiquette& a) {
 double moduleCodeBarre(const QString& texte) {
     if (!code39::accepte(texte))
         return 0;
-    const double modules = code39::largeurSymbole(int(texte.size()), 1) + double(zoneBlancheDroite);
-    const double module = std::min(code39::moduleEnMm(pointsCodeBarre),
-                                   (grille::largeurEtiquette - margeGauche()) / modules);
+    // A code too long for the bars of a 13-point face gets narrower bars, down to the minimum.
+    const double module =
+        std::min(code39::moduleEnMm(pointsCodeBarre),
+                 (finCodeBarre - margeGauche()) / code39::largeurSymbole(int(texte.size()), 1));
     return module >= moduleMinimum ? module : 0;
 }
 

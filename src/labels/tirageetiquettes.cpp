@@ -10,7 +10,6 @@
 #include "printing/surface.h"
 #include "settings/ini32.h"
 
-#include <QLocale>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -165,11 +164,11 @@ BilanTirage TirageEtiquettes::imprimer(ServiceImpression& imprimante, Image& ima
 }
 
 bool TirageEtiquettes::confirmerNombre(qint64 etiquettes, qint64 feuilles) {
-    const QLocale fr(QLocale::French, QLocale::France);
     return services_.dialogues.message(
                QStringLiteral("Il y a %1 étiquettes à imprimer, soit %2 feuilles.\nVoulez-vous "
                               "lancer l'impression de toutes ces feuilles ?")
-                   .arg(fr.toString(etiquettes), fr.toString(feuilles)),
+                   .arg(etiquettes)
+                   .arg(feuilles),
                titres::programme(), Dialogues::Boutons::OuiNon, Dialogues::Icone::Question,
                Dialogues::Reponse::Non) == Dialogues::Reponse::Oui;
 }
