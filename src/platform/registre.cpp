@@ -330,6 +330,31 @@ std::shared_ptr<Noeud> suivre(std::shared_ptr<Noeud> depart, const QList<QByteAr
     return depart;
 }
 
+// The existing key that a handle and a subkey path name.
+LONG cleExistante(HKEY cle, const QByteArray& sousCle, std::shared_ptr<Noeud>* noeud) {
+    std::shared_ptr<Noeud> depart;
+    if (const LONG r = magasin().resoudre(cle, 0, &depart))
+        return r;
+    QList<QByteArray> noms;
+    if (!decouper(sousCle, &noms))
+        return ERROR_INVALID_PARAMETER;
+    qsizetype manquant = -1;
+    *noeud = suivre(depart, noms, &manquant);
+    return manquant >= 0 ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+}
+
+// The handle's key, when it grants `droits`, and the index of its value `nom` (-1 with
+// ERROR_FILE_NOT_FOUND when there is none).
+LONG valeurExistante(HKEY cle, REGSAM droits, const QByteArray& nom, std::shared_ptr<Noeud>* noeud,
+                     qsizetype* index) {
+    if (const LONG r = magasin().resoudre(cle, droits, noeud))
+        return r;
+    if (!nomValeurValide(nom))
+        return ERROR_INVALID_PARAMETER;
+    *index = (*noeud)->indexValeur(nom);
+    return *index < 0 ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+}
+
 // Copies a value's data into the caller's buffer as the query calls do.
 LONG donner(const Valeur& v, DWORD* type, BYTE* donnees, DWORD* taille) {
     if (type)
@@ -355,16 +380,9 @@ LONG RegOpenKeyExA(HKEY cle, const QByteArray& sousCle, DWORD, REGSAM droits, HK
         return ERROR_INVALID_PARAMETER;
     *resultat = 0;
     std::lock_guard garde(magasin().verrou);
-    std::shared_ptr<Noeud> depart;
-    if (const LONG r = magasin().resoudre(cle, 0, &depart))
+    std::shared_ptr<Noeud> noeud;
+    if (const LONG r = cleExistante(cle, sousCle, &noeud))
         return r;
-    QList<QByteArray> noms;
-    if (!decouper(sousCle, &noms))
-        return ERROR_INVALID_PARAMETER;
-    qsizetype manquant = -1;
-    const auto noeud = suivre(depart, noms, &manquant);
-    if (manquant >= 0)
-        return ERROR_FILE_NOT_FOUND;
     *resultat = magasin().ouvrir(noeud, droits);
     return ERROR_SUCCESS;
 }
@@ -423,13 +441,9 @@ LONG RegQueryValueExA(HKEY cle, const QByteArray& nom, DWORD* reserve, DWORD* ty
         return ERROR_INVALID_PARAMETER;
     std::lock_guard garde(magasin().verrou);
     std::shared_ptr<Noeud> noeud;
-    if (const LONG r = magasin().resoudre(cle, KEY_QUERY_VALUE, &noeud))
+    qsizetype i = -1;
+    if (const LONG r = valeurExistante(cle, KEY_QUERY_VALUE, nom, &noeud, &i))
         return r;
-    if (!nomValeurValide(nom))
-        return ERROR_INVALID_PARAMETER;
-    const qsizetype i = noeud->indexValeur(nom);
-    if (i < 0)
-        return ERROR_FILE_NOT_FOUND;
     return donner(noeud->valeurs[i], type, donnees, taille);
 }
 
@@ -439,12 +453,11 @@ LONG RegSetValueExA(HKEY cle, const QByteArray& nom, DWORD reserve, DWORD type, 
         return ERROR_INVALID_PARAMETER;
     std::lock_guard garde(magasin().verrou);
     std::shared_ptr<Noeud> noeud;
-    if (const LONG r = magasin().resoudre(cle, KEY_SET_VALUE, &noeud))
+    qsizetype i = -1;
+    const LONG r = valeurExistante(cle, KEY_SET_VALUE, nom, &noeud, &i);
+    if (r != ERROR_SUCCESS && r != ERROR_FILE_NOT_FOUND)
         return r;
-    if (!nomValeurValide(nom))
-        return ERROR_INVALID_PARAMETER;
     const QByteArray octets(reinterpret_cast<const char*>(donnees), qsizetype(taille));
-    const qsizetype i = noeud->indexValeur(nom);
     if (i < 0) {
         noeud->valeurs.push_back({nom, type, octets});
         return magasin().valider([&] { noeud->valeurs.pop_back(); });
@@ -493,16 +506,9 @@ LONG RegEnumKeyA(HKEY cle, DWORD index, char* nom, DWORD capacite) {
 
 LONG RegDeleteKeyA(HKEY cle, const QByteArray& sousCle) {
     std::lock_guard garde(magasin().verrou);
-    std::shared_ptr<Noeud> depart;
-    if (const LONG r = magasin().resoudre(cle, 0, &depart))
+    std::shared_ptr<Noeud> cible;
+    if (const LONG r = cleExistante(cle, sousCle, &cible))
         return r;
-    QList<QByteArray> noms;
-    if (!decouper(sousCle, &noms))
-        return ERROR_INVALID_PARAMETER;
-    qsizetype manquant = -1;
-    const auto cible = suivre(depart, noms, &manquant);
-    if (manquant >= 0)
-        return ERROR_FILE_NOT_FOUND;
     if (!cible->parent || !cible->sousCles.empty())
         return ERROR_ACCESS_DENIED;
     Noeud* parent = cible->parent;
@@ -517,13 +523,9 @@ LONG RegDeleteKeyA(HKEY cle, const QByteArray& sousCle) {
 LONG RegDeleteValueA(HKEY cle, const QByteArray& nom) {
     std::lock_guard garde(magasin().verrou);
     std::shared_ptr<Noeud> noeud;
-    if (const LONG r = magasin().resoudre(cle, KEY_SET_VALUE, &noeud))
+    qsizetype i = -1;
+    if (const LONG r = valeurExistante(cle, KEY_SET_VALUE, nom, &noeud, &i))
         return r;
-    if (!nomValeurValide(nom))
-        return ERROR_INVALID_PARAMETER;
-    const qsizetype i = noeud->indexValeur(nom);
-    if (i < 0)
-        return ERROR_FILE_NOT_FOUND;
     const Valeur avant = noeud->valeurs[i];
     noeud->valeurs.erase(noeud->valeurs.begin() + i);
     return magasin().valider([&] { noeud->valeurs.insert(noeud->valeurs.begin() + i, avant); });

@@ -1,3 +1,4 @@
+#include "tst_registre.h"
 #include "platform/registre.h"
 #include "support/testmain.h"
 
@@ -8,6 +9,7 @@
 #include <QtTest>
 
 using namespace winreg;
+using registretest::lire;
 
 // The registry store behind the Win32 calls: keys, values, handles, the store file.
 class TestRegistre : public QObject {
@@ -27,14 +29,6 @@ class TestRegistre : public QObject {
                        DWORD type = REG_SZ) {
         return RegSetValueExA(h, nom, 0, type, reinterpret_cast<const BYTE*>(donnees.constData()),
                               DWORD(donnees.size()));
-    }
-    // The value's bytes, or the result code as text when it cannot be read.
-    static QByteArray lire(HKEY h, const QByteArray& nom, DWORD* type = nullptr) {
-        QByteArray tampon(64, 'x');
-        DWORD taille = DWORD(tampon.size());
-        const LONG r = RegQueryValueExA(h, nom, nullptr, type,
-                                        reinterpret_cast<BYTE*>(tampon.data()), &taille);
-        return r == ERROR_SUCCESS ? tampon.left(taille) : "erreur " + QByteArray::number(r);
     }
     static bool existe(const QByteArray& chemin) {
         HKEY h = 0;
@@ -86,12 +80,7 @@ class TestRegistre : public QObject {
     }
 
   private slots:
-    void init() {
-        store_ = dir_.filePath(QStringLiteral("registre.dat"));
-        QFile::remove(store_);
-        QFile::remove(store_ + QStringLiteral(".illisible"));
-        recharger();
-    }
+    void init() { store_ = registretest::storeNeuf(dir_); }
 
     void creationEtOuverture() {
         DWORD disposition = 0;

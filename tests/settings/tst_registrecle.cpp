@@ -1,6 +1,7 @@
 #include "platform/registre.h"
 #include "settings/registrykey.h"
 #include "support/testmain.h"
+#include "tst_registre.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 #include <functional>
 
 using namespace winreg;
+using registretest::lire;
 
 Q_DECLARE_METATYPE(std::function<void(RegistryKey&)>)
 
@@ -18,25 +20,8 @@ class TestRegistryKey : public QObject {
     QTemporaryDir dir_;
     const QString chemin_ = QStringLiteral("Software\\Talmir\\Essai");
 
-    // The raw bytes and type of a value, read beside the wrapper.
-    static QByteArray brut(const QByteArray& cle, const QByteArray& nom, DWORD* type) {
-        HKEY h = 0;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, cle, 0, KEY_READ, &h) != ERROR_SUCCESS)
-            return "pas de clé";
-        QByteArray tampon(64, 'x');
-        DWORD taille = DWORD(tampon.size());
-        const LONG r = RegQueryValueExA(h, nom, nullptr, type,
-                                        reinterpret_cast<BYTE*>(tampon.data()), &taille);
-        RegCloseKey(h);
-        return r == ERROR_SUCCESS ? tampon.left(taille) : "pas de valeur";
-    }
-
   private slots:
-    void init() {
-        const QString store = dir_.filePath(QStringLiteral("registre.dat"));
-        QFile::remove(store);
-        utiliserFichierRegistre(store);
-    }
+    void init() { registretest::storeNeuf(dir_); }
 
     void ouvrirEcrireCree() {
         const int ouvertes = clesOuvertes();
@@ -79,10 +64,12 @@ class TestRegistryKey : public QObject {
         k.setValue(QStringLiteral("Vide"), QString());
         k.setValue(QStringLiteral("Prix"), QStringLiteral("12,50 € été"));
         DWORD type = 0;
-        QCOMPARE(brut("Software\\Talmir\\Essai", "Trois", &type), QByteArray("abc", 4));
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\Essai", "Trois", &type),
+                 QByteArray("abc", 4));
         QCOMPARE(type, REG_SZ);
-        QCOMPARE(brut("Software\\Talmir\\Essai", "Vide", &type), QByteArray("", 1));
-        QCOMPARE(brut("Software\\Talmir\\Essai", "Prix", &type),
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\Essai", "Vide", &type),
+                 QByteArray("", 1));
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\Essai", "Prix", &type),
                  QByteArray("12,50 \x80 \xe9t\xe9", 12));
 
         k.OpenKey(HKEY_CURRENT_USER, chemin_, KEY_READ);

@@ -1,6 +1,7 @@
 #include "platform/registre.h"
 #include "settings/ini32.h"
 #include "support/testmain.h"
+#include "tst_registre.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QtTest>
 
 using namespace winreg;
+using registretest::lire;
 
 // The settings accessor addressing the registry: "$" + root + "\" + subkey path.
 class TestParametreRegistre : public QObject {
@@ -17,66 +19,48 @@ class TestParametreRegistre : public QObject {
     QString store_;
     const QString talmir_ = QStringLiteral("$hkey_current_user\\Software\\Talmir");
 
-    // The raw bytes of a value, or a word saying what is missing.
-    static QByteArray brut(HKEY racine, const QByteArray& cle, const QByteArray& nom,
-                           DWORD* type = nullptr) {
-        HKEY h = 0;
-        if (RegOpenKeyExA(racine, cle, 0, KEY_READ, &h) != ERROR_SUCCESS)
-            return "pas de clé";
-        QByteArray tampon(1024, 'x');
-        DWORD taille = DWORD(tampon.size());
-        const LONG r = RegQueryValueExA(h, nom, nullptr, type,
-                                        reinterpret_cast<BYTE*>(tampon.data()), &taille);
-        RegCloseKey(h);
-        return r == ERROR_SUCCESS ? tampon.left(taille) : "pas de valeur";
-    }
-
   private slots:
-    void init() {
-        store_ = dir_.filePath(QStringLiteral("registre.dat"));
-        QFile::remove(store_);
-        utiliserFichierRegistre(store_);
-    }
+    void init() { store_ = registretest::storeNeuf(dir_); }
 
     void modeZeroPuisLecture() {
         QCOMPARE(parametre("imprimante", "imprimanteticket", "Caisse 1", talmir_, 0),
                  QStringLiteral("Caisse 1"));
         DWORD type = 0;
-        QCOMPARE(brut(HKEY_CURRENT_USER, "Software\\Talmir\\imprimante", "imprimanteticket", &type),
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\imprimante", "imprimanteticket", &type),
                  QByteArray("Caisse 1", 9));
         QCOMPARE(type, REG_SZ);
         for (int mode : {1, 2, 3})
             QCOMPARE(parametre("IMPRIMANTE", "ImprimanteTicket", "autre", talmir_, mode),
                      QStringLiteral("Caisse 1"));
         // Nothing else was written by the reads.
-        QCOMPARE(brut(HKEY_CURRENT_USER, "Software\\Talmir\\imprimante", "imprimanteticket"),
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\imprimante", "imprimanteticket"),
                  QByteArray("Caisse 1", 9));
     }
 
     void modeUnSansValeur() {
         QCOMPARE(parametre("system", "sauvegardes numero", "0", talmir_, 1), QStringLiteral("0"));
-        QCOMPARE(brut(HKEY_CURRENT_USER, "Software", ""), QByteArray("pas de clé"));
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software", ""), QByteArray("pas de clé"));
         QVERIFY(!QFileInfo::exists(store_));
     }
 
     void modeDeuxCreeLeChemin() {
         QCOMPARE(parametre("system", "sauvegardes nombre", "30", talmir_, 2), QStringLiteral("30"));
-        QCOMPARE(brut(HKEY_CURRENT_USER, "Software\\Talmir\\system", "sauvegardes nombre"),
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\system", "sauvegardes nombre"),
                  QByteArray("30", 3));
         // Read again after the store file is read anew.
         utiliserFichierRegistre(store_);
         QCOMPARE(parametre("system", "sauvegardes nombre", "12", talmir_, 2), QStringLiteral("30"));
         // An empty value counts as nothing stored: the default replaces it.
         parametre("system", "vide", "", talmir_, 0);
-        QCOMPARE(brut(HKEY_CURRENT_USER, "Software\\Talmir\\system", "vide"), QByteArray("", 1));
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\system", "vide"), QByteArray("", 1));
         QCOMPARE(parametre("system", "vide", "0", talmir_, 2), QStringLiteral("0"));
-        QCOMPARE(brut(HKEY_CURRENT_USER, "Software\\Talmir\\system", "vide"), QByteArray("0", 2));
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\system", "vide"), QByteArray("0", 2));
     }
 
     void texteNonAscii() {
         const QString valeur = QStringLiteral("Imprimante « été » 12,50 €");
         parametre("imprimante", "imprimanteA4", valeur, talmir_, 0);
-        QCOMPARE(brut(HKEY_CURRENT_USER, "Software\\Talmir\\imprimante", "imprimanteA4"),
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\imprimante", "imprimanteA4"),
                  QByteArray("Imprimante \xab \xe9t\xe9 \xbb 12,50 \x80", 27));
         QCOMPARE(parametre("imprimante", "imprimanteA4", "", talmir_, 1), valeur);
     }
@@ -98,8 +82,8 @@ class TestParametreRegistre : public QObject {
         QFETCH(HKEY, racine);
         const QString fichier = u'$' + nom + QStringLiteral("\\Software\\Talmir");
         QCOMPARE(parametre("system", "cle", "valeur", fichier, 0), QStringLiteral("valeur"));
-        QCOMPARE(brut(racine, "Software\\Talmir\\system", "cle"), QByteArray("valeur", 7));
-        QCOMPARE(brut(HKEY_CURRENT_USER, "Software\\Talmir\\system", "cle"),
+        QCOMPARE(lire(racine, "Software\\Talmir\\system", "cle"), QByteArray("valeur", 7));
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Software\\Talmir\\system", "cle"),
                  QByteArray("pas de clé"));
         QCOMPARE(parametre("system", "cle", "defaut", fichier, 1), QStringLiteral("valeur"));
     }
@@ -108,7 +92,7 @@ class TestParametreRegistre : public QObject {
         // "$" + root alone: the section is a key right under the root.
         QCOMPARE(parametre("Talmir", "v", "1", QStringLiteral("$HKEY_CURRENT_USER"), 2),
                  QStringLiteral("1"));
-        QCOMPARE(brut(HKEY_CURRENT_USER, "Talmir", "v"), QByteArray("1", 2));
+        QCOMPARE(lire(HKEY_CURRENT_USER, "Talmir", "v"), QByteArray("1", 2));
     }
 
     void cheminsSansCle_data() {
