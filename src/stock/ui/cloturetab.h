@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QListWidget;
+class QPushButton;
 struct Services;
 
 // The tab "Clôture": the annual closure copies and the stock reset.
@@ -13,8 +14,13 @@ class ClotureTab : public QWidget {
 
     // Refills the list with the ordinary files of the closures folder.
     void AfficherLesClotures();
+    // "Sauvegarde et remise à zéro du stock": a checked copy of the database into the closures
+    // folder, then, after the operator's confirmation, the stock of every article set to zero.
+    // Without a good copy the stock is never touched.
+    void RAZStock_Click();
 
   private:
     Services& services_;
     QListWidget* ListeCloture;
+    QPushButton* RAZStock;
 };
