@@ -5,6 +5,7 @@
     fabriquer_wmf.py fond FICHIER       label background, 53 x 30 mm
     fabriquer_wmf.py carre FICHIER      test picture: a black square in a 20 x 20 mm frame
     fabriquer_wmf.py standard FICHIER   the same square without the placeable header
+    fabriquer_wmf.py symboles FICHIER   test picture: a text with & < > and accents
     fabriquer_wmf.py tout DOSSIER_RESSOURCES DOSSIER_TESTS
 
 A picture is an Aldus placeable header (bounding box in logical units, units per inch)
@@ -240,14 +241,25 @@ def carre():
     return m
 
 
+def symboles():
+    """Test picture: a text with the characters that XML reserves and accented letters."""
+    m = Metafichier(600, 100)
+    m.alignement(TA_LEFT | TA_BASELINE)
+    police = m.police(50, "Arial")
+    m.choisir(police)
+    m.texte(20, 70, "Prix & <remise> à 10 % \"été\"")
+    return m
+
+
 def main(arguments):
-    fabriques = {"entete": entete, "fond": fond, "carre": carre}
+    fabriques = {"entete": entete, "fond": fond, "carre": carre, "symboles": symboles}
     if len(arguments) == 3 and arguments[0] == "tout":
         ressources, tests = arguments[1], arguments[2]
         entete().ecrire(os.path.join(ressources, "enteteimprimante.wmf"))
         fond().ecrire(os.path.join(ressources, "fondetiquette.wmf"))
         carre().ecrire(os.path.join(tests, "carre.wmf"))
         carre().ecrire(os.path.join(tests, "carre_standard.wmf"), placable=False)
+        symboles().ecrire(os.path.join(tests, "symboles.wmf"))
         return 0
     if len(arguments) == 2 and arguments[0] == "standard":
         carre().ecrire(arguments[1], placable=False)

@@ -1,0 +1,228 @@
+#include "printing/imprimantessysteme.h"
+#include "printing/surface.h"
+#include "support/testmain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+// What a PDF file holds that the tests look at: its pages and their sizes in points.
+struct Pdf {
+    int pages = 0;
+    QList<QSizeF> tailles;
+};
+
+Pdf lirePdf(const QString& chemin) {
+    QFile f(chemin);
+    Pdf pdf;
+    if (!f.open(QIODevice::ReadOnly))
+        return pdf;
+    const QByteArray octets = f.readAll();
+    const QString texte = QString::fromLatin1(octets);
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    static const QRegularExpression boite(
+        QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
+    pdf.pages = int(texte.count(page));
+    for (auto it = boite.globalMatch(texte); it.hasNext();) {
+        const auto m = it.next();
+        pdf.tailles.append(QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()));
+    }
+    return pdf;
+}
+
+constexpr double pointsParMm = 72.0 / 25.4;
+
+ImprimantesSysteme::SourceSysteme systeme(QStringList noms, QString defaut) {
+    return [noms, defaut] { return ImprimantesSysteme::Systeme{noms, defaut}; };
+}
+} // namespace
+
+class ImprimantesSystemeTest : public QObject {
+    Q_OBJECT
+
+    QStringList fichiers(const QString& dossier) const {
+        return QDir(QDir(dossier).filePath(QStringLiteral("Impressions")))
+            .entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+    }
+
+  private slots:
+    void listeEtImprimanteParDefaut() {
+        ImprimantesSysteme avec(QDir::tempPath(),
+                                systeme({QStringLiteral("Caisse"), QStringLiteral("Bureau A4")},
+                                        QStringLiteral("Bureau A4")));
+        QCOMPARE(avec.imprimantes(),
+                 (QStringList{QStringLiteral("Caisse"), QStringLiteral("Bureau A4"),
+                              QStringLiteral("Imprimante PDF")}));
+        QCOMPARE(avec.imprimanteParDefaut(), QStringLiteral("Bureau A4"));
+        QCOMPARE(avec.imprimanteCourante(), QStringLiteral("Bureau A4"));
+
+        ImprimantesSysteme sans(QDir::tempPath(), systeme({}, {}));
+        QCOMPARE(sans.imprimantes(), QStringList{QStringLiteral("Imprimante PDF")});
+        QCOMPARE(sans.imprimanteParDefaut(), QStringLiteral("Imprimante PDF"));
+        QCOMPARE(sans.imprimanteCourante(), QStringLiteral("Imprimante PDF"));
+    }
+
+    void SelectPrinter_data() {
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<QString>("courante");
+        QTest::newRow("exact") << "Caisse"
+                               << "Caisse";
+        QTest::newRow("virtuelle") << "Imprimante PDF"
+                                   << "Imprimante PDF";
+        QTest::newRow("casse differente") << "bureau a4"
+                                          << "Bureau A4";
+        QTest::newRow("blanc en trop") << "Caisse "
+                                       << "Bureau A4";
+        QTest::newRow("inconnue") << "Imprimante du fond"
+                                  << "Bureau A4";
+        QTest::newRow("vide") << ""
+                              << "Bureau A4";
+    }
+    void SelectPrinter() {
+        QFETCH(QString, nom);
+        QFETCH(QString, courante);
+        ImprimantesSysteme imprimantes(
+            QDir::tempPath(), systeme({QStringLiteral("Caisse"), QStringLiteral("Bureau A4")},
+                                      QStringLiteral("Bureau A4")));
+        imprimantes.SelectPrinter(nom);
+        QCOMPARE(imprimantes.imprimanteCourante(), courante);
+    }
+
+    void travailPdfA4() {
+        QTemporaryDir dossier;
+        ImprimantesSysteme imprimantes(dossier.path(), systeme({}, {}));
+        auto travail = imprimantes.commencer(FormatPapier::A4);
+        Surface& s = travail->surface();
+        QVERIFY(s.estImprimante());
+        s.setScaleMode(Surface::Echelle::Millimetres);
+        QCOMPARE(qRound(s.ScaleWidth()), 210);
+        QCOMPARE(qRound(s.ScaleHeight()), 297);
+        s.Print(QStringLiteral("Feuille 1"));
+        s.NouvellePage();
+        s.Print(QStringLiteral("Feuille 2"));
+        s.NouvellePage(); // a new page left blank at the end is not sent
+        QString erreur;
+        QVERIFY2(travail->EndDoc(&erreur), qPrintable(erreur));
+        const QStringList pdf = fichiers(dossier.path());
+        QCOMPARE(pdf.size(), 1);
+        const Pdf lu = lirePdf(dossier.filePath(QStringLiteral("Impressions/") + pdf.first()));
+        QCOMPARE(lu.pages, 2);
+        for (const QSizeF& t : lu.tailles) {
+            QCOMPARE(qRound(t.width() / pointsParMm), 210);
+            QCOMPARE(qRound(t.height() / pointsParMm), 297);
+        }
+    }
+
+    void ticketAussiLongQueLeDessin() {
+        QTemporaryDir dossier;
+        ImprimantesSysteme imprimantes(dossier.path(), systeme({}, {}));
+        auto travail = imprimantes.commencer(FormatPapier::Ticket);
+        Surface& s = travail->surface();
+        QCOMPARE(qRound(s.ScaleWidth() * 25.4 / 1440), 80);
+        for (int i = 0; i < 30; ++i)
+            s.Print(QStringLiteral("Ligne %1").arg(i));
+        s.setScaleMode(Surface::Echelle::Millimetres);
+        const double longueur = s.basDessin();
+        QVERIFY(longueur > 40);
+        QVERIFY(travail->EndDoc());
+        const QStringList pdf = fichiers(dossier.path());
+        QCOMPARE(pdf.size(), 1);
+        const Pdf lu = lirePdf(dossier.filePath(QStringLiteral("Impressions/") + pdf.first()));
+        QCOMPARE(lu.pages, 1);
+        QCOMPARE(lu.tailles.size(), 1);
+        QCOMPARE(qRound(lu.tailles[0].width() / pointsParMm), 80);
+        const double hauteurMm = lu.tailles[0].height() / pointsParMm;
+        QVERIFY2(hauteurMm > longueur && hauteurMm < longueur + 10,
+                 qPrintable(QStringLiteral("%1 mm pour %2 mm").arg(hauteurMm).arg(longueur)));
+    }
+
+    void nomsDansLOrdreDesImpressions() {
+        QTemporaryDir dossier;
+        ImprimantesSysteme imprimantes(dossier.path(), systeme({}, {}));
+        QStringList ordre;
+        for (int i = 0; i < 4; ++i) {
+            const QStringList avant = fichiers(dossier.path());
+            auto travail = imprimantes.commencer(FormatPapier::Ticket);
+            travail->surface().Print(QStringLiteral("Ticket %1").arg(i));
+            QVERIFY(travail->EndDoc());
+            QStringList apres = fichiers(dossier.path());
+            for (const QString& n : avant)
+                apres.removeOne(n);
+            QCOMPARE(apres.size(), 1);
+            QVERIFY(QRegularExpression(
+                        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d_\\d{3}\\.pdf$"))
+                        .match(apres.first())
+                        .hasMatch());
+            ordre << apres.first();
+        }
+        QStringList trie = ordre;
+        trie.sort();
+        QCOMPARE(trie, ordre);
+    }
+
+    void travailVideNeSortRien() {
+        QTemporaryDir dossier;
+        ImprimantesSysteme imprimantes(dossier.path(), systeme({}, {}));
+        auto travail = imprimantes.commencer(FormatPapier::A4);
+        QVERIFY(travail->EndDoc());
+        QVERIFY(fichiers(dossier.path()).isEmpty());
+    }
+
+    void dossierImpossibleAEcrire() {
+        QTemporaryDir dossier;
+        // A file where the folder should be: even root cannot write into it.
+        QFile gene(dossier.filePath(QStringLiteral("Impressions")));
+        QVERIFY(gene.open(QIODevice::WriteOnly));
+        gene.close();
+        ImprimantesSysteme imprimantes(dossier.path(), systeme({}, {}));
+        auto travail = imprimantes.commencer(FormatPapier::Ticket);
+        travail->surface().Print(QStringLiteral("Ticket"));
+        QString erreur;
+        QVERIFY(!travail->EndDoc(&erreur));
+        QVERIFY(erreur.contains(QStringLiteral("Impressions")));
+    }
+
+    void dossierEnLectureSeule() {
+        if (geteuid() == 0)
+            QSKIP("root écrit dans un dossier en lecture seule");
+        QTemporaryDir dossier;
+        const QString impressions = dossier.filePath(QStringLiteral("Impressions"));
+        QVERIFY(QDir().mkpath(impressions));
+        QVERIFY(QFile::setPermissions(impressions, QFile::ReadOwner | QFile::ExeOwner));
+        ImprimantesSysteme imprimantes(dossier.path(), systeme({}, {}));
+        auto travail = imprimantes.commencer(FormatPapier::A4);
+        travail->surface().Print(QStringLiteral("Journal"));
+        QString erreur;
+        QVERIFY(!travail->EndDoc(&erreur));
+        QVERIFY(!erreur.isEmpty());
+        QFile::setPermissions(impressions, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(fichiers(dossier.path()).isEmpty());
+    }
+
+    void imprimanteDisparue() {
+        // Listed when selected, gone from the system when the job ends.
+        QTemporaryDir dossier;
+        bool installee = true;
+        ImprimantesSysteme imprimantes(dossier.path(), [&installee] {
+            return ImprimantesSysteme::Systeme{
+                installee ? QStringList{QStringLiteral("Caisse TM-T20")} : QStringList{}, {}};
+        });
+        imprimantes.SelectPrinter(QStringLiteral("Caisse TM-T20"));
+        QCOMPARE(imprimantes.imprimanteCourante(), QStringLiteral("Caisse TM-T20"));
+        auto travail = imprimantes.commencer(FormatPapier::Ticket);
+        travail->surface().Print(QStringLiteral("Ticket"));
+        installee = false;
+        QString erreur;
+        QVERIFY(!travail->EndDoc(&erreur));
+        QCOMPARE(erreur, QStringLiteral("L'imprimante « Caisse TM-T20 » n'est plus installée."));
+        QVERIFY(fichiers(dossier.path()).isEmpty());
+    }
+};
+
+TALMIR_TEST(ImprimantesSystemeTest)
+#include "tst_imprimantes.moc"
