@@ -78,11 +78,11 @@ QString nouveau(const Database& bdd) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
     // The greatest code beginning with "ART", letters compared without regard to case.
-    if (!executer(q, QStringLiteral("SELECT max(CodeArticle) FROM ARTICLES "
-                                    "WHERE CodeArticle >= 'ART' AND CodeArticle < 'ARU'")) ||
-        !q.next())
+    if (!executer(q, QStringLiteral("SELECT CodeArticle FROM ARTICLES WHERE CodeArticle >= 'ART' "
+                                    "AND CodeArticle < 'ARU' ORDER BY CodeArticle DESC LIMIT 1")))
         return depuisNumero(0);
-    const std::optional<QString> code = suivant(q.value(0));
+    const QVariant maximum = q.next() ? q.value(0) : QVariant();
+    const std::optional<QString> code = suivant(maximum);
     q.finish();
     if (code && !MagasinArticles(bdd).parCode(*code))
         return *code;

@@ -30,7 +30,7 @@ QPushButton* bouton(QWidget* parent, const char* nom, const QString& texte) {
 // A box's caption, right-aligned in the captions' column, naming the box for the keyboard
 // and for screen readers.
 QLabel* legende(QWidget* parent, const char* nom, const QString& texte, QWidget* boite, int haut,
-                int gauche = 3240, int largeur = 1815) {
+                int gauche = 2940, int largeur = 2400) {
     QLabel* l = creerLabel(parent, QLatin1String(nom), texte, gauche, haut, largeur, 315);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     l->setBuddy(boite);
@@ -76,98 +76,98 @@ void GenCodesTab::construire() {
     // The list column; the deliveries controls lie over its top.
     choisirdatelivraison =
         bouton(this, "choisirdatelivraison", QStringLiteral("Choisir une date de livraison"));
-    placer(choisirdatelivraison, 120, 90, 3000, 375);
+    placer(choisirdatelivraison, 120, 90, 2760, 375);
     ListeDesDates = controle<QComboBox>(this, "ListeDesDates");
     ListeDesDates->setEditable(true);
     ListeDesDates->setEditText(QStringLiteral("Combo1"));
     ListeDesDates->setAccessibleName(QStringLiteral("Dates de livraison"));
-    placer(ListeDesDates, 120, 525, 3000, 315);
+    placer(ListeDesDates, 120, 525, 2760, 315);
     nombrereponses = creerLabel(this, QStringLiteral("nombrereponses"), QStringLiteral("1"), 120,
-                                900, 3000, 255);
+                                900, 2760, 255);
     ListeDesArrivees = controle<QListWidget>(this, "ListeDesArrivees");
     ListeDesArrivees->setUniformItemSizes(true);
     ListeDesArrivees->setAccessibleName(QStringLiteral("Articles"));
-    placer(ListeDesArrivees, 120, 1200, 3000, 4560);
+    placer(ListeDesArrivees, 120, 1200, 2760, 4560);
     recherche = controle<QLineEdit>(this, "recherche");
     recherche->setAccessibleName(QStringLiteral("Recherche par libellé"));
-    placer(recherche, 120, 5850, 3000, 315);
+    placer(recherche, 120, 5850, 2760, 315);
     gorecherche = bouton(this, "gorecherche", QStringLiteral("Rech"));
-    placer(gorecherche, 120, 6240, 915, 375);
+    placer(gorecherche, 120, 6240, 855, 375);
     rechager = bouton(this, "rechager", QStringLiteral("Rech sans condition"));
-    placer(rechager, 1095, 6240, 2025, 375);
+    placer(rechager, 1035, 6240, 1845, 375);
 
     // The article form: the captions right of the list, the boxes beside them.
     CodeArticle = controle<QLineEdit>(this, "CodeArticle");
-    placer(CodeArticle, 5160, 120, 2040, 315);
+    placer(CodeArticle, 5400, 120, 1860, 315);
     Label2 = legende(this, "Label2", QStringLiteral("Recherche de code barres"), CodeArticle, 120);
     NouvelArticle = bouton(this, "NouvelArticle", QStringLiteral("Créer un nouveau CODE"));
-    placer(NouvelArticle, 7320, 90, 2580, 375);
+    placer(NouvelArticle, 7380, 90, 2520, 375);
 
     NombreArticles = controle<QLineEdit>(this, "NombreArticles");
     NombreArticles->setText(QStringLiteral("1"));
-    placer(NombreArticles, 5160, 540, 855, 315);
+    placer(NombreArticles, 5400, 540, 720, 315);
     Label5 = legende(this, "Label5", QStringLiteral("Nombre à ajouter"), NombreArticles, 540);
-    totalarticle = creerLabel(this, QStringLiteral("totalarticle"), {}, 6120, 540, 1800, 315);
+    totalarticle = creerLabel(this, QStringLiteral("totalarticle"), {}, 6240, 540, 1500, 315);
     aimprimer = controle<QLineEdit>(this, "aimprimer");
     placer(aimprimer, 9000, 540, 900, 315);
     aimprimer->hide();
-    Label13 = legende(this, "Label13", QStringLiteral("A imprimer"), aimprimer, 540, 7920, 1020);
+    Label13 = legende(this, "Label13", QStringLiteral("A imprimer"), aimprimer, 540, 7800, 1140);
 
     Libelle = controle<QLineEdit>(this, "Libelle");
-    placer(Libelle, 5160, 960, 4740, 315);
+    placer(Libelle, 5400, 960, 4500, 315);
     Label6 = legende(this, "Label6", QStringLiteral("Libellé"), Libelle, 960);
     taille = controle<QLineEdit>(this, "taille");
     taille->setMaxLength(5);
     taille->setText(QStringLiteral(" "));
-    placer(taille, 5160, 1380, 855, 315);
+    placer(taille, 5400, 1380, 720, 315);
     Label7 = legende(this, "Label7", QStringLiteral("Taille"), taille, 1380);
     couleur = controle<QLineEdit>(this, "couleur");
     couleur->setMaxLength(10);
-    placer(couleur, 5160, 1800, 1335, 315);
+    placer(couleur, 5400, 1800, 1335, 315);
     Label8 = legende(this, "Label8", QStringLiteral("Couleur"), couleur, 1800);
     prixdeventettc = controle<QLineEdit>(this, "prixdeventettc");
-    placer(prixdeventettc, 5160, 2220, 1335, 315);
+    placer(prixdeventettc, 5400, 2220, 1335, 315);
     Label9 = legende(this, "Label9", QStringLiteral("Prix Vente TTC"), prixdeventettc, 2220);
     tauxtvavente = controle<QLineEdit>(this, "tauxtvavente");
     tauxtvavente->setText(QStringLiteral("19.6%"));
-    placer(tauxtvavente, 5160, 2640, 1335, 315);
+    placer(tauxtvavente, 5400, 2640, 1335, 315);
     Label10 = legende(this, "Label10", QStringLiteral("Taux TVA vente"), tauxtvavente, 2640);
     prixhaht = controle<QLineEdit>(this, "prixhaht");
-    placer(prixhaht, 5160, 3060, 1335, 315);
+    placer(prixhaht, 5400, 3060, 1335, 315);
     Label11 = legende(this, "Label11", QStringLiteral("Prix achat HT"), prixhaht, 3060);
     tauxtvaha = controle<QLineEdit>(this, "tauxtvaha");
     tauxtvaha->setText(QStringLiteral("19.6%"));
-    placer(tauxtvaha, 5160, 3480, 1335, 315);
+    placer(tauxtvaha, 5400, 3480, 1335, 315);
     Label12 = legende(this, "Label12", QStringLiteral("Taux TVA HA"), tauxtvaha, 3480);
 
     // The right column.
     fourn = controle<QComboBox>(this, "fourn");
     fourn->setEditable(true);
     fourn->setInsertPolicy(QComboBox::NoInsert);
-    placer(fourn, 6720, 1680, 3180, 315);
-    Label17 = legende(this, "Label17", QStringLiteral("Fournisseur"), fourn, 1380, 6720, 3180);
+    placer(fourn, 6960, 1680, 2940, 315);
+    Label17 = legende(this, "Label17", QStringLiteral("Fournisseur"), fourn, 1380, 6960, 2940);
     Label17->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     datefacture = controle<QLineEdit>(this, "datefacture");
-    placer(datefacture, 6720, 2400, 1500, 315);
+    placer(datefacture, 6960, 2400, 1500, 315);
     Label19 =
-        legende(this, "Label19", QStringLiteral("Date Facture HA"), datefacture, 2100, 6720, 3180);
+        legende(this, "Label19", QStringLiteral("Date Facture HA"), datefacture, 2100, 6960, 2940);
     Label19->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label18 =
         creerLabel(this, QStringLiteral("Label18"),
                    QStringLiteral("DATE FACTURE + zone commentaire + recherche multicritères"),
-                   6720, 2820, 3180, 615);
+                   6960, 2820, 2940, 615);
     Label18->setWordWrap(true);
 
     // The buttons, bottom right.
     imprimerlesetiquettes =
         bouton(this, "imprimerlesetiquettes", QStringLiteral("Imprimer 1 feuilles d'Etiquettes"));
-    placer(imprimerlesetiquettes, 3360, 4920, 3000, 495);
+    placer(imprimerlesetiquettes, 3600, 4920, 3000, 495);
     supprimer = bouton(this, "supprimer", QStringLiteral("Supprimer"));
-    placer(supprimer, 3360, 5520, 3000, 495);
+    placer(supprimer, 3600, 5520, 3000, 495);
     validation = bouton(this, "validation", QStringLiteral("Validation"));
-    placer(validation, 6720, 4920, 3180, 495);
+    placer(validation, 6840, 4920, 3060, 495);
     Annulersaisie = bouton(this, "Annulersaisie", QStringLiteral("Annuler saisie"));
-    placer(Annulersaisie, 6720, 5520, 3180, 495);
+    placer(Annulersaisie, 6840, 5520, 3060, 495);
 }
 
 void GenCodesTab::ordreClavier() {

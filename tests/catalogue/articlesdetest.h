@@ -1,0 +1,46 @@
+#pragma once
+
+// Articles of a test shop, written straight into ARTICLES.
+
+#include "support/testsupport.h"
+
+#include <QVariant>
+
+struct ArticleDeTest {
+    QVariant code;
+    QVariant libelle = QStringLiteral("Pull ");
+    QVariant prix = 29.9;
+    QVariant stock = 1;
+    QVariant taille = QStringLiteral("M ");
+    QVariant couleur = QStringLiteral("Rouge ");
+    QVariant fournisseur = QStringLiteral("Maison Dupont");
+    QVariant aImprimer = 0;
+    QVariant tauxVente = 19.6;
+    QVariant prixAchat = 12.5;
+    QVariant tauxAchat = 19.6;
+};
+
+inline bool ajouterArticle(BoutiqueTest& boutique, const ArticleDeTest& a) {
+    return boutique.sql(
+        QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, EnStock, taille, "
+                       "couleur, fournisseur, nbraimprimer, tauxTVAvente, PrixHAHT, tauxTVAHA) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        {a.code, a.libelle, a.prix, a.stock, a.taille, a.couleur, a.fournisseur, a.aImprimer,
+         a.tauxVente, a.prixAchat, a.tauxAchat});
+}
+
+// `nombre` articles "ART000001"... named "Chaussette ", priced and in stock, in one statement.
+inline bool ajouterChaussettes(BoutiqueTest& boutique, int nombre) {
+    return boutique.sql(
+        QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+            "INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, EnStock) "
+            "SELECT printf('ART%06d', i), 'Chaussette ', 2, 1 FROM n"),
+        {nombre});
+}
+
+inline QVariant champArticle(BoutiqueTest& boutique, const QString& colonne, const QString& code) {
+    return boutique.valeur(QStringLiteral("SELECT ") + colonne +
+                               QStringLiteral(" FROM ARTICLES WHERE CodeArticle = ?"),
+                           {code});
+}

@@ -1,0 +1,71 @@
+#include "catalogue/articlesdetest.h"
+#include "catalogue/codeboutique.h"
+#include "support/testmain.h"
+
+#include <QtTest>
+
+// The shop's next article code.
+class TestCodeBoutique : public QObject {
+    Q_OBJECT
+  private slots:
+    // The arithmetic from the greatest "ART" code: the six characters after "ART", padded on
+    // the right, plus one.
+    void suivant_data() {
+        QTest::addColumn<QVariant>("maximum");
+        QTest::addColumn<QString>("attendu");
+        QTest::newRow("aucun") << QVariant() << "ART000001";
+        QTest::newRow("suivant") << QVariant("ART000041") << "ART000042";
+        QTest::newRow("retenue") << QVariant("ART000999") << "ART001000";
+        QTest::newRow("suffixe court") << QVariant("ART12") << "ART120001";
+        QTest::newRow("suffixe long") << QVariant("ART1234567") << "ART123457";
+        QTest::newRow("sept chiffres") << QVariant("ART999999") << "ART1000000";
+        QTest::newRow("lettres") << QVariant("ARTICLE1") << "ART000001";
+        QTest::newRow("minuscules") << QVariant("art000050") << "ART000051";
+        QTest::newRow("blanc final") << QVariant("ART000041 ") << "ART000042";
+        QTest::newRow("signe") << QVariant("ART-5") << "";
+        QTest::newRow("exposant") << QVariant("ART12E3") << "";
+    }
+    void suivant() {
+        QFETCH(QVariant, maximum);
+        QFETCH(QString, attendu);
+        QCOMPARE(codeboutique::suivant(maximum).value_or(QString()), attendu);
+    }
+
+    // A new code is never one that an article already has.
+    void nouveau_data() {
+        QTest::addColumn<QStringList>("codes");
+        QTest::addColumn<QString>("attendu");
+        QTest::newRow("boutique vide") << QStringList{} << "ART000001";
+        QTest::newRow("plus grand") << QStringList{"ART000041", "ART000007"} << "ART000042";
+        QTest::newRow("minuscules") << QStringList{"art000050", "ART000041"} << "ART000051";
+        QTest::newRow("autres codes") << QStringList{"3760000000037", "ART000002"} << "ART000003";
+        QTest::newRow("suffixe court") << QStringList{"ART12"} << "ART120001";
+        QTest::newRow("apres ART999999")
+            << QStringList{"ART999999", "ART1000000", "ART1000001"} << "ART1000002";
+        QTest::newRow("ARTICLE1 trie apres")
+            << QStringList{"ART000001", "ARTICLE1", "ART000002"} << "ART000003";
+        QTest::newRow("ARTICLE1, code libre")
+            << QStringList{"ARTICLE1", "ART000005"} << "ART000001";
+        QTest::newRow("exposant") << QStringList{"ART12E3", "ART000004"} << "ART000005";
+        QTest::newRow("zeros en tete")
+            << QStringList{"ARTX", "ART000001", "ART0000002"} << "ART000003";
+        QTest::newRow("blanc final") << QStringList{"ARTICLE", "ART000001 "} << "ART000002";
+    }
+    void nouveau() {
+        QFETCH(QStringList, codes);
+        QFETCH(QString, attendu);
+        BoutiqueTest boutique;
+        QVERIFY(boutique.ouvrir());
+        for (const QString& code : codes)
+            QVERIFY(ajouterArticle(boutique, {.code = code}));
+        QCOMPARE(codeboutique::nouveau(boutique.bdd), attendu);
+    }
+
+    void sansBase() {
+        BoutiqueTest boutique(BoutiqueTest::Base::Aucune);
+        QCOMPARE(codeboutique::nouveau(boutique.bdd), QStringLiteral("ART000000"));
+    }
+};
+
+TALMIR_TEST(TestCodeBoutique)
+#include "tst_codeboutique.moc"

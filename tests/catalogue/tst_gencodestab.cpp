@@ -1,0 +1,575 @@
+#include "catalogue/ongletgencodes.h"
+#include "support/testmain.h"
+
+#include <QtTest>
+
+// The Gen Codes tab: the article form, its editing and label-count states, its two loads,
+// the save, the new code, the list with its search and deletion.
+class TestGenCodesTab : public QObject {
+    Q_OBJECT
+
+    static void cliquerLigne(OngletGenCodes& o, int rang) { o.liste()->setCurrentRow(rang); }
+
+  private slots:
+    // Every box has its caption, which names it for the keyboard.
+    void legendes_data() {
+        QTest::addColumn<QString>("legende");
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<QString>("boite");
+        QTest::newRow("code") << "Label2"
+                              << "Recherche de code barres"
+                              << "CodeArticle";
+        QTest::newRow("nombre") << "Label5"
+                                << "Nombre à ajouter"
+                                << "NombreArticles";
+        QTest::newRow("a imprimer") << "Label13"
+                                    << "A imprimer"
+                                    << "aimprimer";
+        QTest::newRow("libelle") << "Label6"
+                                 << "Libellé"
+                                 << "Libelle";
+        QTest::newRow("taille") << "Label7"
+                                << "Taille"
+                                << "taille";
+        QTest::newRow("couleur") << "Label8"
+                                 << "Couleur"
+                                 << "couleur";
+        QTest::newRow("prix vente") << "Label9"
+                                    << "Prix Vente TTC"
+                                    << "prixdeventettc";
+        QTest::newRow("tva vente") << "Label10"
+                                   << "Taux TVA vente"
+                                   << "tauxtvavente";
+        QTest::newRow("prix achat") << "Label11"
+                                    << "Prix achat HT"
+                                    << "prixhaht";
+        QTest::newRow("tva achat") << "Label12"
+                                   << "Taux TVA HA"
+                                   << "tauxtvaha";
+        QTest::newRow("fournisseur") << "Label17"
+                                     << "Fournisseur"
+                                     << "fourn";
+        QTest::newRow("date facture") << "Label19"
+                                      << "Date Facture HA"
+                                      << "datefacture";
+    }
+    void legendes() {
+        QFETCH(QString, legende);
+        QFETCH(QString, texte);
+        QFETCH(QString, boite);
+        BoutiqueTest b;
+        GenCodesTab tab(b.services());
+        auto* l = tab.findChild<QLabel*>(legende);
+        QVERIFY(l);
+        QCOMPARE(l->text(), texte);
+        QVERIFY(l->buddy());
+        QCOMPARE(l->buddy()->objectName(), boite);
+    }
+
+    void etatInitial() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        const QList<QPair<QString, QString>> boutons{
+            {"NouvelArticle", "Créer un nouveau CODE"},
+            {"validation", "Validation"},
+            {"Annulersaisie", "Annuler saisie"},
+            {"imprimerlesetiquettes", "Imprimer 1 feuilles d'Etiquettes"},
+            {"supprimer", "Supprimer"},
+            {"gorecherche", "Rech"},
+            {"rechager", "Rech sans condition"},
+            {"choisirdatelivraison", "Choisir une date de livraison"}};
+        for (const auto& [nom, texte] : boutons)
+            QCOMPARE(o.w<QPushButton>(nom)->text(), texte);
+        QCOMPARE(o.legende("Label18"),
+                 QStringLiteral("DATE FACTURE + zone commentaire + recherche multicritères"));
+        QCOMPARE(o.w<QComboBox>("ListeDesDates")->currentText(), QStringLiteral("Combo1"));
+        QCOMPARE(o.texte("NombreArticles"), QStringLiteral("1"));
+        QCOMPARE(o.texte("taille"), QStringLiteral(" "));
+        QCOMPARE(o.w("taille")->maxLength(), 5);
+        QCOMPARE(o.w("couleur")->maxLength(), 10);
+        QCOMPARE(o.texte("tauxtvavente"), QStringLiteral("19.6%"));
+        QCOMPARE(o.texte("tauxtvaha"), QStringLiteral("19.6%"));
+        // Until the first load or edit the list is usable and both buttons are shown.
+        QVERIFY(o.liste()->isEnabled());
+        QVERIFY(!o.w<QPushButton>("validation")->isHidden());
+        QVERIFY(!o.w<QPushButton>("Annulersaisie")->isHidden());
+        QVERIFY(!o.aImprimerMontre());
+        QCOMPARE(o.legende("nombrereponses"), QStringLiteral("3"));
+        QCOMPARE(o.liste()->count(), 3);
+        QCOMPARE(o.liste()->item(0)->text(), QStringLiteral("ART000012 | Pull "));
+        QCOMPARE(o.liste()->currentRow(), -1);
+    }
+
+    void ordreClavier() {
+        BoutiqueTest b;
+        GenCodesTab tab(b.services());
+        const QStringList attendu{"ListeDesArrivees",
+                                  "ListeDesDates",
+                                  "choisirdatelivraison",
+                                  "CodeArticle",
+                                  "NouvelArticle",
+                                  "NombreArticles",
+                                  "Libelle",
+                                  "taille",
+                                  "couleur",
+                                  "prixdeventettc",
+                                  "tauxtvavente",
+                                  "prixhaht",
+                                  "tauxtvaha",
+                                  "validation",
+                                  "aimprimer",
+                                  "imprimerlesetiquettes",
+                                  "recherche",
+                                  "gorecherche",
+                                  "Annulersaisie",
+                                  "fourn",
+                                  "rechager",
+                                  "supprimer",
+                                  "datefacture"};
+        QStringList ordre;
+        QWidget* w = tab.findChild<QWidget*>("ListeDesArrivees");
+        for (int pas = 0; w && pas < 200 && ordre.size() < attendu.size(); ++pas) {
+            if (attendu.contains(w->objectName()) && !ordre.contains(w->objectName()))
+                ordre << w->objectName();
+            w = w->nextInFocusChain();
+        }
+        QCOMPARE(ordre, attendu);
+    }
+
+    // The editing state: a character typed into one of the ten boxes, or a supplier chosen,
+    // locks the list; leaving the code box, a list selection, "Annuler saisie" and a save
+    // unlock it.
+    void etatEdition_data() {
+        QTest::addColumn<bool>("depart");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("arrivee");
+        for (const char* boite :
+             {"aimprimer", "couleur", "Libelle", "NombreArticles", "prixdeventettc", "prixhaht",
+              "taille", "tauxtvaha", "tauxtvavente", "fourn"})
+            QTest::addRow("lettre dans %s", boite) << false << QString("A:") + boite << true;
+        QTest::newRow("retour arriere") << false << "Backspace:prixhaht" << true;
+        QTest::newRow("entree") << false << "Return:Libelle" << true;
+        QTest::newRow("espace") << false << "Space:couleur" << true;
+        QTest::newRow("fleche") << false << "Left:prixhaht" << false;
+        QTest::newRow("suppr") << false << "Delete:prixhaht" << false;
+        QTest::newRow("tabulation") << false << "Tab:prixhaht" << false;
+        QTest::newRow("lettre dans le code") << false << "A:CodeArticle" << false;
+        QTest::newRow("choix d'un fournisseur") << false << "choix" << true;
+        QTest::newRow("sortie du code, connu") << true << "sortie:ART000042" << false;
+        QTest::newRow("sortie du code, inconnu") << true << "sortie:ZZZ" << false;
+        QTest::newRow("selection dans la liste") << true << "liste" << false;
+        QTest::newRow("annuler saisie") << true << "annuler" << false;
+        QTest::newRow("validation") << true << "validation" << false;
+    }
+    void etatEdition() {
+        QFETCH(bool, depart);
+        QFETCH(QString, action);
+        QFETCH(bool, arrivee);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.w<QComboBox>("fourn")->addItem("Laines du Nord");
+        cliquerLigne(o, 0);
+        if (depart)
+            o.genCodes->modifdonnees();
+        QVERIFY(depart ? o.enEdition() : o.horsEdition());
+        const QString quoi = action.section(u':', 0, 0), sur = action.section(u':', 1);
+        static const QMap<QString, Qt::Key> touches{
+            {"A", Qt::Key_A},         {"Backspace", Qt::Key_Backspace}, {"Return", Qt::Key_Return},
+            {"Space", Qt::Key_Space}, {"Left", Qt::Key_Left},           {"Delete", Qt::Key_Delete},
+            {"Tab", Qt::Key_Tab}};
+        if (touches.contains(quoi)) {
+            QTest::keyClick(o.onglets.findChild<QWidget*>(sur), touches[quoi]);
+        } else if (quoi == "choix") {
+            emit o.w<QComboBox>("fourn")->activated(1);
+        } else if (quoi == "sortie") {
+            o.w("CodeArticle")->setText(sur);
+            o.genCodes->CodeArticle_LostFocus();
+        } else if (quoi == "liste") {
+            cliquerLigne(o, 2);
+        } else if (quoi == "annuler") {
+            o.w<QPushButton>("Annulersaisie")->click();
+        } else if (quoi == "validation") {
+            o.w<QPushButton>("validation")->click();
+        }
+        QVERIFY(arrivee ? o.enEdition() : o.horsEdition());
+    }
+
+    // "A imprimer" is shown while a stored article is in the form.
+    void etatEtiquettes_data() {
+        QTest::addColumn<bool>("depart");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("arrivee");
+        for (bool d : {false, true}) {
+            const char* de = d ? "montre" : "cache";
+            QTest::addRow("%s, code connu", de) << d << "code:art000012" << true;
+            QTest::addRow("%s, code inconnu", de) << d << "code:ZZZ" << d;
+            QTest::addRow("%s, selection dans la liste", de) << d << "liste" << true;
+            QTest::addRow("%s, annuler sans selection", de) << d << "sans selection" << true;
+            QTest::addRow("%s, nouveau code", de) << d << "nouveau" << false;
+        }
+        QTest::newRow("validation d'un article connu") << true << "validation" << true;
+        QTest::newRow("validation d'un nouveau code") << false << "validation" << true;
+    }
+    void etatEtiquettes() {
+        QFETCH(bool, depart);
+        QFETCH(QString, action);
+        QFETCH(bool, arrivee);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.w("Libelle")->setText("Gilet");
+        if (depart)
+            cliquerLigne(o, 0);
+        else
+            o.genCodes->NouvelArticle_Click();
+        QCOMPARE(o.aImprimerMontre(), depart);
+        if (action.startsWith("code:")) {
+            o.w("CodeArticle")->setText(action.mid(5));
+            o.genCodes->CodeArticle_LostFocus();
+        } else if (action == "liste") {
+            cliquerLigne(o, 1);
+        } else if (action == "sans selection") {
+            o.liste()->setCurrentRow(-1);
+            o.genCodes->Annulersaisie_Click();
+        } else if (action == "nouveau") {
+            o.genCodes->NouvelArticle_Click();
+        } else if (action == "validation") {
+            o.genCodes->validation_Click();
+        }
+        QCOMPARE(o.aImprimerMontre(), arrivee);
+    }
+
+    // Leaving the code box loads the article of that code; the typed text stays.
+    void chargementParCode() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.w("CodeArticle")->setText("art000012");
+        o.genCodes->CodeArticle_LostFocus();
+        const QList<QPair<QString, QString>> attendu{
+            {"CodeArticle", "art000012"}, {"Libelle", "Pull "},
+            {"prixdeventettc", "29,9"},   {"taille", "M "},
+            {"couleur", "Rouge "},        {"tauxtvavente", "5,5"},
+            {"prixhaht", "12,5"},         {"tauxtvaha", "19,6"},
+            {"NombreArticles", "0"},      {"aimprimer", "2"}};
+        for (const auto& [boite, texte] : attendu)
+            QCOMPARE(o.texte(boite), texte);
+        QCOMPARE(o.legende("totalarticle"), QStringLiteral("stock : 3"));
+        QCOMPARE(o.w<QComboBox>("fourn")->currentText(), QStringLiteral("Maison Dupont"));
+        QVERIFY(o.aImprimerMontre());
+        // Wildcards: the first article whose code matches.
+        o.w("CodeArticle")->setText("ART00004*");
+        o.genCodes->CodeArticle_LostFocus();
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Robe d'été "));
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART00004*"));
+    }
+
+    // An unknown code keeps the previous article's values, ready to be saved under it.
+    void codeInconnu() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        cliquerLigne(o, 0);
+        o.genCodes->modifdonnees();
+        o.w("CodeArticle")->setText("L'inconnu");
+        o.genCodes->CodeArticle_LostFocus();
+        QVERIFY(o.horsEdition());
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Pull "));
+        QCOMPARE(o.texte("aimprimer"), QStringLiteral("2"));
+        QVERIFY(o.aImprimerMontre());
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("L'inconnu"));
+    }
+
+    // A list selection loads the entry's article, its code included; a missing colour or
+    // supplier shows empty, not the previous article's.
+    void chargementParListe() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        cliquerLigne(o, 0);
+        cliquerLigne(o, 1);
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000020"));
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("PULL COL V "));
+        QCOMPARE(o.texte("couleur"), QString());
+        QCOMPARE(o.w<QComboBox>("fourn")->currentText(), QString());
+        QCOMPARE(o.texte("prixdeventettc"), QStringLiteral("45"));
+        QCOMPARE(o.legende("totalarticle"), QStringLiteral("stock : 1"));
+    }
+
+    // "Annuler saisie" reloads the selected entry; with none selected the boxes stay.
+    void annulerSaisie() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        cliquerLigne(o, 0);
+        QTest::keyClicks(o.w("prixhaht"), "9");
+        QVERIFY(o.enEdition());
+        QCOMPARE(o.texte("prixhaht"), QStringLiteral("12,59"));
+        o.genCodes->Annulersaisie_Click();
+        QVERIFY(o.horsEdition());
+        QCOMPARE(o.texte("prixhaht"), QStringLiteral("12,5"));
+        o.liste()->setCurrentRow(-1);
+        o.w("Libelle")->setText("Gilet");
+        o.genCodes->Annulersaisie_Click();
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Gilet"));
+        QCOMPARE(o.texte("NombreArticles"), QStringLiteral("0"));
+        QVERIFY(o.aImprimerMontre());
+    }
+
+    // Enter in the code box moves to the quantity box, which loads the article and selects
+    // the "0" just written.
+    void entreeDansLeCode() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QVERIFY(o.montrer());
+        QLineEdit* code = o.w("CodeArticle");
+        code->setFocus(Qt::MouseFocusReason);
+        QTRY_VERIFY(code->hasFocus());
+        QTest::keyClicks(code, "art000042");
+        QTest::keyClick(code, Qt::Key_Return);
+        QTRY_VERIFY(o.w("NombreArticles")->hasFocus());
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Robe d'été "));
+        QCOMPARE(o.w("NombreArticles")->selectedText(), QStringLiteral("0"));
+        QVERIFY(o.horsEdition());
+    }
+
+    // Entering a box selects its whole text, so that typing replaces it.
+    void selectionAuFocus_data() {
+        QTest::addColumn<QString>("boite");
+        for (const char* b : {"CodeArticle", "aimprimer", "couleur", "Libelle", "NombreArticles",
+                              "prixdeventettc", "prixhaht", "taille", "tauxtvaha", "tauxtvavente"})
+            QTest::newRow(b) << QString(b);
+    }
+    void selectionAuFocus() {
+        QFETCH(QString, boite);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        cliquerLigne(o, 0);
+        QVERIFY(o.montrer());
+        o.w("recherche")->setFocus();
+        QLineEdit* b = o.w(boite);
+        b->setText("abc");
+        b->deselect();
+        b->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(b->selectedText(), QStringLiteral("abc"));
+    }
+
+    void messagesDeValidation_data() {
+        QTest::addColumn<QString>("libelle");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("message");
+        const QString nom = "Attention, il est nécessaire de donner un nom d'article";
+        const QString code = "le code article doit exister ! Merci de le créer...";
+        QTest::newRow("libelle vide") << ""
+                                      << "ART000099" << nom;
+        QTest::newRow("les deux vides") << ""
+                                        << "" << nom;
+        QTest::newRow("code vide") << "Gilet"
+                                   << "" << code;
+    }
+    void messagesDeValidation() {
+        QFETCH(QString, libelle);
+        QFETCH(QString, code);
+        QFETCH(QString, message);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.w("Libelle")->setText(libelle);
+        o.w("CodeArticle")->setText(code);
+        o.genCodes->validation_Click();
+        QCOMPARE(o.boutique.dialogues.textes(), QStringList{message});
+        QCOMPARE(o.boutique.dialogues.boites.first().titre, QStringLiteral("TALMIR_vestimentaire"));
+        QCOMPARE(o.boutique.valeur("SELECT count(*) FROM ARTICLES").toInt(), 3);
+    }
+
+    // A new article with a new shop code and three pieces.
+    void creerUnArticle() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.genCodes->NouvelArticle_Click();
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000043"));
+        QVERIFY(!o.aImprimerMontre());
+        const QList<QPair<QString, QString>> saisie{
+            {"Libelle", "Pull"},       {"taille", ""},
+            {"couleur", "Rouge"},      {"prixdeventettc", "29,90"},
+            {"tauxtvavente", "19.6%"}, {"prixhaht", "12,5"},
+            {"tauxtvaha", "19,6"},     {"NombreArticles", "3"}};
+        for (const auto& [boite, texte] : saisie)
+            o.w(boite)->setText(texte);
+        o.genCodes->validation_Click();
+        QCOMPARE(o.liste()->count(), 4);
+        QCOMPARE(o.liste()->currentRow(), 3);
+        QCOMPARE(o.liste()->item(3)->text(), QStringLiteral("ART000043 | Pull"));
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000043"));
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Pull "));
+        QCOMPARE(o.legende("totalarticle"), QStringLiteral("stock : 3"));
+        QCOMPARE(o.texte("aimprimer"), QStringLiteral("3"));
+        QVERIFY(o.aImprimerMontre());
+        QVERIFY(o.horsEdition());
+        QCOMPARE(champArticle(o.boutique, "nbraimprimer", "ART000043").toInt(), 3);
+        // The inventory tab shows the article as written, before its pieces were added.
+        QCOMPARE(o.legende("InventaireNomArticle"), QStringLiteral("Pull "));
+        QCOMPARE(o.legende("InventaireTotalStock"), QStringLiteral("0"));
+        QCOMPARE(
+            o.legende("inventaireInfos").split("\r\n"),
+            (QStringList{"TVA : 19,6 % ", "Prix TTC : 29,90 €", "taille :  ", "Couleur : Rouge ",
+                         "Fournisseur : ", "TVA HA : 19,6 % ", "Prix HT HA : 12,50 €", ""}));
+    }
+
+    // Restocking a loaded article adds to its stock and sets its label count from the box.
+    void reassort() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        cliquerLigne(o, 0);
+        o.w("NombreArticles")->setText("2");
+        o.w("aimprimer")->setText("0");
+        o.genCodes->validation_Click();
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), 5.0);
+        QCOMPARE(champArticle(o.boutique, "nbraimprimer", "ART000012").toInt(), 0);
+        QCOMPARE(o.liste()->count(), 3);
+        QCOMPARE(o.legende("totalarticle"), QStringLiteral("stock : 5"));
+        QCOMPARE(o.legende("InventaireTotalStock"), QStringLiteral("3"));
+    }
+
+    // Saving a loaded article under an unknown code creates that article with the label
+    // count shown, and adds no list entry.
+    void codeRemplace() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        cliquerLigne(o, 0);
+        o.w("CodeArticle")->setText("ART000099");
+        o.genCodes->CodeArticle_LostFocus();
+        o.genCodes->validation_Click();
+        QCOMPARE(champArticle(o.boutique, "nbraimprimer", "ART000099").toInt(), 2);
+        QCOMPARE(champArticle(o.boutique, "libelle", "ART000099"), QVariant("Pull "));
+        QCOMPARE(o.liste()->count(), 3);
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000012"));
+    }
+
+    // A code holding the entries' separator is still read whole from its entry.
+    void codeAvecSeparateur() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QVERIFY(ajouterArticle(o.boutique, {.code = "A", .libelle = "Autre "}));
+        o.genCodes->NouvelArticle_Click();
+        o.w("CodeArticle")->setText("A|B");
+        o.w("Libelle")->setText("Gilet");
+        o.genCodes->validation_Click();
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("A|B"));
+        o.boutique.dialogues.reponses << Dialogues::Reponse::Oui;
+        o.genCodes->supprimer_Click();
+        QCOMPARE(o.boutique.dialogues.textes().last(),
+                 QStringLiteral("Etes-vous sûr de vouloir supprimer A|B  ?"));
+        QVERIFY(!champArticle(o.boutique, "libelle", "A|B").isValid());
+        QCOMPARE(champArticle(o.boutique, "libelle", "A"), QVariant("Autre "));
+    }
+
+    // Enter in the search box searches; the splash shows the progress.
+    void recherche() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer({{.code = "ART000012", .libelle = "Pull "},
+                            {.code = "ART000020", .libelle = "PULL COL V ", .stock = 0},
+                            {.code = "ART000030", .libelle = "Pull offert ", .prix = 0},
+                            {.code = "ART000042", .libelle = "Robe d'été "}}));
+        QCOMPARE(o.liste()->count(), 3);
+        const int montrees = o.boutique.progression.montree;
+        o.w("recherche")->setText("pull");
+        QTest::keyClick(o.w("recherche"), Qt::Key_Return);
+        QCOMPARE(o.liste()->count(), 2);
+        QCOMPARE(o.liste()->item(0)->text(), QStringLiteral("ART000012 | Pull "));
+        QCOMPARE(o.liste()->item(1)->text(), QStringLiteral("ART000020 | PULL COL V "));
+        QCOMPARE(o.legende("nombrereponses"), QStringLiteral("2"));
+        QCOMPARE(o.boutique.progression.montree, montrees + 1);
+        QCOMPARE(o.boutique.progression.dernier, (QPair<qint64, qint64>(2, 2)));
+        QVERIFY(!o.boutique.progression.visible);
+        // "Rech sans condition" brings back the articles in stock only.
+        o.w<QPushButton>("rechager")->click();
+        QCOMPARE(o.liste()->count(), 3);
+        QCOMPARE(o.liste()->item(1)->text(), QStringLiteral("ART000030 | Pull offert "));
+        QCOMPARE(o.legende("nombrereponses"), QStringLiteral("3"));
+        QVERIFY(o.boutique.dialogues.boites.isEmpty());
+    }
+
+    void trop() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer({}));
+        QVERIFY(ajouterChaussettes(o.boutique, 10000));
+        o.w("recherche")->setText("chaussette");
+        o.genCodes->gorecherche_Click();
+        QCOMPARE(o.boutique.dialogues.textes(),
+                 QStringList{"Trop d'articles répondent à la question"});
+        QCOMPARE(o.liste()->count(), 0);
+        QCOMPARE(o.legende("nombrereponses"), QStringLiteral("10000"));
+        QVERIFY(!o.boutique.progression.visible);
+    }
+
+    void supprimer_data() {
+        QTest::addColumn<int>("rang");
+        QTest::addColumn<bool>("oui");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<int>("restants");
+        QTest::newRow("oui") << 0 << true << "Etes-vous sûr de vouloir supprimer ART000012  ?" << 2;
+        QTest::newRow("non") << 0 << false << "Etes-vous sûr de vouloir supprimer ART000012  ?"
+                             << 3;
+        QTest::newRow("sans selection")
+            << -1 << true << "Etes-vous sûr de vouloir supprimer  ?" << 3;
+    }
+    void supprimer() {
+        QFETCH(int, rang);
+        QFETCH(bool, oui);
+        QFETCH(QString, question);
+        QFETCH(int, restants);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QVERIFY(ajouterArticle(o.boutique, {.code = "", .libelle = "Sans code "}));
+        cliquerLigne(o, rang);
+        o.boutique.dialogues.reponses << (oui ? Dialogues::Reponse::Oui : Dialogues::Reponse::Non);
+        o.w<QPushButton>("supprimer")->click();
+        QCOMPARE(o.boutique.dialogues.textes(), QStringList{question});
+        const auto& boite = o.boutique.dialogues.boites.first();
+        QCOMPARE(boite.boutons, Dialogues::Boutons::OuiNon);
+        QCOMPARE(boite.parDefaut, Dialogues::Reponse::Non);
+        QCOMPARE(boite.titre, QStringLiteral("TALMIR_vestimentaire"));
+        QCOMPARE(o.boutique.valeur("SELECT count(*) FROM ARTICLES WHERE CodeArticle <> ''").toInt(),
+                 restants);
+        QCOMPARE(o.boutique.valeur("SELECT count(*) FROM ARTICLES WHERE CodeArticle = ''").toInt(),
+                 1);
+        // The entry stays until the next load.
+        QCOMPARE(o.liste()->count(), 3);
+    }
+
+    // A list that cannot be read is the end of the program.
+    void echecDeLecture_data() {
+        QTest::addColumn<QString>("bouton");
+        QTest::newRow("recherche") << "gorecherche";
+        QTest::newRow("sans condition") << "rechager";
+    }
+    void echecDeLecture() {
+        QFETCH(QString, bouton);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.boutique.bdd.fermer();
+        o.w<QPushButton>(bouton)->click();
+        QCOMPARE(o.boutique.dialogues.textes(),
+                 QStringList{"problème d'ouverture de la table ARTICLES"});
+        QCOMPARE(o.boutique.fin.appels, 1);
+        QVERIFY(!o.boutique.progression.visible);
+    }
+
+    void echecAuDemarrage() {
+        BoutiqueTest b(BoutiqueTest::Base::Aucune);
+        GenCodesTab tab(b.services());
+        QVERIFY(!tab.chargerarticles());
+        QCOMPARE(b.dialogues.textes(), QStringList{"problème d'ouverture de la table ARTICLES"});
+        QCOMPARE(b.fin.appels, 0); // the start-up ends the program itself
+        QVERIFY(!b.progression.visible);
+    }
+
+    void fournisseurs() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.genCodes->chargerFournisseurs();
+        auto* f = o.w<QComboBox>("fourn");
+        QCOMPARE(f->count(), 2);
+        QCOMPARE(f->itemText(0), QString()); // the articles without a supplier
+        QCOMPARE(f->itemText(1), QStringLiteral("Maison Dupont"));
+        QCOMPARE(f->currentText(), QString());
+    }
+};
+
+TALMIR_TEST(TestGenCodesTab)
+#include "tst_gencodestab.moc"

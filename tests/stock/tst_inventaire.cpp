@@ -1,0 +1,249 @@
+#include "catalogue/ongletgencodes.h"
+#include "common/formats.h"
+#include "stock/comptageinventaire.h"
+#include "support/testmain.h"
+
+#include <QtTest>
+
+// Counting the shelves on the Inventaire tab.
+class TestInventaire : public QObject {
+    Q_OBJECT
+
+    // Types each text into the code box followed by Enter.
+    static void saisir(OngletGenCodes& o, const QStringList& saisies) {
+        QLineEdit* code = o.w("InventaireCodeArticle");
+        for (const QString& s : saisies) {
+            code->setText(s);
+            QTest::keyClick(code, Qt::Key_Return);
+        }
+    }
+
+  private slots:
+    // A text that names no article may set the quantity of the next one.
+    void quantiteSaisie_data() {
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<QString>("quantite"); // empty: nothing changes
+        for (const char* q : {"3", "-2", "2.5", ".5", "-.5", "0", "99", "99.5", "-150"})
+            QTest::newRow(q) << QString(q) << QString(q);
+        QTest::newRow("VOIR") << "VOIR"
+                              << "0";
+        for (const char* t : {"voir", "03", "+3", "2,5", "0.5", "2.50", " 3", "3 ", "100", "150",
+                              "1e1", "abc", "", "3a"})
+            QTest::newRow(t) << QString(t) << QString();
+    }
+    void quantiteSaisie() {
+        QFETCH(QString, texte);
+        QFETCH(QString, quantite);
+        QCOMPARE(::quantiteSaisie(texte).value_or(QString()), quantite);
+    }
+
+    void compteurs_data() {
+        QTest::addColumn<QString>("compteur");
+        QTest::addColumn<double>("q");
+        QTest::addColumn<QString>("attendu"); // empty: the caption stays
+        QTest::newRow("entier") << "1532" << 1.0 << "1533";
+        QTest::newRow("virgule") << "2,5" << 0.5 << "3";
+        QTest::newRow("negatif") << "0" << -2.0 << "-2";
+        QTest::newRow("demi") << "1" << 1.5 << "2,5";
+        QTest::newRow("illisible") << "abc" << 1.0 << "";
+        QTest::newRow("vide") << "" << 1.0 << "";
+    }
+    void compteurs() {
+        QFETCH(QString, compteur);
+        QFETCH(double, q);
+        QFETCH(QString, attendu);
+        QCOMPARE(ajouterAuCompteur(compteur, q).value_or(QString()), attendu);
+    }
+
+    // Sequences of entries: quantity inputs, then a known code. Stock, counters and journal.
+    void comptage_data() {
+        QTest::addColumn<QStringList>("saisies");
+        QTest::addColumn<double>("stock");          // ART000012 had 3
+        QTest::addColumn<QString>("compteur");      // nbreinventaire, from "0"
+        QTest::addColumn<QString>("total");         // nbreinventairetotal, from "8"
+        QTest::addColumn<QStringList>("quantites"); // field 5 of the journal lines
+        QTest::newRow("un") << QStringList{"ART000012"} << 4.0 << "1"
+                            << "9" << QStringList{"1"};
+        QTest::newRow("cinq") << QStringList{"5", "art000012"} << 8.0 << "5"
+                              << "13" << QStringList{"5"};
+        QTest::newRow("moins un") << QStringList{"-1", "ART000012"} << 2.0 << "-1"
+                                  << "7" << QStringList{"-1"};
+        QTest::newRow("VOIR") << QStringList{"VOIR", "ART000012"} << 3.0 << "0"
+                              << "8" << QStringList{"0"};
+        QTest::newRow("cent cinquante") << QStringList{"150", "ART000012"} << 4.0 << "1"
+                                        << "9" << QStringList{"1"};
+        QTest::newRow("demi") << QStringList{"2.5", "ART000012"} << 5.5 << "2,5"
+                              << "10,5" << QStringList{"2,5"};
+        QTest::newRow("inconnus entre deux")
+            << QStringList{"3", "ZZZ", "nimporte", "ART000012"} << 6.0 << "3"
+            << "11" << QStringList{"3"};
+        QTest::newRow("retour a un") << QStringList{"3", "ART000012", "ART000012"} << 7.0 << "4"
+                                     << "12" << QStringList{"3", "1"};
+    }
+    void comptage() {
+        QFETCH(QStringList, saisies);
+        QFETCH(double, stock);
+        QFETCH(QString, compteur);
+        QFETCH(QString, total);
+        QFETCH(QStringList, quantites);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.w<QLabel>("nbreinventairetotal")->setText("8");
+        saisir(o, saisies);
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), stock);
+        QCOMPARE(o.legende("nbreinventaire"), compteur);
+        QCOMPARE(o.legende("nbreinventairetotal"), total);
+        QCOMPARE(o.legende("InventaireTotalStock"), nombreCourt(stock));
+        QCOMPARE(o.legende("InventaireNombre"), QStringLiteral("1"));
+        QCOMPARE(o.legende("InventaireNomArticle"), QStringLiteral("Pull "));
+        const QStringList lignes = o.boutique.lignesJournal();
+        QCOMPARE(lignes.size(), quantites.size());
+        for (qsizetype i = 0; i < lignes.size(); ++i) {
+            const QStringList champs = lignes[i].split(" | ");
+            QCOMPARE(champs.value(0), QStringLiteral("INVENTAIRE"));
+            QCOMPARE(champs.value(2), QStringLiteral("2024-03-05 09:01:22"));
+            QCOMPARE(champs.value(3), QStringLiteral("ART000012"));
+            QCOMPARE(champs.value(4), quantites[i]);
+        }
+    }
+
+    // The journal line as the shop reads it: the total before the count, the stored code.
+    void ligneDeJournal() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.w<QLabel>("nbreinventairetotal")->setText("1532");
+        saisir(o, {"art000012 "});
+        QCOMPARE(o.boutique.lignesJournal(),
+                 QStringList{"INVENTAIRE | 1532 | 2024-03-05 09:01:22 | ART000012 | 1"});
+        QCOMPARE(o.legende("nbreinventairetotal"), QStringLiteral("1533"));
+    }
+
+    // The article counted is described on the screen.
+    void informations() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        saisir(o, {"ART000012"});
+        QCOMPARE(o.legende("inventaireInfos"),
+                 QStringLiteral("TVA : 5,5 % \r\nPrix TTC : 29,90 €\r\ntaille : M \r\nCouleur : "
+                                "Rouge \r\nFournisseur : Maison Dupont\r\nTVA HA : 19,6 % \r\n"
+                                "Prix HT HA : 12,50 €\r\n"));
+        saisir(o, {"ART000020"});
+        QCOMPARE(o.legende("inventaireInfos").split("\r\n").mid(2, 3),
+                 (QStringList{"taille : M ", "Couleur : ", "Fournisseur : "}));
+    }
+
+    // A code that names no article clears the article's labels and writes nothing.
+    void codeInconnu() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        saisir(o, {"ART000012", "ZZZ"});
+        QCOMPARE(o.legende("InventaireNomArticle"), QString());
+        QCOMPARE(o.legende("inventaireInfos"), QString());
+        QCOMPARE(o.legende("InventaireTotalStock"), QStringLiteral("4"));
+        QCOMPARE(o.legende("nbreinventaire"), QStringLiteral("1"));
+        QCOMPARE(o.boutique.lignesJournal().size(), 1);
+    }
+
+    // Codes with quotes are data; an article without a description cannot be counted, and
+    // a Null stock counts as 0.
+    void articlesParticuliers() {
+        OngletGenCodes o;
+        QVERIFY(
+            o.demarrer({{.code = "L'ART", .stock = 2},
+                        {.code = "3", .stock = 0},
+                        {.code = "5", .libelle = QVariant(QMetaType(QMetaType::QString))},
+                        {.code = "ART000077", .stock = QVariant(QMetaType(QMetaType::Double))}}));
+        saisir(o, {"l'art"});
+        QCOMPARE(champArticle(o.boutique, "EnStock", "L'ART").toDouble(), 3.0);
+        // A code first names an article, before it may be a quantity.
+        saisir(o, {"3"});
+        QCOMPARE(champArticle(o.boutique, "EnStock", "3").toDouble(), 1.0);
+        QCOMPARE(o.legende("InventaireNombre"), QStringLiteral("1"));
+        saisir(o, {"5"});
+        QCOMPARE(o.legende("InventaireNombre"), QStringLiteral("5"));
+        QCOMPARE(o.legende("InventaireNomArticle"), QString());
+        QVERIFY(!champArticle(o.boutique, "EnStock", "5").isNull());
+        saisir(o, {"ART000077"});
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000077").toDouble(), 5.0);
+        QCOMPARE(o.legende("InventaireTotalStock"), QStringLiteral("5"));
+        QCOMPARE(o.legende("nbreinventaire"), QStringLiteral("7"));
+        QCOMPARE(o.boutique.lignesJournal().size(), 3);
+    }
+
+    // A counter whose caption is not a number stays as it is.
+    void compteurIllisible() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.w<QLabel>("nbreinventairetotal")->setText("—");
+        saisir(o, {"ART000012"});
+        QCOMPARE(o.legende("nbreinventairetotal"), QStringLiteral("—"));
+        QCOMPARE(o.legende("nbreinventaire"), QStringLiteral("1"));
+        QCOMPARE(o.boutique.lignesJournal().value(0).section(" | ", 1, 1), QStringLiteral("—"));
+    }
+
+    // After each entry the code box keeps the focus with its text selected for the next scan.
+    void focusApresSaisie() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.onglets.setCurrentIndex(2);
+        o.onglets.show();
+        o.onglets.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&o.onglets));
+        QLineEdit* code = o.w("InventaireCodeArticle");
+        code->setFocus();
+        QTest::keyClicks(code, "ART000012");
+        QTest::keyClick(code, Qt::Key_Return);
+        QVERIFY(code->hasFocus());
+        QCOMPARE(code->selectedText(), QStringLiteral("ART000012"));
+    }
+
+    // "Modifier les informations" shows the article counted on the Gen Codes tab.
+    void modifierLesInformations() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.onglets.setCurrentIndex(2);
+        saisir(o, {"art000042"});
+        o.w<QPushButton>("inventaireModifInfos")->click();
+        QCOMPARE(o.onglets.currentIndex(), 1);
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("art000042"));
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Robe d'été "));
+        QCOMPARE(o.legende("totalarticle"), QStringLiteral("stock : 5"));
+        QVERIFY(o.horsEdition());
+    }
+
+    void controles() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        const QList<QPair<QString, QString>> legendes{{"InventaireNomArticle", "Article"},
+                                                      {"inventaireInfos", "Taille"},
+                                                      {"InventaireNombre", "1"},
+                                                      {"InventaireTotalStock", "0"},
+                                                      {"nbreinventaire", "0"},
+                                                      {"nbreinventairetotal", "0"}};
+        for (const auto& [nom, texte] : legendes)
+            QCOMPARE(o.legende(nom), texte);
+        const QList<QPair<QString, QString>> boutons{
+            {"inventaireModifInfos", "Modifier les informations"},
+            {"inventaireCalculer", "Recalculer le stock"},
+            {"SortirInventaire", "Sortir Inventaire"},
+            {"consulterjournal", "Consulter Journal"}};
+        for (const auto& [nom, texte] : boutons)
+            QCOMPARE(o.w<QPushButton>(nom)->text(), texte);
+        const QList<QPair<QString, QString>> titres{
+            {"En stock en comptant cet article", "InventaireTotalStock"},
+            {"Nombre Articles depuis le redémarrage", "nbreinventaire"},
+            {"Nombre d'articles en Stock Entier", "nbreinventairetotal"},
+            {"Code", "InventaireCodeArticle"}};
+        for (const auto& [texte, controle] : titres) {
+            QLabel* titre = nullptr;
+            for (QLabel* l : o.inventaire->findChildren<QLabel*>())
+                if (l->text() == texte)
+                    titre = l;
+            QVERIFY2(titre && titre->buddy(), qPrintable(texte));
+            QCOMPARE(titre->buddy()->objectName(), controle);
+        }
+    }
+};
+
+TALMIR_TEST(TestInventaire)
+#include "tst_inventaire.moc"
