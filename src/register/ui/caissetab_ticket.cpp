@@ -62,11 +62,13 @@ void CaisseTab::imprimerticket(Surface& cible, bool ImpressionReelle) {
 
 void CaisseTab::ajusterAffichage(double basTwips) {
     // The ticket's bottom edge sits on the frame's, so the newest lines are in view and a short
-    // ticket leaves an empty band above it. The scroll bar counts in screen pixels.
+    // ticket leaves an empty band above it. The scroll bar counts in screen pixels; its box
+    // goes to the end too, where the ticket is shown (moving it by program does not scroll).
     ticket->setHeight(basTwips + 400);
     ticket->move(ticket->x(), fondticket->height() - ticket->height());
     scrolling->setMaximum(std::max(ticket->height() - fondticket->height(), 0));
     scrolling->setPageStep(fondticket->height());
+    scrolling->setValue(scrolling->maximum());
 }
 
 void CaisseTab::scrolling_Scroll(int valeur) {

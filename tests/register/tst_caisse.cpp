@@ -1,0 +1,464 @@
+#include "caissetest.h"
+#include "register/ui/afficheurlcd.h"
+#include "support/testmain.h"
+
+#include <QScrollBar>
+
+// The Caisse tab: its controls, sales, quantities, discounts, payments, the closing offer,
+// closing and printing.
+class TestCaisse : public QObject {
+    Q_OBJECT
+  private slots:
+    void disposition_data() {
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<QRect>("twips");
+        QTest::newRow("saisie") << "saisie" << QRect(720, 480, 2055, 285);
+        QTest::newRow("Picture1") << "Picture1" << QRect(240, 960, 3615, 5175);
+        QTest::newRow("total") << "total" << QRect(0, 600, 3375, 1095);
+        QTest::newRow("nombre") << "nombre" << QRect(120, 2040, 735, 615);
+        QTest::newRow("prix") << "prix" << QRect(960, 2040, 2415, 615);
+        QTest::newRow("tva") << "tva" << QRect(1440, 2760, 1935, 375);
+        QTest::newRow("codebarre") << "codebarre" << QRect(120, 3240, 3255, 375);
+        QTest::newRow("dernierequantite") << "dernierequantite" << QRect(2160, 3600, 1095, 255);
+        QTest::newRow("DetailAchat") << "DetailAchat" << QRect(120, 3840, 3255, 975);
+        QTest::newRow("Command6") << "Command6" << QRect(3900, 1440, 855, 615);
+        QTest::newRow("Command7") << "Command7" << QRect(3900, 2070, 855, 735);
+        QTest::newRow("Command10") << "Command10" << QRect(3960, 3000, 735, 735);
+        QTest::newRow("Command8") << "Command8" << QRect(3885, 4440, 855, 735);
+        QTest::newRow("Command9") << "Command9" << QRect(3885, 5325, 855, 735);
+        for (int i = 0; i < 5; ++i)
+            QTest::newRow(qPrintable(QStringLiteral("paiement_%1").arg(i)))
+                << QStringLiteral("paiement_%1").arg(i) << QRect(1920 + 1080 * i, 6240, 975, 495);
+        QTest::newRow("Command2") << "Command2" << QRect(4800, 360, 1335, 495);
+        QTest::newRow("Command1") << "Command1" << QRect(7680, 360, 1335, 495);
+        QTest::newRow("fondticket") << "fondticket" << QRect(4800, 480, 4695, 5655);
+        QTest::newRow("scrolling") << "scrolling" << QRect(4365, -15, 255, 5595);
+    }
+    void disposition() {
+        QFETCH(QString, nom);
+        QFETCH(QRect, twips);
+        CaisseTest c;
+        const QWidget* w = c.controle<QWidget>(nom);
+        QVERIFY(w);
+        QCOMPARE(w->geometry(), QRect((twips.x() + 7) / 15, (twips.y() + 7) / 15,
+                                      (twips.width() + 7) / 15, (twips.height() + 7) / 15));
+    }
+
+    void legendesEtPolices() {
+        CaisseTest c;
+        QCOMPARE(c.controle("Label20")->buddy(), c.saisie());
+        QCOMPARE(c.saisie()->accessibleName(), QStringLiteral("Code"));
+        QCOMPARE(c.controle("Label4")->buddy(), c.controle("total"));
+        QCOMPARE(c.controle("Label3")->buddy(), c.controle("numticket"));
+        QCOMPARE(c.controle("totaltva")->accessibleName(), QStringLiteral("Total TVA"));
+        for (const char* lcd : {"total", "prix", "tva", "nombre"})
+            QCOMPARE(c.controle(lcd)->font().family(), AfficheurLcd::police());
+        QCOMPARE(c.controle("total")->alignment() & Qt::AlignRight, Qt::AlignRight);
+        QCOMPARE(c.controle("prix")->font().pointSizeF(), 27.0);
+        QVERIFY(c.controle("prix")->font().bold());
+        const QStringList legendes = {"CHEQUE", "ESPECES", "CB", "AVOIR", "TERMINE"};
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(c.controle<QPushButton>(QStringLiteral("paiement_%1").arg(i))->text(),
+                     legendes[i]);
+        QCOMPARE(c.controle<QPushButton>("Command8")->text(), QStringLiteral("Remise "));
+        QCOMPARE(c.controle<QPushButton>("Command9")->text(), QStringLiteral("Prix Soldé"));
+        QVERIFY(!c.controle<QWidget>("imagesimprimante")->isVisible());
+    }
+
+    void nouveauTicketVide() {
+        CaisseTest c;
+        QCOMPARE(c.texte("numticket"), QStringLiteral("1"));
+        QVERIFY(!c.clos(1));
+        QCOMPARE(c.texte("total"), QStringLiteral("0,00 "));
+        QCOMPARE(c.texte("totalttc"), QStringLiteral("0,00 €"));
+        QCOMPARE(c.texte("codebarre"), QStringLiteral("Label2"));
+        QCOMPARE(CaisseTest::textes(c.ecran()),
+                 QStringList({"TVA : 0,00 €", "Total ttc : 0,00 €", "Restant dû : 0,00 €",
+                              "mardi 5 mars 2024 09:01"}));
+        QVERIFY(c.dialogues.boites.isEmpty());
+    }
+
+    void venteDUnArticle() {
+        CaisseTest c;
+        c.taper("art000001  ");
+        // The code as stored, the VAT contained in the price (6,56, not 7,84).
+        QCOMPARE(c.lignes(), QStringList({"ART000001|40|6.56|1"}));
+        QCOMPARE(
+            c.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
+            4.0);
+        QCOMPARE(c.texte("DetailAchat"), QStringLiteral("Pull "));
+        QCOMPARE(c.texte("codebarre"), QStringLiteral("ART000001"));
+        QCOMPARE(c.texte("prix"), QStringLiteral("40,00 "));
+        QCOMPARE(c.texte("tva"), QStringLiteral("6,555 "));
+        QCOMPARE(c.texte("total"), QStringLiteral("40,00 "));
+        QCOMPARE(c.texte("totalttc"), QStringLiteral("40,00 €"));
+        QCOMPARE(c.texte("totaltva"), QStringLiteral("6,56 €"));
+        QCOMPARE(c.texte("dernierequantite"), QStringLiteral("1"));
+        QCOMPARE(c.saisie()->selectedText(), QStringLiteral("art000001  "));
+        QCOMPARE(
+            CaisseTest::textes(c.ecran()).mid(0, 3),
+            QStringList({"ART000001 : Pull ", "   > Taille : M  ", "40,00 € x 1 =     40,00 €"}));
+        // The next scan replaces the selected text; the same code twice gives two lines.
+        c.taper("ART000001");
+        QCOMPARE(c.lignes().size(), 2);
+        QCOMPARE(c.texte("total"), QStringLiteral("80,00 "));
+        // A word typed in small letters is neither a word nor a number: nothing happens.
+        c.taper("soustotal");
+        QCOMPARE(c.lignes().size(), 2);
+        QCOMPARE(c.texte("DetailAchat"), QString());
+    }
+
+    void quantite_data() {
+        QTest::addColumn<QString>("tape");
+        QTest::addColumn<QString>("nombre");
+        for (const char* ok : {"3", "2.5", ".5", "-1", "99", "-.5", "0"})
+            QTest::newRow(ok) << ok << ok;
+        for (const char* non : {"03", "2.50", "0.5", "1,5", " 3", "100", "250", "3 ", "+3"})
+            QTest::newRow(qPrintable(QStringLiteral("[%1]").arg(non))) << non << "1";
+    }
+    void quantite() {
+        QFETCH(QString, tape);
+        QFETCH(QString, nombre);
+        CaisseTest c;
+        c.taper(tape);
+        QCOMPARE(c.texte("nombre"), nombre);
+        QVERIFY(c.lignes().isEmpty());
+    }
+
+    void quantiteAppliquee() {
+        CaisseTest c;
+        c.taper("3");
+        c.taper("ART000001");
+        QCOMPARE(c.texte("nombre"), QStringLiteral("1"));
+        c.taper("-2");
+        c.taper("ART000001");
+        c.taper("0");
+        c.taper("ART000003");
+        c.taper("2.5");
+        c.taper("SOUSTOTAL"); // a word leaves the quantity for the next article
+        QCOMPARE(c.texte("nombre"), QStringLiteral("2.5"));
+        c.taper("ART000003");
+        QCOMPARE(c.lignes(),
+                 QStringList({"ART000001|120|19.67|3", "ART000001|-80|-13.11|-2", "ART000003|0|0|0",
+                              "SOUSTOTAL : 40,00 |0|0|0", "ART000003|49.98|8.19|2.5"}));
+        QCOMPARE(
+            c.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
+            4.0);
+        QCOMPARE(c.texte("prix"), QStringLiteral("49,975 "));
+        QCOMPARE(c.texte("dernierequantite"), QStringLiteral("2,5"));
+        // A line of quantity 0 prints its description only.
+        const QStringList ecran = CaisseTest::textes(c.ecran());
+        const int i = int(ecran.indexOf("ART000003 : Chaussettes "));
+        QCOMPARE(ecran.value(i + 1), QStringLiteral("SOUSTOTAL : 40,00  *********"));
+    }
+
+    void remises_data() {
+        QTest::addColumn<QString>("bouton");
+        QTest::addColumn<QString>("invite");
+        QTest::addColumn<QString>("defaut");
+        QTest::addColumn<QString>("reponse");
+        QTest::addColumn<QString>("ligne");
+        QTest::addColumn<QString>("prix");
+        QTest::addColumn<QString>("totalttc");
+        auto rangee = [](const char* nom, const char* bouton, const char* invite,
+                         const char* defaut, const char* reponse, const char* ligne,
+                         const char* prix, const char* totalttc) {
+            QTest::newRow(nom) << bouton << invite << defaut << reponse << ligne << prix
+                               << totalttc;
+        };
+        rangee("pourcentage du dernier", "Command7",
+               "Entrez % de remise sur le dernier article : 40,00 ", "10", "10",
+               "REMISE sur ARTICLE 10 %|-4|-0.656|1", "-4,00 ", "36,00 €");
+        rangee("pourcentage du total", "Command6", "Entrez % de remise sur le total : 40,00 ", "10",
+               "12,5", "REMISE sur SOUSTOTAL 12,5 %|-5|-0.82|1", "-5,00 ", "35,00 €");
+        rangee("prix solde", "Command9", "Entrez le nouveau prix au lieu de 40,00 ", "0", "30",
+               "REMISE|-10|-1.64|1", "-10,00 ", "30,00 €");
+        rangee("remise", "Command8", "Entrez le montant à déduire", "0", "5", "REMISE|-5|-0.82|1",
+               "-5,00 ", "35,00 €");
+    }
+    void remises() {
+        QFETCH(QString, bouton);
+        QFETCH(QString, invite);
+        QFETCH(QString, defaut);
+        QFETCH(QString, reponse);
+        QFETCH(QString, ligne);
+        QFETCH(QString, prix);
+        QFETCH(QString, totalttc);
+        CaisseTest c;
+        c.taper("ART000001");
+        c.dialogues.saisies << reponse;
+        c.cliquer(bouton);
+        const DialoguesScript::Boite& boite = c.dialogues.boites.last();
+        QCOMPARE(boite.texte, invite);
+        QCOMPARE(boite.titre, QStringLiteral("TALMIR Vestimentaire"));
+        QCOMPARE(boite.defaut, defaut);
+        QCOMPARE(c.lignes().value(1), ligne);
+        QCOMPARE(c.texte("prix"), prix);
+        QCOMPARE(c.texte("totalttc"), totalttc);
+        QCOMPARE(CaisseTest::textes(c.ecran()).value(3), ligne.section(u'|', 0, 0) + " *********");
+    }
+
+    void remiseSurLaRemise() {
+        CaisseTest c;
+        c.taper("ART000001");
+        c.dialogues.saisies << QStringLiteral("30") << QStringLiteral("50");
+        c.cliquer("Command9");
+        // The discount just recorded is now the last line.
+        c.cliquer("Command7");
+        QCOMPARE(c.lignes().value(2), QStringLiteral("REMISE sur ARTICLE 50 %|5|0.82|1"));
+        // No answer, or 0: nothing is recorded.
+        c.dialogues.saisies << std::nullopt << QStringLiteral("0") << QStringLiteral("abc");
+        c.cliquer("Command9");
+        c.cliquer("Command8");
+        c.cliquer("Command6");
+        QCOMPARE(c.lignes().size(), 3);
+    }
+
+    void remiseSurBaseNulle() {
+        CaisseTest c;
+        c.cliquer("Command6");
+        QCOMPARE(c.lignes(), QStringList({"REMISE sur SOUSTOTAL 10 %|0|0|1"}));
+        QVERIFY(!c.b.valeur("SELECT TVA FROM VENTES").isNull());
+    }
+
+    void reponsesAuPaiement_data() {
+        QTest::addColumn<std::optional<QString>>("reponse");
+        QTest::addColumn<QStringList>("lignes");
+        QTest::addColumn<bool>("message");
+        const QStringList aucune;
+        QTest::newRow("annule") << std::optional<QString>() << aucune << false;
+        QTest::newRow("vide") << std::optional<QString>("") << aucune << false;
+        QTest::newRow("lettres") << std::optional<QString>("vingt") << aucune << false;
+        QTest::newRow("virgule") << std::optional<QString>("12,5")
+                                 << QStringList{"ESPECES|-12.5|0|0"} << false;
+        QTest::newRow("blancs") << std::optional<QString>(" 7 €") << QStringList{"ESPECES|-7|0|0"}
+                                << false;
+        QTest::newRow("negatif") << std::optional<QString>("-5") << QStringList{"ESPECES|5|0|0"}
+                                 << false;
+        QTest::newRow("enorme") << std::optional<QString>("1e300") << aucune << true;
+        QTest::newRow("infini") << std::optional<QString>("1e999") << aucune << false;
+        QTest::newRow("300 chiffres")
+            << std::optional<QString>(QString(300, u'9')) << aucune << true;
+        QTest::newRow("10000 chiffres")
+            << std::optional<QString>(QString(10000, u'9')) << aucune << false;
+        QTest::newRow("moins d'un centime") << std::optional<QString>("0,004") << aucune << false;
+    }
+    void reponsesAuPaiement() {
+        QFETCH(std::optional<QString>, reponse);
+        QFETCH(QStringList, lignes);
+        QFETCH(bool, message);
+        CaisseTest c;
+        c.taper("ART000002");
+        c.dialogues.saisies << reponse;
+        c.cliquer("paiement_1");
+        QCOMPARE(c.dialogues.boites[0].texte, QStringLiteral("Entrez le montant réglé"));
+        QCOMPARE(c.dialogues.boites[0].defaut, QStringLiteral("45,20 "));
+        QCOMPARE(c.lignes().mid(1), lignes);
+        QCOMPARE(c.dialogues.boites.size(), message ? 2 : 1);
+        // The word stays in the box, selected, for the next scan to replace.
+        QCOMPARE(c.saisie()->text(), QStringLiteral("ESPECES"));
+        QCOMPARE(c.saisie()->selectedText(), QStringLiteral("ESPECES"));
+    }
+
+    void deuxPaiementsEtOffreRefusee() {
+        CaisseTest c;
+        c.taper("ART000002");
+        c.dialogues.saisies << QStringLiteral("20");
+        c.cliquer("paiement_1");
+        QCOMPARE(c.dialogues.compter(offre()), 0);
+        QCOMPARE(c.texte("total"), QStringLiteral("25,20 "));
+        c.dialogues.reponses << Dialogues::Reponse::Non;
+        c.cliquer("paiement_2"); // CB for the rest, the default answer
+        QCOMPARE(c.dialogues.compter(offre()), 1);
+        const DialoguesScript::Boite& o = c.dialogues.boites.last();
+        QCOMPARE(o.titre, QStringLiteral("TALMIR Vestimentaire"));
+        QCOMPARE(o.boutons, Dialogues::Boutons::OuiNon);
+        QCOMPARE(o.icone, Dialogues::Icone::Aucune);
+        QCOMPARE(c.lignes(),
+                 QStringList({"ART000002|45.2|7.41|1", "ESPECES|-20|0|0", "CB|-25.2|0|0"}));
+        QVERIFY(!c.clos(1));
+        // Closing without printing.
+        c.taper("TERMINE");
+        QVERIFY(c.clos(1));
+        QVERIFY(c.imprimantes.travaux.isEmpty());
+        QCOMPARE(c.numero(), 2);
+        QCOMPARE(c.texte("total"), QStringLiteral("0,00 "));
+    }
+
+    void offreAcceptee() {
+        CaisseTest c;
+        c.taper("ART000001");
+        c.taper("ART000003");
+        c.dialogues.reponses << Dialogues::Reponse::Oui;
+        c.cliquer("paiement_2");
+        QVERIFY(c.clos(1));
+        QCOMPARE(c.b.valeur("SELECT TotalTTC FROM TICKETS WHERE NumeroTicket = 1").toDouble(),
+                 59.99);
+        QCOMPARE(c.b.valeur("SELECT Date FROM TICKETS WHERE NumeroTicket = 1").toString(),
+                 QStringLiteral("2024-03-05 09:01:22"));
+        QCOMPARE(c.b.valeur("SELECT caisse || '/' || vendeur FROM TICKETS WHERE NumeroTicket = 1")
+                     .toString(),
+                 QStringLiteral("1/1"));
+        // The receipt, on the receipt printer, then the next ticket.
+        QCOMPARE(c.imprimantes.travaux.size(), 1);
+        QCOMPARE(c.imprimantes.travaux[0].format, FormatPapier::Ticket);
+        QVERIFY(c.imprimantes.travaux[0].termine);
+        QCOMPARE(CaisseTest::textes(*c.imprimantes.travaux[0].surface),
+                 QStringList({"ART000001 : Pull ", "   > Taille : M  ", "40,00 € x 1 =     40,00 €",
+                              "ART000003 : Chaussettes ", "19,99 € x 1 =     19,99 €",
+                              "CB *********", "CB : 59,99 €", "TVA : 9,84 €", "Total ttc : 59,99 €",
+                              "Restant dû : 0,00 €", "mardi 5 mars 2024 09:01"}));
+        QCOMPARE(c.dialogues.compter(offre()), 1);
+        QCOMPARE(c.numero(), 2);
+        QVERIFY(c.lignes().isEmpty());
+        QCOMPARE(c.saisie()->text(), QStringLiteral("IMPRIME et TERMINE"));
+        QCOMPARE(c.saisie()->selectedText(), c.saisie()->text());
+    }
+
+    void refusDeCloture() {
+        CaisseTest c;
+        c.taper("ART000002");
+        c.dialogues.saisies << QStringLiteral("50");
+        c.cliquer("paiement_1");
+        QCOMPARE(c.texte("total"), QStringLiteral("-4,80 "));
+        c.cliquer("paiement_4");
+        const DialoguesScript::Boite& r = c.dialogues.boites.last();
+        QCOMPARE(r.texte, refus());
+        QCOMPARE(r.titre, QStringLiteral("TALMIR vestimentaire"));
+        QCOMPARE(r.icone, Dialogues::Icone::Arret);
+        QVERIFY(!c.clos(1));
+        QCOMPARE(c.lignes().size(), 2);
+        QCOMPARE(c.numero(), 1);
+    }
+
+    void centimesExacts() {
+        CaisseTest c;
+        c.taper("ART000004");
+        c.taper("ART000005");
+        c.taper("ART000004");
+        c.dialogues.reponses << Dialogues::Reponse::Non;
+        c.cliquer("paiement_0");
+        // 0,10 + 0,20 + 0,10 - 0,40 is exactly nothing: the offer is made.
+        QCOMPARE(c.dialogues.compter(offre()), 1);
+    }
+
+    void fractionDeCentime() {
+        CaisseTest c;
+        c.taper("ART000003");
+        c.dialogues.saisies << QStringLiteral("12,5");
+        c.cliquer("Command7");
+        QCOMPARE(c.texte("total"), QStringLiteral("17,49 "));
+        c.cliquer("paiement_1"); // the default: 17,49
+        QCOMPARE(c.texte("total"), QStringLiteral("0,00 "));
+        QCOMPARE(c.dialogues.compter(offre()), 0);
+        c.cliquer("paiement_4");
+        QVERIFY(c.clos(1));
+        QCOMPARE(c.b.valeur("SELECT TotalTTC FROM TICKETS WHERE NumeroTicket = 1").toDouble(),
+                 17.49);
+    }
+
+    void terminerUnTicketVide() {
+        CaisseTest c;
+        c.taper("TERMINE");
+        QVERIFY(c.clos(1));
+        QCOMPARE(c.b.valeur("SELECT TotalTTC FROM TICKETS WHERE NumeroTicket = 1").toDouble(), 0.0);
+        QCOMPARE(c.numero(), 2);
+        QVERIFY(c.dialogues.boites.isEmpty());
+    }
+
+    void imprimerSurLImprimanteDesTickets() {
+        CaisseTest c;
+        // The receipt printer is chosen on the Parametres tab and selected before each print.
+        auto* liste = c.parametres->findChild<QListWidget*>("ListImprimantes");
+        liste->setCurrentRow(1);
+        c.parametres->Command3_Click();
+        c.imprimantes.SelectPrinter("Imprimante PDF");
+        c.cliquer("Command1");
+        QCOMPARE(c.imprimantes.travaux.size(), 1);
+        QCOMPARE(c.imprimantes.travaux[0].imprimante, QStringLiteral("Ticket 80"));
+        // An empty ticket prints its zero totals and the date; no offer.
+        QCOMPARE(CaisseTest::textes(*c.imprimantes.travaux[0].surface),
+                 QStringList({"TVA : 0,00 €", "Total ttc : 0,00 €", "Restant dû : 0,00 €",
+                              "mardi 5 mars 2024 09:01"}));
+        QVERIFY(c.dialogues.boites.isEmpty());
+        QVERIFY(!c.clos(1));
+    }
+
+    void imprimerUnTicketPaye() {
+        CaisseTest c;
+        c.taper("ART000001");
+        c.dialogues.reponses << Dialogues::Reponse::Non << Dialogues::Reponse::Oui;
+        c.cliquer("paiement_1");
+        QVERIFY(!c.clos(1));
+        // IMPRIMER prints, then offers; Yes closes and prints a second time.
+        c.cliquer("Command1");
+        QCOMPARE(c.dialogues.compter(offre()), 2);
+        QVERIFY(c.clos(1));
+        QCOMPARE(c.imprimantes.travaux.size(), 2);
+        QCOMPARE(CaisseTest::textes(*c.imprimantes.travaux[1].surface),
+                 CaisseTest::textes(*c.imprimantes.travaux[0].surface));
+    }
+
+    void imprimanteEnPanne() {
+        CaisseTest c;
+        c.imprimantes.enPanne = true;
+        c.taper("ART000001");
+        c.dialogues.reponses << Dialogues::Reponse::Oui;
+        c.cliquer("paiement_1");
+        // Closed and the next ticket opened all the same; the operator is told.
+        QVERIFY(c.clos(1));
+        QCOMPARE(c.numero(), 2);
+        const DialoguesScript::Boite& m = c.dialogues.boites.last();
+        QVERIFY2(m.texte.startsWith("Le ticket n° 1 est terminé, mais son reçu n'a pas pu être "
+                                    "imprimé"),
+                 qPrintable(m.texte));
+        QVERIFY(m.texte.contains("l'imprimante ne répond pas"));
+        c.cliquer("Command1");
+        QVERIFY(c.dialogues.boites.last().texte.startsWith("Le ticket n'a pas pu être imprimé"));
+    }
+
+    void defilement() {
+        CaisseTest c;
+        auto* fond = c.controle<QWidget>("fondticket");
+        auto* ticket = c.controle<QWidget>("ticket");
+        auto* barre = c.controle<QScrollBar>("scrolling");
+        // A short ticket sits on the frame's bottom edge with an empty band above it.
+        QCOMPARE(ticket->geometry().bottom() + 1, fond->height());
+        QVERIFY(ticket->y() > 0);
+        QCOMPARE(barre->maximum(), 0);
+        for (int i = 0; i < 30; ++i)
+            c.taper("ART000003");
+        QCOMPARE(ticket->geometry().bottom() + 1, fond->height());
+        QCOMPARE(barre->maximum(), ticket->height() - fond->height());
+        QVERIFY(barre->maximum() > 0);
+        QCOMPARE(barre->value(), barre->maximum()); // the box shows where the ticket is
+        // Dragging the box to the top shows the header; the arrows do not move the ticket.
+        barre->setSliderDown(true);
+        barre->setSliderPosition(0);
+        barre->setSliderDown(false);
+        QCOMPARE(ticket->y(), 0);
+        barre->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(ticket->y(), 0);
+        c.cliquer("Command2");
+        QCOMPARE(ticket->geometry().bottom() + 1, fond->height());
+    }
+
+    void codeBarreDessine() {
+        CaisseTest c;
+        c.taper("art000001");
+        QWidget* codebarre = c.controle<QWidget>("codebarre");
+        const QImage image = codebarre->grab().toImage();
+        // White bars on grey across the middle: 11 characters of 5 bars, start and stop included.
+        int barres = 0;
+        bool dansBarre = false;
+        for (int x = 0; x < image.width(); ++x) {
+            const bool blanc = qGray(image.pixel(x, image.height() / 2)) > 200;
+            barres += blanc && !dansBarre;
+            dansBarre = blanc;
+        }
+        QVERIFY2(barres >= 50, qPrintable(QString::number(barres)));
+    }
+};
+
+TALMIR_TEST(TestCaisse)
+#include "tst_caisse.moc"

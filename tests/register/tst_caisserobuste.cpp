@@ -1,0 +1,233 @@
+#include "caissetest.h"
+#include "support/testmain.h"
+
+#include <QKeyEvent>
+
+namespace {
+// Fifty scans of three articles, in a known order.
+QStringList rafale(int n = 50) {
+    QStringList codes;
+    for (int i = 0; i < n; ++i)
+        codes << QStringLiteral("ART00000%1").arg(1 + (i * 7) % 3);
+    return codes;
+}
+
+// Key presses queued as a scanner sends them, faster than the till handles them.
+void poster(QWidget* w, const QString& code) {
+    for (QChar ch : code)
+        QCoreApplication::postEvent(
+            w, new QKeyEvent(QEvent::KeyPress, int(ch.unicode()), Qt::NoModifier, QString(ch)));
+    QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+}
+} // namespace
+
+// The till under a scanner's bursts, bad input, a database that refuses rows, and restarts.
+class TestCaisseRobuste : public QObject {
+    Q_OBJECT
+  private slots:
+    void rafaleDeScans() {
+        CaisseTest c;
+        const QStringList codes = rafale();
+        for (const QString& code : codes)
+            c.taper(code);
+        QCOMPARE(c.codes(1), codes);
+        QCOMPARE(c.texte("total"), QStringLiteral("1768,24 "));
+    }
+
+    void rafaleEnAttente() {
+        CaisseTest c;
+        const QStringList codes = rafale();
+        for (int i = 0; i < codes.size(); ++i) {
+            poster(c.saisie(), codes[i]);
+            // Redraws asked for in the middle of the burst.
+            if (i % 10 == 3)
+                QMetaObject::invokeMethod(
+                    c.tab.get(), [&c] { c.tab->Command2_Click(); }, Qt::QueuedConnection);
+        }
+        QTRY_COMPARE(c.codes(1).size(), codes.size());
+        QCOMPARE(c.codes(1), codes);
+    }
+
+    void scansPendantUneSaisie() {
+        CaisseTest c;
+        c.taper("ART000002");
+        // The scanner goes on while the payment box is up: those scans follow the payment.
+        c.dialogues.pendant = [&c](const QString&) {
+            for (const QString& code : rafale(3))
+                c.taper(code);
+        };
+        c.dialogues.saisies << QStringLiteral("10");
+        c.cliquer("paiement_1");
+        QCOMPARE(c.codes(1), QStringList({"ART000002", "ESPECES"}) + rafale(3));
+        QCOMPARE(c.dialogues.boites.size(), 1);
+    }
+
+    void scansPendantLOffre() {
+        CaisseTest c;
+        c.taper("ART000001");
+        // The next customer's articles are scanned while the offer is up: they go to the next
+        // ticket once this one is closed and printed.
+        c.dialogues.pendant = [&c](const QString&) {
+            c.dialogues.pendant = [&c](const QString& texte) {
+                QCOMPARE(texte, offre());
+                for (const QString& code : rafale(5))
+                    c.taper(code);
+            };
+        };
+        c.dialogues.reponses << Dialogues::Reponse::Oui;
+        c.cliquer("paiement_1");
+        QVERIFY(c.clos(1));
+        QCOMPARE(c.codes(1), QStringList({"ART000001", "ESPECES"}));
+        QCOMPARE(c.imprimantes.travaux.size(), 1);
+        QCOMPARE(c.numero(), 2);
+        QCOMPARE(c.codes(2), rafale(5));
+        QCOMPARE(c.dialogues.compter(offre()), 1);
+    }
+
+    void entreesHostiles_data() {
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<QString>("vendu"); // the code of the line, empty for none
+        QTest::newRow("apostrophe d'un code") << "o'neil 7"
+                                              << "O'NEIL 7";
+        QTest::newRow("apostrophe") << "'"
+                                    << "";
+        QTest::newRow("injection") << "x' OR '1'='1"
+                                   << "";
+        QTest::newRow("destruction") << "'; DROP TABLE VENTES; --"
+                                     << "";
+        QTest::newRow("10000 caracteres") << QString(10000, u'A') << "";
+        QTest::newRow("controles") << QStringLiteral("ART000001\x01\r\n") << "";
+        QTest::newRow("accents") << "Écharpe été ô"
+                                 << "";
+        QTest::newRow("jokers") << "ART%"
+                                << "";
+        QTest::newRow("vide") << ""
+                              << "";
+        QTest::newRow("mot avec blanc") << "ESPECES "
+                                        << "";
+        QTest::newRow("mot avec blanc devant") << " TERMINE"
+                                               << "";
+        QTest::newRow("enorme quantite") << "-1E+20"
+                                         << "";
+    }
+    void entreesHostiles() {
+        QFETCH(QString, texte);
+        QFETCH(QString, vendu);
+        CaisseTest c;
+        c.saisie()->setText(texte);
+        QTest::keyClick(c.saisie(), Qt::Key_Return);
+        QCOMPARE(c.codes(1), vendu.isEmpty() ? QStringList() : QStringList{vendu});
+        QVERIFY(c.dialogues.boites.isEmpty());
+        QCOMPARE(c.b.valeur("SELECT count(*) FROM ARTICLES").toInt(), 6);
+        QVERIFY(!c.clos(1));
+        QCOMPARE(c.saisie()->selectedText(), texte);
+    }
+
+    void quantiteHorsLimites() {
+        CaisseTest c;
+        c.taper("-1E+20"); // written in its shortest form and below 100: a quantity
+        QCOMPARE(c.texte("nombre"), QStringLiteral("-1E+20"));
+        c.taper("ART000001");
+        QVERIFY(c.codes(1).isEmpty());
+        QVERIFY(c.dialogues.boites.last().texte.contains("quantité revient à 1"));
+        QCOMPARE(c.texte("nombre"), QStringLiteral("1"));
+        QCOMPARE(
+            c.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
+            5.0);
+    }
+
+    void repriseApresRedemarrage() {
+        CaisseTest c;
+        c.taper("ART000001");
+        c.taper("ART000003");
+        c.dialogues.saisies << QStringLiteral("10");
+        c.cliquer("paiement_1");
+        // What the screen shows is already stored: another connection reads it.
+        {
+            Database autre;
+            QVERIFY(autre.ouvrir(c.b.installation().baseParDefaut()));
+            QSqlQuery q(autre.connexion());
+            QVERIFY(executer(q, "SELECT count(*) FROM VENTES WHERE NumeroTicket = 1") && q.next());
+            QCOMPARE(q.value(0).toInt(), 3);
+        }
+        // The program stops with the ticket open and starts again.
+        c.tab.reset();
+        c.b.bdd.fermer();
+        QVERIFY(c.b.ouvrir());
+        c.demarrer();
+        QCOMPARE(c.numero(), 1);
+        QCOMPARE(c.texte("total"), QStringLiteral("49,99 "));
+        QCOMPARE(c.texte("totalttc"), QStringLiteral("59,99 €"));
+        QCOMPARE(c.texte("codebarre"), QStringLiteral("ART000003"));
+        QCOMPARE(CaisseTest::textes(c.ecran()).first(), QStringLiteral("ART000001 : Pull "));
+        c.taper("ART000001");
+        QCOMPARE(c.codes(1).size(), 4);
+    }
+
+    void ticketsOuvertsLesPlusHautsDAbord() {
+        CaisseTest c;
+        c.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
+                "(7, 0, '1', 1), (9, 0, '1', 1)");
+        c.tab.reset();
+        c.demarrer();
+        QCOMPARE(c.numero(), 9);
+        c.taper("TERMINE");
+        QCOMPARE(c.numero(), 7);
+        c.taper("TERMINE");
+        QCOMPARE(c.numero(), 1);
+        c.taper("TERMINE");
+        QCOMPARE(c.numero(), 10);
+    }
+
+    void aucunTicketPossible() {
+        CaisseTest c;
+        c.b.sql("CREATE TRIGGER refus BEFORE INSERT ON TICKETS BEGIN SELECT RAISE(ABORT, "
+                "'refus'); END");
+        c.taper("TERMINE");
+        QVERIFY(c.clos(1));
+        QCOMPARE(c.texte("numticket"), QString());
+        // Nothing is filed under the closed ticket: the sale is refused and the operator told.
+        c.taper("ART000001");
+        c.cliquer("paiement_1");
+        c.cliquer("Command10");
+        QCOMPARE(c.b.valeur("SELECT count(*) FROM VENTES").toInt(), 0);
+        QCOMPARE(
+            c.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
+            5.0);
+        QCOMPARE(c.dialogues.boites.size(), 3);
+        for (const auto& b : c.dialogues.boites)
+            QVERIFY(b.texte.startsWith("Aucun ticket n'est ouvert"));
+        // Once the database accepts tickets again, the next scan opens one.
+        c.b.sql("DROP TRIGGER refus");
+        c.taper("ART000001");
+        QCOMPARE(c.numero(), 2);
+        QCOMPARE(c.codes(2), QStringList({"ART000001"}));
+    }
+
+    void ticketFermeAilleurs() {
+        CaisseTest c;
+        c.taper("ART000001");
+        c.b.sql("UPDATE TICKETS SET TicketClos = 1 WHERE NumeroTicket = 1");
+        c.taper("ART000003");
+        QCOMPARE(c.codes(1), QStringList({"ART000001"}));
+        QVERIFY(c.dialogues.boites.last().texte.contains("n'est plus ouvert"));
+        QCOMPARE(c.numero(), 2);
+        QVERIFY(c.codes(2).isEmpty());
+    }
+
+    void ligneRefuseeParLaBase() {
+        CaisseTest c;
+        c.b.sql("CREATE TRIGGER plein BEFORE INSERT ON VENTES BEGIN SELECT RAISE(ABORT, "
+                "'disque plein'); END");
+        c.taper("ART000001");
+        QVERIFY(c.dialogues.boites.last().texte.contains("disque plein"));
+        QCOMPARE(c.texte("total"), QStringLiteral("0,00 "));
+        QCOMPARE(c.texte("DetailAchat"), QString());
+        QCOMPARE(
+            c.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
+            5.0);
+    }
+};
+
+TALMIR_TEST(TestCaisseRobuste)
+#include "tst_caisserobuste.moc"
