@@ -4,6 +4,7 @@
 
 class ParametresTab;
 class QLineEdit;
+class QPushButton;
 struct Services;
 
 // The tab "Journaux": today's date and the day's cash journal.
@@ -15,8 +16,13 @@ class JournauxTab : public QWidget {
     // Start-up: today's date, "dd/mm/yyyy".
     void setAujourdhui(const QString& date);
 
+    // "Journal de Caisse d'aujourd'hui": the closed tickets of the day shown in `aujourd`,
+    // printed on the A4 printer. The till's displays are left as they are.
+    void journalAujourdhui_Click();
+
   private:
     Services& services_;
     ParametresTab& parametres_;
     QLineEdit* aujourd;
+    QPushButton* journalAujourdhui;
 };

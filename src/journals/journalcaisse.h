@@ -1,0 +1,29 @@
+#pragma once
+
+#include "register/totauxticket.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+class Database;
+class Surface;
+
+// The day's cash journal on the A4 printer: ticket after ticket, every line with its amounts as
+// on the receipt but aligned on the middle of the page, then the running VAT, total and
+// remaining amount, which add up from the first ticket of the journal to the one just printed.
+
+// The closed tickets dated `jour`, by ticket number; nothing when the tickets cannot be read.
+std::optional<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour,
+                                           QString* erreur = nullptr);
+
+// Prints one line ending 40 twips before the middle of the target.
+void imprimer_a_droitemoitier(Surface& ticket, const QString& texte);
+
+// Draws the journal of `tickets` onto the surface, starting new pages as it fills them; a day
+// without ticket gets a page that says so. Returns the running sums after the last ticket.
+// A ticket whose lines cannot be read prints without lines.
+TotauxTicket imprimerJournal(Surface& page, const Database& bdd, const QList<qint64>& tickets,
+                             const QDate& jour, const QDateTime& maintenant);
