@@ -22,9 +22,10 @@ constexpr double hautLignePrix = 21;
 constexpr double mmParPoint = 25.4 / 72;
 // Narrower bars than this do not read back on the shop's printers.
 constexpr double moduleMinimum = 0.19;
-// The bars end this far from the label's left edge at most: clear of the label's border, and
-// on the A4 page in the fourth column (whose labels run 2 mm past the page).
-constexpr double finCodeBarre = 51;
+// The bars end this far from the label's left edge at most: on the A4 page in the fourth
+// column (whose labels run 2 mm past the page), and with a white zone of 3 mm before a
+// border drawn along the label's edge, which a reader would otherwise take for one more bar.
+constexpr double finCodeBarre = 49.2;
 
 // The blank before the symbol: one "*" of the bar-code face, as on the shop's first labels.
 double margeGauche() {
