@@ -243,7 +243,7 @@ def carre():
 
 def symboles():
     """Test picture: a text with the characters that XML reserves and accented letters."""
-    m = Metafichier(600, 100)
+    m = Metafichier(1000, 100)
     m.alignement(TA_LEFT | TA_BASELINE)
     police = m.police(50, "Arial")
     m.choisir(police)

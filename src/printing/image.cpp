@@ -27,6 +27,11 @@ bool Image::LoadPicture(const QString& chemin) {
 }
 
 void Image::dessiner(QPainter& p, const QRectF& cible) const {
-    if (rendu_)
-        rendu_->render(&p, cible);
+    if (!rendu_)
+        return;
+    // Nothing of the picture spills out of its rectangle.
+    p.save();
+    p.setClipRect(cible, Qt::IntersectClip);
+    rendu_->render(&p, cible);
+    p.restore();
 }

@@ -369,9 +369,13 @@ class Verification {
     QList<bool> objets_;
 };
 
-// libwmf writes texts as they are in the file: Windows-1252 bytes, and no escaping of the
-// characters that XML reserves. Each text is escaped here and the document made UTF-8.
-QByteArray corrigerTextes(const QByteArray& svg) {
+// Two slips of libwmf's SVG output are put right here. It writes texts as they are in the
+// file: Windows-1252 bytes, and no escaping of the characters that XML reserves; each text is
+// escaped and the document made UTF-8. And it draws every filled shape half transparent when
+// the background mode is TRANSPARENT, a mode that only concerns the gaps of hatched brushes
+// and the box behind texts: solid fills are made opaque again.
+QByteArray corriger(QByteArray svg) {
+    svg.replace("fill-opacity:0.5; ", "");
     const QByteArray ouverture = "<text ";
     const QByteArray debutContenu = "\n\t>";
     const QByteArray fermeture = "</text>\n";
@@ -466,7 +470,7 @@ QByteArray versSvg(const QByteArray& octets, const Analyse& analyse, QSizeF* tai
         return echec(QStringLiteral("le métafichier n'a pas pu être lu"));
     if (tailleTwips)
         *tailleTwips = analyse.placable ? analyse.tailleTwips : QSizeF(largeur, hauteur);
-    return corrigerTextes(brut);
+    return corriger(brut);
 }
 
 } // namespace metafichier
