@@ -1,4 +1,16 @@
 #include "catalogue/ui/gencodestab.h"
 
-// The label sheets' preview window, opened from the article form.
-void GenCodesTab::imprimerlesetiquettes_Click() {}
+#include "labels/ui/impression.h"
+#include "printing/ui/parametrestab.h"
+
+// The label sheets' preview window, opened from the article form: one window however often the
+// button is pressed, drawn anew each time.
+void GenCodesTab::imprimerlesetiquettes_Click() {
+    auto* fenetre =
+        findChild<Impression*>(QStringLiteral("Impression"), Qt::FindDirectChildrenOnly);
+    if (!fenetre)
+        fenetre = new Impression(
+            services_, [this] { return parametres_ ? parametres_->imprimanteA4() : QString(); },
+            this);
+    fenetre->montrerApercu();
+}

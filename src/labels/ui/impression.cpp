@@ -1,0 +1,181 @@
+#include "labels/ui/impression.h"
+
+#include "frame/dialogues.h"
+#include "frame/services.h"
+#include "labels/grilleetiquettes.h"
+#include "printing/serviceimpression.h"
+#include "printing/ui/picturebox.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+
+namespace {
+constexpr auto mm = Surface::Echelle::Millimetres;
+// The page: an A4 sheet.
+constexpr double largeurPage = 210;
+constexpr double hauteurPage = 297;
+// The window's design client area and the row of controls along its top.
+constexpr double largeurFenetre = 240;
+constexpr double hauteurFenetre = 155;
+constexpr double hautCadre = 9;
+
+// The progress of a long printer run, with a button that stops it after the sheet in hand.
+class SuiviFenetre : public SuiviTirage {
+  public:
+    explicit SuiviFenetre(QWidget* parent) : parent_(parent) {}
+    bool continuer(qint64 faites, qint64 total) override {
+        if (total <= TirageEtiquettes::feuillesSansQuestion)
+            return true;
+        constexpr qint64 plafond = std::numeric_limits<int>::max();
+        if (!dialogue_) {
+            dialogue_ = std::make_unique<QProgressDialog>(parent_);
+            dialogue_->setWindowTitle(titres::programme());
+            dialogue_->setCancelButtonText(QStringLiteral("Arrêter"));
+            dialogue_->setWindowModality(Qt::ApplicationModal);
+            dialogue_->setMinimumDuration(0);
+            dialogue_->setAutoClose(false);
+            dialogue_->setAutoReset(false);
+            dialogue_->setRange(0, int(std::min(total, plafond)));
+        }
+        dialogue_->setLabelText(
+            QStringLiteral("Impression des étiquettes : feuille %1 sur %2").arg(faites).arg(total));
+        dialogue_->setValue(int(std::min(faites, plafond)));
+        return !dialogue_->wasCanceled();
+    }
+
+  private:
+    QWidget* parent_;
+    std::unique_ptr<QProgressDialog> dialogue_;
+};
+} // namespace
+
+Impression::Impression(Services& services, std::function<QString()> imprimanteA4, QWidget* parent)
+    : QWidget(parent, Qt::Window), services_(services), imprimanteA4_(std::move(imprimanteA4)) {
+    setObjectName(QStringLiteral("Impression"));
+    setWindowTitle(QStringLiteral("Impression"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    imprim = new QPushButton(QStringLiteral("Imprimer"), this);
+    imprim->setObjectName(QStringLiteral("imprim"));
+    imprim->setGeometry(pixels(1), pixels(1), pixels(25), pixels(7));
+
+    clef = new QLabel(QStringLiteral("Clef"), this);
+    clef->setObjectName(QStringLiteral("clef"));
+    clef->setGeometry(pixels(30), pixels(1), pixels(14), pixels(7));
+
+    numeropage = new QComboBox(this);
+    numeropage->setObjectName(QStringLiteral("numeropage"));
+    numeropage->setEditable(true);
+    numeropage->setEditText(QStringLiteral("1"));
+    numeropage->setAccessibleName(QStringLiteral("Page"));
+    numeropage->setGeometry(pixels(45), pixels(1), pixels(25), pixels(7));
+    clef->setBuddy(numeropage);
+
+    fondpage = new QWidget(this);
+    fondpage->setObjectName(QStringLiteral("fondpage"));
+    fondpage->setAutoFillBackground(true);
+    QPalette p = fondpage->palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Dark)); // the application workspace
+    fondpage->setPalette(p);
+    fondpage->setGeometry(0, pixels(hautCadre), pixels(largeurFenetre), pixels(hauteurFenetre));
+
+    fond = new PictureBox(fondpage);
+    fond->setObjectName(QStringLiteral("fond"));
+    fond->setAccessibleName(QStringLiteral("Aperçu de la feuille d'étiquettes"));
+
+    scrollverticale = new QScrollBar(Qt::Vertical, this);
+    scrollverticale->setObjectName(QStringLiteral("scrollverticale"));
+    scrollverticale->setAccessibleName(QStringLiteral("Défilement de la page"));
+    scrollverticale->resize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), pixels(100));
+    scrollverticale->setRange(0, int(hauteurPage));
+    scrollverticale->setSingleStep(1);
+    scrollverticale->setPageStep(10);
+
+    // Holds the label background of the last run; not part of the layout.
+    images = new PictureBox(this);
+    images->setObjectName(QStringLiteral("images"));
+    images->placer(0, 0, grille::largeurEtiquette, grille::hauteurEtiquette, mm);
+    images->hide();
+
+    connect(imprim, &QPushButton::clicked, this, &Impression::imprim_Click);
+    connect(numeropage, &QComboBox::activated, this, &Impression::numeropage_Click);
+    connect(scrollverticale, &QScrollBar::valueChanged, this, &Impression::scrollverticale_Change);
+
+    resize(pixels(largeurFenetre), pixels(hauteurFenetre));
+    Form_Load();
+}
+
+int Impression::pixels(double millimetres) const {
+    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    return int(std::lround(millimetres * dpi / 25.4));
+}
+
+void Impression::Form_Load() {
+    fond->placer(0, fond->Top(mm), largeurPage, hauteurPage, mm);
+    scrollverticale->setMaximum(int(hauteurPage));
+    Form_Resize();
+}
+
+void Impression::montrerApercu() {
+    numeropage->clear();
+    imprimer(fond->surface());
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+    show();
+}
+
+BilanTirage Impression::imprimer(Surface& destination) {
+    const BilanTirage bilan = TirageEtiquettes(services_).imprimer(destination, image_);
+    Surface& s = images->surface();
+    s.Cls();
+    s.setScaleMode(mm);
+    s.PaintPicture(image_, 0, 0, grille::largeurEtiquette, grille::hauteurEtiquette);
+    return bilan;
+}
+
+BilanTirage Impression::imprimer(ServiceImpression& imprimante) {
+    SuiviFenetre suivi(this);
+    TirageEtiquettes tirage(services_);
+    tirage.setSuivi(&suivi);
+    return tirage.imprimer(imprimante, image_);
+}
+
+void Impression::imprim_Click() {
+    // The sheets go to the A4 printer; a name no longer installed leaves the current printer.
+    services_.imprimantes.SelectPrinter(imprimanteA4_ ? imprimanteA4_() : QString());
+    imprimer(services_.imprimantes);
+}
+
+void Impression::numeropage_Click() {
+    imprimer(fond->surface());
+}
+
+void Impression::scrollverticale_Change(int valeur) {
+    fond->setTop(-valeur, mm);
+}
+
+void Impression::Form_Resize() {
+    // A window made smaller than its top row and scroll bar leaves the frame and the bar empty
+    // rather than negative.
+    const int haut = fondpage->y();
+    const int hauteur = std::max(0, height() - haut);
+    const int largeur = std::max(0, width() - scrollverticale->width());
+    fondpage->setGeometry(0, haut, largeur, hauteur);
+    scrollverticale->setGeometry(fondpage->width(), haut, scrollverticale->width(), hauteur);
+}
+
+void Impression::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
