@@ -2,7 +2,6 @@
 
 #include "common/formats.h"
 #include "common/montant.h"
-#include "common/texte.h"
 #include "database/database.h"
 #include "platform/fichiers.h"
 
@@ -64,17 +63,32 @@ bool estNombre(const QVariant& v) {
     }
 }
 
-// A date as the shop's short date, followed by the time when it has one.
+bool chiffres(QStringView s, std::initializer_list<int> positions) {
+    for (int i : positions)
+        if (i >= s.size() || !s[i].isDigit() || s[i].unicode() > 127)
+            return false;
+    return true;
+}
+
+// A date as the shop's short date, followed by the time when it has one. The database keeps
+// "yyyy-mm-dd hh:nn:ss"; the parts are moved rather than parsed (a listing has one per row).
 QString texteDate(const QString& stocke) {
-    for (const QString& format :
-         {QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-ddTHH:mm:ss"),
-          QStringLiteral("yyyy-MM-dd HH:mm")}) {
-        const QDateTime t = QDateTime::fromString(stocke, format);
-        if (t.isValid())
-            return texteAffiche(t);
+    const QStringView s(stocke);
+    const bool date =
+        s.size() >= 10 && s[4] == u'-' && s[7] == u'-' && chiffres(s, {0, 1, 2, 3, 5, 6, 8, 9});
+    if (date &&
+        (s.size() == 10 || (s.size() == 19 && (s[10] == u' ' || s[10] == u'T') && s[13] == u':' &&
+                            s[16] == u':' && chiffres(s, {11, 12, 14, 15, 17, 18})))) {
+        QString texte;
+        texte.reserve(19);
+        texte.append(s.mid(8, 2)).append(u'/').append(s.mid(5, 2)).append(u'/').append(s.first(4));
+        if (s.size() == 19 && s.sliced(11) != u"00:00:00")
+            texte.append(u' ').append(s.sliced(11));
+        return texte;
     }
-    const QDate d = QDate::fromString(stocke, QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() ? dateCourte(d) : stocke;
+    // Any other form of date that Qt reads, else the text as stored.
+    const QDateTime t = QDateTime::fromString(stocke, Qt::ISODate);
+    return t.isValid() ? texteAffiche(t) : stocke;
 }
 
 // A typed text that a spreadsheet would run as a formula ("=...", and "+", "-", "@" for some
@@ -100,11 +114,16 @@ QString texteValeur(const QVariant& v, Genre genre) {
     return sansFormule(v.toString());
 }
 
-// Between double quotes; a quote inside the value is doubled so that it stays in its cell.
-QString entreGuillemets(const QString& texte) {
-    QString s = texte;
-    s.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + s + u'"';
+// "," then the text between double quotes; a quote inside the text is doubled so that it stays
+// in its cell.
+void ajouterChamp(QString& ligne, const QString& texte) {
+    ligne += u',';
+    ligne += u'"';
+    if (texte.contains(u'"'))
+        ligne += QString(texte).replace(u'"', QStringLiteral("\"\""));
+    else
+        ligne += texte;
+    ligne += u'"';
 }
 
 QString lettreColonne(int champ) {
@@ -151,11 +170,13 @@ std::optional<QStringList> lignes(const Database& bdd, QString* erreur) {
     Montant total;
     while (q.next()) {
         QString ligne;
+        ligne.reserve(256);
         for (int i = 0; i < nbChamps; ++i) {
             QString texte = texteValeur(q.value(i), genres[i]);
+            // Money keeps its decimal comma; elsewhere every comma becomes a point.
             if (genres[i] != Genre::Monnaie && genres[i] != Genre::Simple)
-                texte = remplacer(texte, QStringLiteral(","), QStringLiteral("."));
-            ligne += u',' + entreGuillemets(texte);
+                texte.replace(u',', u'.');
+            ajouterChamp(ligne, texte);
         }
         // The row's stock value at purchase price; empty when either is missing.
         QString valeur;
@@ -169,7 +190,8 @@ std::optional<QStringList> lignes(const Database& bdd, QString* erreur) {
                 valeur = nombreCourt(m.enDouble());
             }
         }
-        resultat << ligne + u',' + entreGuillemets(valeur);
+        ajouterChamp(ligne, valeur);
+        resultat << ligne;
     }
     if (q.lastError().isValid()) {
         if (erreur)
@@ -189,7 +211,8 @@ std::optional<QStringList> lignes(const Database& bdd, QString* erreur) {
                 QStringLiteral("=somme(") + l + u'2' + u':' + l + QString::number(derniere) + u')';
         }
     }
-    resultat << totaux + u',' + entreGuillemets(nombreCourt(total.enDouble()));
+    ajouterChamp(totaux, nombreCourt(total.enDouble()));
+    resultat << totaux;
     return resultat;
 }
 

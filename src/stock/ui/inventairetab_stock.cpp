@@ -13,11 +13,8 @@
 
 void InventaireTab::inventaireCalculer_Click() {
     // Without a sum (no database, no article) the figure stays as it was.
-    auto* total = findChild<QLabel*>(QStringLiteral("nbreinventairetotal"));
-    if (!total)
-        return;
     if (const auto somme = sommeDuStock(services_.bdd))
-        total->setText(nombreCourt(*somme));
+        nbreinventairetotal->setText(nombreCourt(*somme));
 }
 
 void InventaireTab::SortirInventaire_Click() {

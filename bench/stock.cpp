@@ -1,0 +1,106 @@
+// The stock as a whole on a large shop: the recount that runs on every change of tab, the
+// inventory listing, and a day's cash journal of 500 tickets printed to PDF. Give the shop in
+// TALMIR_BENCH_BASE (made by: creer_base --articles 100000 --lignes 1000000 FICHIER); without
+// it a shop of that size is made for the run.
+#include "database/creation.h"
+#include "database/database.h"
+#include "journals/journalcaisse.h"
+#include "printing/imprimantessysteme.h"
+#include "printing/surface.h"
+#include "stock/exportinventaire.h"
+#include "stock/recomptage.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+QTemporaryDir& dossier() {
+    static QTemporaryDir d;
+    return d;
+}
+
+// Opened once for every benchmark, closed before the application ends.
+std::unique_ptr<Database> bdd_;
+
+Database& boutique() {
+    if (!bdd_)
+        bdd_ = std::make_unique<Database>();
+    Database& bdd = *bdd_;
+    if (!bdd.estOuverte()) {
+        QString base = qEnvironmentVariable("TALMIR_BENCH_BASE");
+        if (base.isEmpty()) {
+            base = dossier().filePath(QStringLiteral("grande.db"));
+            creation::creerBase(base);
+            creation::remplirGrande(base, 100000, 1000000);
+        }
+        bdd.ouvrir(base);
+    }
+    return bdd;
+}
+
+// The 500 first closed tickets of the busiest day of the shop.
+QList<qint64> cinqCentsTickets(QDate* jour) {
+    QSqlQuery q(boutique().connexion());
+    q.exec(QStringLiteral("SELECT substr(Date, 1, 10) AS jour FROM TICKETS WHERE TicketClos <> 0 "
+                          "GROUP BY jour ORDER BY count(*) DESC LIMIT 1"));
+    if (!q.next())
+        return {};
+    *jour = QDate::fromString(q.value(0).toString(), Qt::ISODate);
+    return ticketsDuJour(boutique(), *jour).value_or(QList<qint64>{}).mid(0, 500);
+}
+} // namespace
+
+static void recomptage(benchmark::State& etat) {
+    for (auto _ : etat)
+        if (!sommeDuStock(boutique()))
+            etat.SkipWithError("stock illisible");
+}
+BENCHMARK(recomptage)->Unit(benchmark::kMillisecond);
+
+static void exportInventaire(benchmark::State& etat) {
+    const QString sortie = dossier().filePath(exportinventaire::nomFichier());
+    for (auto _ : etat)
+        if (!exportinventaire::ecrire(boutique(), sortie))
+            etat.SkipWithError("export impossible");
+    etat.counters["lignes"] = double(exportinventaire::lignes(boutique())->size());
+}
+BENCHMARK(exportInventaire)->Unit(benchmark::kMillisecond);
+
+static void journalDeCaissePdf(benchmark::State& etat) {
+    QDate jour;
+    const QList<qint64> tickets = cinqCentsTickets(&jour);
+    if (tickets.size() < 500) {
+        etat.SkipWithError("moins de 500 tickets dans une journée");
+        return;
+    }
+    ImprimantesSysteme imprimantes(dossier().path());
+    imprimantes.SelectPrinter(ServiceImpression::nomImprimantePdf());
+    int pages = 0;
+    for (auto _ : etat) {
+        auto travail = imprimantes.commencer(FormatPapier::A4);
+        if (!travail) {
+            etat.SkipWithError("imprimante PDF indisponible");
+            return;
+        }
+        travail->surface().setFontName(QStringLiteral("Arial"));
+        travail->surface().setFontSize(10);
+        imprimerJournal(travail->surface(), boutique(), tickets, jour,
+                        QDateTime::currentDateTime());
+        pages = travail->surface().nombrePages();
+        if (!travail->EndDoc())
+            etat.SkipWithError("PDF non écrit");
+    }
+    etat.counters["pages"] = pages;
+}
+BENCHMARK(journalDeCaissePdf)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv); // fonts for the PDF
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    bdd_.reset();
+    return 0;
+}
