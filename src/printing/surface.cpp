@@ -117,11 +117,11 @@ double Surface::depuisPixels(double px) const {
 }
 
 double Surface::ScaleWidth() const {
-    return depuisPixels(largeurPx_);
+    return depuisPixels(taille_ ? taille_().width() : largeurPx_);
 }
 
 double Surface::ScaleHeight() const {
-    return depuisPixels(hauteurPx_);
+    return depuisPixels(taille_ ? taille_().height() : hauteurPx_);
 }
 
 void Surface::redimensionner(double largeurPixels, double hauteurPixels) {

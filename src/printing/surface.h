@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -120,6 +121,9 @@ class Surface {
 
     // Called after every change of the drawing (a picture box repaints).
     void surModification(std::function<void()> rappel) { rappel_ = std::move(rappel); }
+    // The drawing area's size in pixels comes from `taillePixels` (a picture box's own size,
+    // right even while it is hidden and gets no resize event).
+    void suivreTaille(std::function<QSizeF()> taillePixels) { taille_ = std::move(taillePixels); }
 
     // The installed face drawn for a font name of the shop's Windows machines: "Arial",
     // "MS Sans Serif" and "Trebuchet MS" give Liberation Sans, the LCD faces "LcdD" and
@@ -152,5 +156,6 @@ class Surface {
     QList<TexteImprime> textes_;
     bool imprimante_ = false;
     std::function<void()> rappel_;
+    std::function<QSizeF()> taille_;
     std::unique_ptr<QImage> mesure_; // a device at the surface's resolution, for measuring
 };

@@ -16,6 +16,7 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent), fond_(palette().color
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_ = std::make_unique<Surface>(width(), height(), dpi());
     surface_->surModification([this] { update(); });
+    surface_->suivreTaille([this] { return QSizeF(size()); });
 }
 
 PictureBox::~PictureBox() = default;
@@ -79,6 +80,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
+    // The surface reads the box's size itself; this keeps its own record in step too.
     surface_->redimensionner(width(), height());
     QWidget::resizeEvent(event);
 }
