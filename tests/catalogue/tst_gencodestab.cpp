@@ -292,6 +292,25 @@ class TestGenCodesTab : public QObject {
         QCOMPARE(o.legende("totalarticle"), QStringLiteral("stock : 1"));
     }
 
+    // A click on the entry already selected loads its article again.
+    void clicSurLEntreeChoisie() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QVERIFY(o.montrer());
+        auto cliquer = [&](int rang) {
+            QTest::mouseClick(o.liste()->viewport(), Qt::LeftButton, {},
+                              o.liste()->visualItemRect(o.liste()->item(rang)).center());
+        };
+        cliquer(0);
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000012"));
+        o.w("CodeArticle")->setText("ART000042");
+        o.genCodes->CodeArticle_LostFocus();
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Robe d'été "));
+        cliquer(0);
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000012"));
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Pull "));
+    }
+
     // "Annuler saisie" reloads the selected entry; with none selected the boxes stay.
     void annulerSaisie() {
         OngletGenCodes o;

@@ -212,6 +212,12 @@ void GenCodesTab::relierEvenements() {
         if (rang >= 0)
             ListeDesArrivees_Click();
     });
+    // A click on the entry already selected loads it again too.
+    ListeDesArrivees->viewport()->installEventFilter(this);
+    connect(ListeDesArrivees, &QListWidget::clicked, this, [this](const QModelIndex& i) {
+        if (i.row() >= 0 && i.row() == rangAvantClic_)
+            ListeDesArrivees_Click();
+    });
     connect(Annulersaisie, &QPushButton::clicked, this, &GenCodesTab::Annulersaisie_Click);
     connect(validation, &QPushButton::clicked, this, &GenCodesTab::validation_Click);
     connect(NouvelArticle, &QPushButton::clicked, this, &GenCodesTab::NouvelArticle_Click);
@@ -223,6 +229,11 @@ void GenCodesTab::relierEvenements() {
 }
 
 bool GenCodesTab::eventFilter(QObject* objet, QEvent* e) {
+    if (objet == ListeDesArrivees->viewport()) {
+        if (e->type() == QEvent::MouseButtonPress)
+            rangAvantClic_ = ListeDesArrivees->currentRow();
+        return false;
+    }
     QWidget* w = qobject_cast<QWidget*>(objet);
     if (!w)
         return false;

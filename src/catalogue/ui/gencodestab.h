@@ -77,6 +77,7 @@ class GenCodesTab : public QWidget {
     Services& services_;
     InventaireTab* inventaire_ = nullptr;
     ParametresTab* parametres_ = nullptr;
+    int rangAvantClic_ = -1; // the selected entry when the mouse button went down on the list
 
     // The list column.
     QPushButton* choisirdatelivraison;

@@ -1,0 +1,204 @@
+// The article list, the search, the article form and the inventory count on a large shop
+// (100,000 articles). Give the database file in TALMIR_BENCH_BASE (default
+// /tmp/grande_cat.db, made by `creer_base --articles 100000 --lignes 1000000`; a shop of
+// 100,000 articles is made for the run when it is missing). The runs work on a copy.
+#include "catalogue/listearticles.h"
+#include "catalogue/ui/gencodestab.h"
+#include "database/creation.h"
+#include "database/database.h"
+#include "frame/dialogues.h"
+#include "frame/services.h"
+#include "frame/ui/intro.h"
+#include "platform/horloge.h"
+#include "platform/lanceur.h"
+#include "printing/serviceimpression.h"
+#include "stock/ui/inventairetab.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+class DialoguesMuets : public Dialogues {
+  public:
+    Reponse message(const QString&, const QString&, Boutons, Icone, Reponse parDefaut) override {
+        ++messages;
+        return parDefaut;
+    }
+    std::optional<QString> saisie(const QString&, const QString&, const QString& d) override {
+        return d;
+    }
+    int messages = 0;
+};
+
+class SansImprimante : public ServiceImpression {
+  public:
+    QStringList imprimantes() const override { return {}; }
+    QString imprimanteParDefaut() const override { return {}; }
+    void SelectPrinter(const QString&) override {}
+    QString imprimanteCourante() const override { return {}; }
+    std::unique_ptr<TravailImpression> commencer(FormatPapier) override { return nullptr; }
+};
+
+class SansLanceur : public Lanceur {
+  public:
+    bool ouvrir(const QString&, Role, QString*) override { return false; }
+};
+
+class SansFin : public FinProgramme {
+  public:
+    void terminer() override {}
+};
+
+// The large shop in a temporary program folder, with the real splash as progress window.
+struct Boutique {
+    QTemporaryDir dossier;
+    Database bdd;
+    DialoguesMuets dialogues;
+    SansImprimante imprimantes;
+    SansLanceur lanceur;
+    Horloge horloge;
+    Intro intro;
+    SansFin fin;
+    std::unique_ptr<Services> services;
+    std::unique_ptr<GenCodesTab> genCodes;
+    std::unique_ptr<InventaireTab> inventaire;
+    QString erreur;
+
+    Boutique() {
+        const Installation inst{dossier.path(), QStringLiteral("TALMIR_vestimentaire")};
+        QString source = qEnvironmentVariable("TALMIR_BENCH_BASE", "/tmp/grande_cat.db");
+        if (!QFileInfo::exists(source)) {
+            source = dossier.filePath("grande.db");
+            if (!creation::creerBase(source, &erreur) ||
+                !creation::remplirGrande(source, 100000, 0, &erreur))
+                return;
+        }
+        if (!Database::copierFichier(source, inst.baseParDefaut(), &erreur) ||
+            !bdd.ouvrir(inst.baseParDefaut(), &erreur))
+            return;
+        services = std::make_unique<Services>(
+            Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
+        genCodes = std::make_unique<GenCodesTab>(*services);
+        inventaire = std::make_unique<InventaireTab>(*services);
+        genCodes->setInventaire(inventaire.get());
+    }
+    bool prete(benchmark::State& etat) const {
+        if (!genCodes)
+            etat.SkipWithError(qPrintable(QStringLiteral("boutique : ") + erreur));
+        return genCodes != nullptr;
+    }
+    template <typename T> T* w(QWidget* onglet, const char* nom) {
+        return onglet->findChild<T*>(QLatin1String(nom));
+    }
+};
+
+std::unique_ptr<Boutique> laBoutique;
+
+Boutique& boutique() {
+    if (!laBoutique)
+        laBoutique = std::make_unique<Boutique>();
+    return *laBoutique;
+}
+
+QString code(qint64 i) {
+    return QStringLiteral("ART%1").arg(1 + (i * 7919) % 100000, 6, 10, QLatin1Char('0'));
+}
+} // namespace
+
+// Start-up step: every article in stock into the list, with the splash's progress bar.
+static void chargementDeLaListe(benchmark::State& etat) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    auto* liste = b.w<QListWidget>(b.genCodes.get(), "ListeDesArrivees");
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        liste->clear();
+        etat.ResumeTiming();
+        if (!b.genCodes->chargerarticles())
+            etat.SkipWithError("ARTICLES illisible");
+    }
+    etat.counters["articles"] = liste->count();
+    etat.counters["repeintures"] = b.intro.repeintures();
+}
+BENCHMARK(chargementDeLaListe)->Unit(benchmark::kMillisecond);
+
+// The search by description: the query alone, then the button with the list filled.
+static void rechercheSeule(benchmark::State& etat, const char* texte) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    qint64 trouves = 0;
+    for (auto _ : etat)
+        if (auto r = listearticles::rechercher(b.bdd, QString::fromUtf8(texte)))
+            trouves = r->trouves;
+    etat.counters["trouves"] = trouves;
+}
+BENCHMARK_CAPTURE(rechercheSeule, robe, "robe d'été")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rechercheSeule, pull_au_seuil, "pull")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(rechercheSeule, joker, "j*n?sl")->Unit(benchmark::kMillisecond);
+
+static void boutonRech(benchmark::State& etat) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    auto* liste = b.w<QListWidget>(b.genCodes.get(), "ListeDesArrivees");
+    b.w<QLineEdit>(b.genCodes.get(), "recherche")->setText(QStringLiteral("robe d'été"));
+    for (auto _ : etat)
+        b.genCodes->gorecherche_Click();
+    etat.counters["listes"] = liste->count();
+}
+BENCHMARK(boutonRech)->Unit(benchmark::kMillisecond);
+
+// Loading one article into the form, by its code and by a list selection.
+static void chargementParCode(benchmark::State& etat) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    qint64 i = 0;
+    for (auto _ : etat)
+        b.genCodes->ouvrirParCode(code(i++));
+}
+BENCHMARK(chargementParCode)->Unit(benchmark::kMicrosecond);
+
+static void chargementParListe(benchmark::State& etat) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    auto* liste = b.w<QListWidget>(b.genCodes.get(), "ListeDesArrivees");
+    if (liste->count() == 0)
+        b.genCodes->chargerarticles();
+    qint64 i = 0;
+    for (auto _ : etat)
+        liste->setCurrentRow(int((i++ * 7919) % liste->count()));
+}
+BENCHMARK(chargementParListe)->Unit(benchmark::kMicrosecond);
+
+// One inventory count: lookup, journal line, stock update (a committed write) and captions.
+static void comptage(benchmark::State& etat) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    auto* saisie = b.w<QLineEdit>(b.inventaire.get(), "InventaireCodeArticle");
+    qint64 i = 0;
+    for (auto _ : etat) {
+        saisie->setText(code(i++));
+        b.inventaire->InventaireCodeArticle_KeyPress(13);
+    }
+}
+BENCHMARK(comptage)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    laBoutique.reset(); // the windows go before the application
+    return 0;
+}
