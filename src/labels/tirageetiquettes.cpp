@@ -176,7 +176,9 @@ bool TirageEtiquettes::confirmerNombre(qint64 etiquettes, qint64 feuilles) {
 void TirageEtiquettes::signalerSansCodeBarre(const QStringList& codes) {
     if (codes.isEmpty())
         return;
-    QStringList montres = codes.mid(0, codesMontres);
+    QStringList montres;
+    for (const QString& code : codes.mid(0, codesMontres))
+        montres << QStringLiteral("« %1 »").arg(code);
     if (codes.size() > codesMontres)
         montres << QStringLiteral("et %1 autres").arg(codes.size() - codesMontres);
     services_.dialogues.message(

@@ -189,7 +189,7 @@ class TestEtiquette : public QObject {
         QCOMPARE(placements(*b.imprimantes.travaux[0].surface),
                  QStringLiteral("0:%1 1:%1").arg(code));
         QCOMPARE(b.dialogues.boites.size(), 2);
-        QVERIFY(b.dialogues.boites[0].texte.endsWith(u'\n' + code));
+        QVERIFY(b.dialogues.boites[0].texte.endsWith(QStringLiteral("\n« %1 »").arg(code)));
         const QImage image = rendre(*b.imprimantes.travaux[0].surface, dpi);
         QCOMPARE(partieSombre(image, true, 13, 0, 210).first, -1.0);
     }

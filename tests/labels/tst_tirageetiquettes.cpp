@@ -141,6 +141,22 @@ class TestTirageEtiquettes : public QObject {
         QCOMPARE(feuilles(b.imprimantes).mid(2), feuilles(b.imprimantes).mid(0, 2));
     }
 
+    void remiseAZeroRefusee() {
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        QVERIFY(ajouterTous(b, "A*2"));
+        QVERIFY(b.sql("create trigger refus before update on ARTICLES "
+                      "begin select raise(abort, 'base en lecture seule'); end"));
+        b.dialogues.reponses = {Dialogues::Reponse::Oui};
+        Image images;
+        TirageEtiquettes(b.services()).imprimer(b.imprimantes, images);
+        // The operator is told; the sheet in the printer is used all the same.
+        QCOMPARE(b.dialogues.boites.size(), 2);
+        QVERIFY(b.dialogues.boites[1].texte.contains("base en lecture seule"));
+        QCOMPARE(b.valeur("select nbraimprimer from ARTICLES").toInt(), 2);
+        QCOMPARE(ligneSautees(b), QStringLiteral("etiquettes sautees= 2"));
+    }
+
     void imprimanteDisparue() {
         BoutiqueTest b;
         QVERIFY(b.ouvrir());

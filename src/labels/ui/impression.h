@@ -38,8 +38,6 @@ class Impression : public QWidget {
     // The frame and the scroll bar follow the window's size.
     void Form_Resize();
 
-    const Image& picture() const { return image_; }
-
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
