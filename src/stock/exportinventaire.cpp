@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
+#include <cmath>
 
 namespace exportinventaire {
 
@@ -91,6 +92,18 @@ QString texteDate(const QString& stocke) {
     return t.isValid() ? texteAffiche(t) : stocke;
 }
 
+// A database amount in ten-thousandths. Amounts are nearly always whole ten-thousandths already
+// (a currency column's scale): those are taken as they are, the rest rounded as money is.
+Montant montant(double euros) {
+    const double x = euros * 10000.0;
+    if (std::fabs(x) < 9.0e15) {
+        const double entier = std::nearbyint(x);
+        if (std::fabs(x - entier) <= 1e-7 * std::max(1.0, std::fabs(x)))
+            return Montant::depuisDixMilliemes(static_cast<std::int64_t>(entier));
+    }
+    return Montant::depuisDouble(euros);
+}
+
 // A typed text that a spreadsheet would run as a formula ("=...", and "+", "-", "@" for some
 // programs) is shown as text: one blank goes before it.
 QString sansFormule(const QString& texte) {
@@ -106,7 +119,7 @@ QString texteValeur(const QVariant& v, Genre genre) {
         return {};
     if (estNombre(v)) {
         if (genre == Genre::Monnaie)
-            return nombreCourt(Montant::depuisVariant(v).enDouble());
+            return nombreCourt(montant(v.toDouble()).enDouble());
         return nombreCourt(v.toDouble());
     }
     if (genre == Genre::Date)
@@ -182,10 +195,9 @@ std::optional<QStringList> lignes(const Database& bdd, QString* erreur) {
         QString valeur;
         const QVariant stock = q.value(iStock), prix = q.value(iPrixAchat);
         if (estNombre(stock) && estNombre(prix)) {
-            bool ok = false;
-            const Montant m = Montant::depuisDouble(
-                Montant::depuisVariant(prix).enDouble() * stock.toDouble(), &ok);
-            if (ok) {
+            const double produit = montant(prix.toDouble()).enDouble() * stock.toDouble();
+            if (std::isfinite(produit) && std::fabs(produit) < 9.0e14) {
+                const Montant m = montant(produit);
                 total += m;
                 valeur = nombreCourt(m.enDouble());
             }
