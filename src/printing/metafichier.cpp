@@ -171,6 +171,9 @@ class Verification {
         fin_ = debut + qint64(tailleMots) * 2;
         if (tailleMots < 9 + 3 || fin_ > o_.size())
             return refuser(QStringLiteral("le fichier est tronqué"));
+        // libwmf sizes its record buffer on the declared largest record.
+        if (plusGrand_ < 3 || plusGrand_ > tailleMots)
+            return refuser(QStringLiteral("l'en-tête est abîmé"));
         return enregistrements(debut + tailleEntete, a);
     }
 

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -176,6 +177,9 @@ class ImageTest : public QObject {
         QByteArray plusGrand = carre;
         ecrire32(plusGrand, 22 + 12, 4); // the largest record declared smaller than it is
         QTest::newRow("plus grand enregistrement faux") << plusGrand << false;
+        QByteArray enormeEnregistrement = carre;
+        ecrire32(enormeEnregistrement, 22 + 12, 0x7FFFFFFF);
+        QTest::newRow("plus grand enregistrement énorme") << enormeEnregistrement << false;
         QByteArray objet = carre;
         ecrire16(objet, choix + 6, 40);
         QTest::newRow("objet absent") << objet << false;
@@ -241,6 +245,31 @@ class ImageTest : public QObject {
         QVERIFY(svg.contains(
             QStringLiteral("Prix &amp; &lt;remise&gt; à 10 % &quot;été&quot;</text>")));
         QVERIFY(!svg.contains(QStringLiteral("fill-opacity")));
+    }
+
+    void octetsAbimesAuHasard() {
+        // Bytes changed at random in sound pictures: loaded or refused, never a crash.
+        QTemporaryDir dossier;
+        const QString chemin = dossier.filePath(QStringLiteral("image.wmf"));
+        QRandomGenerator hasard(39);
+        for (const QString& source :
+             {donnee(QStringLiteral("carre.wmf")), donnee(QStringLiteral("symboles.wmf")),
+              QStringLiteral(TALMIR_TEST_DATA "/../../resources/enteteimprimante.wmf")}) {
+            const QByteArray sain = lire(source);
+            QVERIFY(!sain.isEmpty());
+            for (int essai = 0; essai < 100; ++essai) {
+                QByteArray octets = sain;
+                for (int n = 1 + hasard.bounded(4); n > 0; --n)
+                    octets[hasard.bounded(int(octets.size()))] = char(hasard.bounded(256));
+                QFile f(chemin);
+                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write(octets);
+                f.close();
+                Image image;
+                if (image.LoadPicture(chemin))
+                    peindre(image);
+            }
+        }
     }
 
     void copiePartagee() {

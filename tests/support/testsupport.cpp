@@ -65,7 +65,9 @@ std::unique_ptr<TravailImpression> ImprimantesTest::commencer(FormatPapier forma
     const double dpi = 300;
     const double largeur = (format == FormatPapier::Ticket ? 80.0 : 210.0) / 25.4 * dpi;
     const double hauteur = (format == FormatPapier::Ticket ? 2000.0 : 297.0) / 25.4 * dpi;
-    travaux.append({courante_, format, std::make_shared<Surface>(largeur, hauteur, dpi), false});
+    auto surface = std::make_shared<Surface>(largeur, hauteur, dpi);
+    surface->setImprimante(true); // as a real job's: Cls has nothing to clear
+    travaux.append({courante_, format, std::move(surface), false});
     return std::make_unique<TravailTest>(*this, int(travaux.size() - 1));
 }
 
