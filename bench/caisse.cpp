@@ -1,0 +1,286 @@
+// The till on a large shop (100,000 articles, 1,000,000 ticket lines) with a 50-line ticket on
+// screen: one scan's Enter processing with its redraw, then the same with the window painted,
+// and the bare SQLite work of that scan (lookup, line and stock in one transaction, the ticket's
+// lines read back) for comparison. Each scan's line is removed again outside the measure, so
+// every scan meets a 50-line ticket. Give the database file in TALMIR_BENCH_BASE (default
+// /tmp/grande.db, made by `creer_base --articles 100000 --lignes 1000000`); the runs work on a
+// copy. Reports the median and the 99th percentile of the single scans.
+#include "database/database.h"
+#include "frame/dialogues.h"
+#include "frame/services.h"
+#include "frame/ui/intro.h"
+#include "platform/horloge.h"
+#include "platform/lanceur.h"
+#include "printing/imprimantessysteme.h"
+#include "printing/ui/parametrestab.h"
+#include "printing/ui/picturebox.h"
+#include "register/recu.h"
+#include "register/tickets.h"
+#include "register/ui/caissetab.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <memory>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+class DialoguesMuets : public Dialogues {
+  public:
+    Reponse message(const QString&, const QString&, Boutons, Icone, Reponse) override {
+        ++messages;
+        return Reponse::Non;
+    }
+    std::optional<QString> saisie(const QString&, const QString&, const QString& d) override {
+        return d;
+    }
+    int messages = 0;
+};
+
+class SansLanceur : public Lanceur {
+  public:
+    bool ouvrir(const QString&, Role, QString*) override { return false; }
+};
+
+class SansFin : public FinProgramme {
+  public:
+    void terminer() override {}
+};
+
+constexpr int kLignesAffichees = 50;
+
+QString code(qint64 i) {
+    return QStringLiteral("ART%1").arg(1 + (i * 7919) % 100000, 6, 10, QLatin1Char('0'));
+}
+
+// The single times of a run, in milliseconds, as median and 99th percentile counters.
+void rapporter(benchmark::State& etat, std::vector<double> ms) {
+    if (ms.empty())
+        return;
+    std::sort(ms.begin(), ms.end());
+    etat.counters["mediane_ms"] = ms[ms.size() / 2];
+    etat.counters["p99_ms"] = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
+}
+
+double depuis(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// The large shop in a temporary program folder, the till open on a ticket of 50 lines.
+struct Boutique {
+    QTemporaryDir dossier;
+    Installation inst{dossier.path(), QStringLiteral("TALMIR_vestimentaire")};
+    Database bdd;
+    DialoguesMuets dialogues;
+    ImprimantesSysteme imprimantes{dossier.path()};
+    SansLanceur lanceur;
+    Horloge horloge;
+    Intro intro;
+    SansFin fin;
+    std::unique_ptr<Services> services;
+    std::unique_ptr<ParametresTab> parametres;
+    std::unique_ptr<CaisseTab> caisse;
+    QString erreur;
+
+    Boutique() {
+        const QString source = qEnvironmentVariable("TALMIR_BENCH_BASE", "/tmp/grande.db");
+        if (!QFileInfo::exists(source)) {
+            erreur = source +
+                     QStringLiteral(" introuvable (creer_base --articles 100000 "
+                                    "--lignes 1000000 ") +
+                     source + u')';
+            return;
+        }
+        if (!Database::copierFichier(source, inst.baseParDefaut(), &erreur) ||
+            !bdd.ouvrir(inst.baseParDefaut(), &erreur))
+            return;
+        services = std::make_unique<Services>(
+            Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
+        parametres = std::make_unique<ParametresTab>(*services);
+        caisse = std::make_unique<CaisseTab>(*services, *parametres);
+        caisse->resize(680, 500);
+        caisse->show();
+        caisse->nouveauticket();
+        for (int i = 0; i < kLignesAffichees; ++i)
+            scanner(code(1000 + i));
+        QApplication::processEvents();
+    }
+    bool prete(benchmark::State& etat) const {
+        if (!caisse)
+            etat.SkipWithError(qPrintable(QStringLiteral("boutique : ") + erreur));
+        return caisse != nullptr;
+    }
+    void scanner(const QString& c) {
+        caisse->findChild<QLineEdit*>(QStringLiteral("saisie"))->setText(c);
+        caisse->saisie_KeyPress(13);
+    }
+    // Takes the last line back (and its article's stock), so the ticket has 50 lines again.
+    void retirerDerniereLigne() {
+        QSqlQuery q(bdd.connexion());
+        executer(q, QStringLiteral("UPDATE ARTICLES SET EnStock = EnStock + 1 WHERE CodeArticle "
+                                   "= (SELECT CodeArticle FROM VENTES WHERE Id = (SELECT max(Id) "
+                                   "FROM VENTES))"));
+        executer(q, QStringLiteral("DELETE FROM VENTES WHERE Id = (SELECT max(Id) FROM VENTES)"));
+    }
+};
+
+std::unique_ptr<Boutique> laBoutique;
+
+Boutique& boutique() {
+    if (!laBoutique)
+        laBoutique = std::make_unique<Boutique>();
+    return *laBoutique;
+}
+} // namespace
+
+// Enter after a scan: lookup, line and stock in one transaction, the ticket drawn again from its
+// stored lines, the displays. `peindre`: the window's repaint that follows is counted too.
+static void saisieDUnScan(benchmark::State& etat, bool peindre) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    std::vector<double> ms;
+    qint64 i = 0;
+    for (auto _ : etat) {
+        b.caisse->findChild<QLineEdit*>(QStringLiteral("saisie"))->setText(code(i++));
+        const auto t0 = std::chrono::steady_clock::now();
+        b.caisse->saisie_KeyPress(13);
+        if (peindre)
+            QApplication::processEvents();
+        const double t = depuis(t0);
+        etat.SetIterationTime(t / 1000.0);
+        ms.push_back(t);
+        b.retirerDerniereLigne();
+        QApplication::processEvents();
+    }
+    rapporter(etat, std::move(ms));
+    etat.counters["messages"] = b.dialogues.messages;
+}
+BENCHMARK_CAPTURE(saisieDUnScan, traitement, false)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1000);
+BENCHMARK_CAPTURE(saisieDUnScan, avec_peinture, true)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1000);
+
+// The parts of the redraw: the ticket's lines read back, then drawn on the screen's surface.
+static void lignesDuTicket(benchmark::State& etat) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    Tickets tickets(b.bdd);
+    for (auto _ : etat)
+        benchmark::DoNotOptimize(tickets.lignes(*b.caisse->ticketCourant()));
+}
+BENCHMARK(lignesDuTicket)->Unit(benchmark::kMillisecond);
+
+static void dessinDuTicket(benchmark::State& etat) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    const QList<LigneTicket> lignes = *Tickets(b.bdd).lignes(*b.caisse->ticketCourant());
+    Surface& ecran = b.caisse->findChild<PictureBox*>(QStringLiteral("ticket"))->surface();
+    const Image entete;
+    for (auto _ : etat)
+        benchmark::DoNotOptimize(
+            imprimerticket(ecran, lignes, entete, QDateTime::currentDateTime()));
+    QApplication::processEvents();
+}
+BENCHMARK(dessinDuTicket)->Unit(benchmark::kMillisecond);
+
+namespace {
+// A statement of the bare run, prepared once.
+struct Requete {
+    sqlite3_stmt* st = nullptr;
+    Requete(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &st, nullptr); }
+    ~Requete() { sqlite3_finalize(st); }
+    void fin() { sqlite3_reset(st); }
+};
+} // namespace
+
+// The same scan's database work alone, through the SQLite C interface with prepared statements
+// and the same settings (WAL, synchronous=FULL).
+static void sqliteNu(benchmark::State& etat) {
+    Boutique& b = boutique();
+    if (!b.prete(etat))
+        return;
+    const qint64 ticket = *b.caisse->ticketCourant();
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(b.inst.baseParDefaut()).constData(), &db,
+                    SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    Requete article(db, "SELECT rowid, CodeArticle, libelle, PrixVenteTTC, tauxTVAvente FROM "
+                        "ARTICLES WHERE rtrim(CodeArticle) = rtrim(?) COLLATE NOCASE ORDER BY "
+                        "rowid LIMIT 1");
+    Requete debut(db, "BEGIN");
+    Requete ligne(db, "INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt) "
+                      "SELECT ?, ?, ?, ?, ? WHERE EXISTS (SELECT 1 FROM TICKETS WHERE "
+                      "NumeroTicket = ? AND TicketClos = 0)");
+    Requete stock(db, "UPDATE ARTICLES SET EnStock = EnStock - ? WHERE rowid = ?");
+    Requete valider(db, "COMMIT");
+    Requete lignes(db, "SELECT V.Id, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, A.libelle, "
+                       "A.taille, A.couleur FROM VENTES V LEFT JOIN ARTICLES A ON A.rowid = "
+                       "(SELECT min(rowid) FROM ARTICLES WHERE CodeArticle = V.CodeArticle) "
+                       "WHERE V.NumeroTicket = ? ORDER BY V.Id");
+    std::vector<double> ms;
+    qint64 i = 0, lues = 0;
+    for (auto _ : etat) {
+        const QByteArray c = code(i++).toUtf8();
+        const auto t0 = std::chrono::steady_clock::now();
+        sqlite3_bind_text(article.st, 1, c.constData(), int(c.size()), SQLITE_STATIC);
+        sqlite3_step(article.st);
+        const qint64 cle = sqlite3_column_int64(article.st, 0);
+        const QByteArray stocke(reinterpret_cast<const char*>(sqlite3_column_text(article.st, 1)));
+        const double prix = sqlite3_column_double(article.st, 3);
+        article.fin();
+        sqlite3_step(debut.st);
+        debut.fin();
+        sqlite3_bind_int64(ligne.st, 1, ticket);
+        sqlite3_bind_text(ligne.st, 2, stocke.constData(), int(stocke.size()), SQLITE_STATIC);
+        sqlite3_bind_double(ligne.st, 3, prix);
+        sqlite3_bind_double(ligne.st, 4, prix * 19.6 / 119.6);
+        sqlite3_bind_double(ligne.st, 5, 1);
+        sqlite3_bind_int64(ligne.st, 6, ticket);
+        sqlite3_step(ligne.st);
+        ligne.fin();
+        sqlite3_bind_double(stock.st, 1, 1);
+        sqlite3_bind_int64(stock.st, 2, cle);
+        sqlite3_step(stock.st);
+        stock.fin();
+        sqlite3_step(valider.st);
+        valider.fin();
+        sqlite3_bind_int64(lignes.st, 1, ticket);
+        while (sqlite3_step(lignes.st) == SQLITE_ROW) {
+            for (int col = 0; col < 8; ++col)
+                benchmark::DoNotOptimize(sqlite3_column_text(lignes.st, col));
+            ++lues;
+        }
+        lignes.fin();
+        const double t = depuis(t0);
+        etat.SetIterationTime(t / 1000.0);
+        ms.push_back(t);
+        b.retirerDerniereLigne();
+    }
+    rapporter(etat, std::move(ms));
+    etat.counters["lignes_lues"] = double(lues) / double(std::max<qint64>(i, 1));
+    sqlite3_close(db);
+}
+BENCHMARK(sqliteNu)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1000);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    laBoutique.reset(); // the windows go before the application
+    return 0;
+}
