@@ -5,6 +5,7 @@
 #include "database/database.h"
 
 #include <QSqlQuery>
+#include <QStringList>
 #include <cmath>
 #include <limits>
 
@@ -48,27 +49,26 @@ void remplir(const SaisieArticle& s, Article& a) {
 bool ecrirePremierePhase(const Database& bdd, const SaisieArticle& s, Enregistrement& e) {
     Article& a = e.article;
     const bool avecFournisseur = !s.fournisseur.isEmpty();
+    QStringList colonnes{"CodeArticle", "libelle",      "PrixVenteTTC", "taille",
+                         "couleur",     "tauxTVAvente", "PrixHAHT",     "tauxTVAHA"};
     QVariantList valeurs{a.code,    a.libelle,      a.prixVenteTTC, a.taille,
                          a.couleur, a.tauxTVAvente, a.prixHAHT,     a.tauxTVAHA};
-    if (avecFournisseur)
+    if (avecFournisseur) {
+        colonnes << QStringLiteral("fournisseur");
         valeurs << a.fournisseur;
-    QSqlQuery q(bdd.connexion());
-    if (!e.nouveau) {
-        valeurs << a.rowid;
-        return executer(q,
-                        QStringLiteral("UPDATE ARTICLES SET CodeArticle = ?, libelle = ?, "
-                                       "PrixVenteTTC = ?, taille = ?, couleur = ?, "
-                                       "tauxTVAvente = ?, PrixHAHT = ?, tauxTVAHA = ?") +
-                            (avecFournisseur ? QStringLiteral(", fournisseur = ?") : QString()) +
-                            QStringLiteral(" WHERE rowid = ?"),
-                        valeurs);
     }
+    QSqlQuery q(bdd.connexion());
+    if (!e.nouveau)
+        return executer(q,
+                        QStringLiteral("UPDATE ARTICLES SET ") +
+                            colonnes.join(QStringLiteral(" = ?, ")) +
+                            QStringLiteral(" = ? WHERE rowid = ?"),
+                        valeurs << a.rowid);
     if (!executer(q,
-                  QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, "
-                                 "taille, couleur, tauxTVAvente, PrixHAHT, tauxTVAHA") +
-                      (avecFournisseur ? QStringLiteral(", fournisseur) VALUES (?, ") +
-                                             QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?)")
-                                       : QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?)")),
+                  QStringLiteral("INSERT INTO ARTICLES (") + colonnes.join(QStringLiteral(", ")) +
+                      QStringLiteral(") VALUES (") +
+                      QStringList(colonnes.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
+                      u')',
                   valeurs))
         return false;
     a.rowid = q.lastInsertId().toLongLong();
@@ -90,7 +90,9 @@ bool ecrirePremierePhase(const Database& bdd, const SaisieArticle& s, Enregistre
 bool ecrireSecondePhase(const Database& bdd, const SaisieArticle& s, const Article& a) {
     // The pieces received are read as typed: "2,5" adds 2. A Null stock counts as 0.
     const double n = lireNombre(s.nombre);
-    const double stock = quantiteOuZero(a.enStock) + n;
+    double stock = quantiteOuZero(a.enStock) + n;
+    if (!std::isfinite(stock)) // beyond what the column holds: the stock stays as it was
+        stock = quantiteOuZero(a.enStock);
     std::optional<qint64> etiquettes = nombreEntier(quantiteOuZero(a.nbrAImprimer) + n);
     if (s.aImprimerVisible)
         if (auto v = nombreEntier(lireNombre(s.aImprimer)))

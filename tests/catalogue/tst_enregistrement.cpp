@@ -116,6 +116,8 @@ class TestEnregistrementArticle : public QObject {
         QTest::newRow("nombre illisible") << QVariant(5) << 1 << "abc" << true << "xyz" << 5.0 << 0;
         QTest::newRow("etiquettes hors limites")
             << QVariant(5) << 1 << "2" << true << "1e12" << 7.0 << 3;
+        QTest::newRow("stock hors limites")
+            << QVariant(1e308) << 0 << "1e308" << true << "0" << 1e308 << 0;
         QTest::newRow("stock Null")
             << QVariant(QMetaType(QMetaType::Double)) << 0 << "2" << true << "0" << 2.0 << 0;
     }
