@@ -9,14 +9,22 @@
 
 namespace {
 
+// A sheet of paper is printed edge to edge: the journal keeps a centimetre clear around it.
+constexpr double kMarge = 567;
+
 // Moves to a new page when the next line would not fit on this one.
 void placeLigne(Surface& s) {
-    if (s.CurrentY() > 0 && s.CurrentY() + s.TextHeight() > s.ScaleHeight())
+    if (s.CurrentY() < kMarge)
+        s.setCurrentY(kMarge);
+    if (s.CurrentY() > kMarge && s.CurrentY() + s.TextHeight() > s.ScaleHeight() - kMarge) {
         s.NouvellePage();
+        s.setCurrentY(kMarge);
+    }
 }
 
 void imprimer(Surface& s, const QString& texte) {
     placeLigne(s);
+    s.setCurrentX(kMarge);
     s.Print(texte);
 }
 

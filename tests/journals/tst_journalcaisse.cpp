@@ -151,6 +151,7 @@ class TestJournalCaisse : public QObject {
         QVERIFY(s->nombrePages() > 5);
         int derniere = 0;
         for (const auto& t : s->textes()) {
+            QVERIFY(t.y > 0);
             QVERIFY(t.y + s->TextHeight() <= s->ScaleHeight());
             QVERIFY(t.page >= derniere);
             derniere = t.page;

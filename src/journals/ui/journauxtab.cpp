@@ -30,7 +30,7 @@ JournauxTab::JournauxTab(Services& services, ParametresTab& parametres, QWidget*
 
     journalAujourdhui = new QPushButton(QStringLiteral("Journal de Caisse d'aujourd'hui"), this);
     journalAujourdhui->setObjectName(QStringLiteral("journalAujourdhui"));
-    placer(journalAujourdhui, 240, 840, 3060, 615);
+    placer(journalAujourdhui, 240, 840, 3900, 615);
     connect(journalAujourdhui, &QPushButton::clicked, this, &JournauxTab::journalAujourdhui_Click);
 }
 
