@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <variant>
@@ -64,8 +65,15 @@ class Surface {
 
     double CurrentX() const { return x_; }
     double CurrentY() const { return y_; }
-    void setCurrentX(double x) { x_ = x; }
-    void setCurrentY(double y) { y_ = y; }
+    // A position that is not a number is ignored.
+    void setCurrentX(double x) {
+        if (std::isfinite(x))
+            x_ = x;
+    }
+    void setCurrentY(double y) {
+        if (std::isfinite(y))
+            y_ = y;
+    }
 
     // The font asked for, as asked ("Arial", "LcdD"); the face drawn may be another one of the
     // same kind (see familleReelle).

@@ -210,7 +210,7 @@ class SurfaceTest : public QObject {
         QCOMPARE(s.nombrePages(), 2);
     }
 
-    void tailleDePoliceInvalideIgnoree() {
+    void valeursInvalidesIgnorees() {
         Surface s(100, 100, 96);
         s.setFontSize(10);
         for (double t : {0.0, -3.0, std::nan(""), std::numeric_limits<double>::infinity()})
@@ -219,6 +219,12 @@ class SurfaceTest : public QObject {
         s.setFontSize(1e9);
         QVERIFY(s.FontSize() <= 1000);
         QVERIFY(s.TextWidth(QStringLiteral("x")) > 0);
+        s.setCurrentX(12);
+        s.setCurrentY(34);
+        s.setCurrentX(std::nan(""));
+        s.setCurrentY(-std::numeric_limits<double>::infinity());
+        QCOMPARE(s.CurrentX(), 12.0);
+        QCOMPARE(s.CurrentY(), 34.0);
     }
 
     void ClsEfface() {
