@@ -84,6 +84,34 @@ class TestCaisseRobuste : public QObject {
         QCOMPARE(c.dialogues.compter(offre()), 1);
     }
 
+    void scannerSurLaQuestion() {
+        CaisseTest c;
+        c.taper("ART000001");
+        // The question box has the keyboard: a scan typed there is a scan, not an answer; an
+        // Enter alone still reaches the box, and a code cut short goes back to the entry box.
+        QLineEdit boite;
+        int reponsesClavier = 0;
+        QObject::connect(&boite, &QLineEdit::returnPressed, [&] { ++reponsesClavier; });
+        c.dialogues.pendant = [&](const QString&) {
+            c.dialogues.pendant = [&](const QString&) {
+                QTest::keyClicks(&boite, "ART000003");
+                QTest::keyClick(&boite, Qt::Key_Return);
+                QTest::keyClick(&boite, Qt::Key_Return);
+                QTest::keyClicks(&boite, "ART0");
+            };
+        };
+        c.dialogues.reponses << Dialogues::Reponse::Oui;
+        c.cliquer("paiement_1");
+        QCOMPARE(reponsesClavier, 1);
+        QCOMPARE(boite.text(), QString());
+        QCOMPARE(c.codes(1), QStringList({"ART000001", "ESPECES"}));
+        QCOMPARE(c.codes(2), QStringList({"ART000003"}));
+        QCOMPARE(c.saisie()->text(), QStringLiteral("ART0"));
+        QTest::keyClicks(c.saisie(), "00002");
+        QTest::keyClick(c.saisie(), Qt::Key_Return);
+        QCOMPARE(c.codes(2), QStringList({"ART000003", "ART000002"}));
+    }
+
     void entreesHostiles_data() {
         QTest::addColumn<QString>("texte");
         QTest::addColumn<QString>("vendu"); // the code of the line, empty for none

@@ -1,6 +1,7 @@
 #include "register/ui/afficheurlcd.h"
 
 #include <QPainter>
+#include <algorithm>
 
 AfficheurLcd::AfficheurLcd(const QString& nom, const QString& texte, double points, bool gras,
                            const QColor& encre, const QColor& fond, QWidget* parent)
@@ -20,9 +21,27 @@ AfficheurLcd::AfficheurLcd(const QString& nom, const QString& texte, double poin
 
 void AfficheurLcd::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setFont(font());
     p.setPen(palette().color(QPalette::WindowText));
     QString affiche = text();
     affiche.replace(u',', u'.');
-    p.drawText(contentsRect(), int(alignment()), affiche);
+    // The digits are made smaller when they would not fit, rather than losing some of them,
+    // and their ink is centred in the height of the display.
+    const QRectF zone = contentsRect();
+    QFont f = font();
+    QFontMetricsF m(f, this);
+    QRectF encre = m.tightBoundingRect(affiche);
+    double echelle = 1;
+    if (m.horizontalAdvance(affiche) > zone.width())
+        echelle = zone.width() / m.horizontalAdvance(affiche);
+    if (encre.height() > zone.height() * 0.9)
+        echelle = std::min(echelle, zone.height() * 0.9 / encre.height());
+    if (echelle < 1) {
+        f.setPointSizeF(std::max(4.0, f.pointSizeF() * echelle));
+        m = QFontMetricsF(f, this);
+        encre = m.tightBoundingRect(affiche);
+    }
+    p.setFont(f);
+    const double x =
+        alignment() & Qt::AlignLeft ? zone.left() : zone.right() - m.horizontalAdvance(affiche);
+    p.drawText(QPointF(x, zone.center().y() - encre.center().y()), affiche);
 }

@@ -12,6 +12,7 @@
 #include "register/motscaisse.h"
 #include "register/recu.h"
 #include "register/ui/afficheurlcd.h"
+#include "register/ui/capturescanner.h"
 #include "register/ui/codebarreaffichage.h"
 #include "register/ui/zonesaisie.h"
 
@@ -52,8 +53,7 @@ void CaisseTab::imprimerticket(Surface& cible, bool ImpressionReelle) {
     }
     if (!ImpressionReelle)
         ajusterAffichage(cible.CurrentY());
-    if (isVisible())
-        saisie->setFocus();
+    saisie->setFocus();
     // Nothing left to pay, to the ten-thousandth, on a ticket that has a value: the offer to
     // print and go on is made once the pending actions are done.
     offreDue_ =
@@ -104,6 +104,9 @@ bool CaisseTab::imprimerRecu(QString* erreur) {
 }
 
 void CaisseTab::proposerCloture() {
+    // Scans made while the question is up wait their turn, as any other Enter.
+    const CaptureScanner scanner(
+        saisie, [this](const QString& code) { executer([this, code] { traiter(code); }); });
     if (services_.dialogues.message(
             QStringLiteral("Imprimer le Ticket et passer à la vente suivante ?"), titres::caisse(),
             Dialogues::Boutons::OuiNon, Dialogues::Icone::Aucune,

@@ -4,8 +4,13 @@
 
 ZoneSaisie::ZoneSaisie(QWidget* parent) : QLineEdit(parent) {}
 
+bool ZoneSaisie::estEntree(const QKeyEvent* e) {
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter ||
+           e->text() == QStringLiteral("\r") || e->text() == QStringLiteral("\n");
+}
+
 void ZoneSaisie::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+    if (estEntree(e)) {
         e->accept();
         emit entree();
         return;
