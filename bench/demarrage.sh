@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # demarrage.sh BASE [RUNS]: times the real program from its launch to its shown main window,
 # over repeated runs, on a copy of the shop database BASE in a temporary program folder, under
-# a virtual display. Prints each run and the median in milliseconds.
+# a virtual display. Prints each run and the median in milliseconds. The program is
+# build/bin/TALMIR_vestimentaire unless TALMIR_PROGRAMME names another build of it.
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 base="$1"
 runs="${2:-7}"
 dossier="$(mktemp -d)"
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$dossier"' EXIT
-cp "$racine/build/bin/TALMIR_vestimentaire" "$racine"/build/bin/*.wmf "$dossier/" 2>/dev/null || true
+programme="${TALMIR_PROGRAMME:-$racine/build/bin/TALMIR_vestimentaire}"
+cp "$programme" "$(dirname "$programme")"/*.wmf "$dossier/" 2>/dev/null || true
 cp "$base" "$dossier/TALMIR_vestimentaire.db"
 ecran=":$((200 + RANDOM % 100))"
 Xvfb "$ecran" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
@@ -19,8 +21,15 @@ for i in $(seq 1 "$runs"); do
     debut=$(date +%s%N)
     DISPLAY="$ecran" "$dossier/TALMIR_vestimentaire" >/dev/null 2>&1 &
     prog=$!
+    attente=0
     until DISPLAY="$ecran" xwininfo -root -tree 2>/dev/null | grep -q '"Point de Vente'; do
         sleep 0.005
+        attente=$((attente + 1))
+        if [ "$attente" -gt 6000 ] || ! kill -0 "$prog" 2>/dev/null; then
+            echo "run $i: the main window did not show" >&2
+            DISPLAY="$ecran" xwininfo -root -tree 2>/dev/null | grep '"' >&2 || true
+            exit 1
+        fi
     done
     fin=$(date +%s%N)
     kill "$prog"; wait "$prog" 2>/dev/null || true
