@@ -44,13 +44,22 @@ struct Onglet {
         return true;
     }
     void cliquer() { genCodes->findChild<QPushButton*>("imprimerlesetiquettes")->click(); }
-    Impression* fenetre() const { return genCodes->findChild<Impression*>("Impression"); }
+    // The label window is a window of its own, not a child of the tab.
+    Impression* fenetre() const {
+        for (QWidget* f : QApplication::topLevelWidgets())
+            if (auto* i = qobject_cast<Impression*>(f))
+                return i;
+        return nullptr;
+    }
     template <typename T> T* w(const char* nom) const { return fenetre()->findChild<T*>(nom); }
     PictureBox* fond() const { return w<PictureBox>("fond"); }
 };
 
-int nombreFenetres(const QWidget* parent) {
-    return int(parent->findChildren<Impression*>().size());
+int nombreFenetres(const QWidget*) {
+    int n = 0;
+    for (QWidget* f : QApplication::topLevelWidgets())
+        n += qobject_cast<Impression*>(f) != nullptr;
+    return n;
 }
 
 bool toutBlanc(const QImage& image) {
@@ -67,6 +76,25 @@ bool toutBlanc(const QImage& image) {
 class TestImpression : public QObject {
     Q_OBJECT
   private slots:
+    void gardeLeProgrammeOuvert() {
+        // While the label window is open, closing the main window does not end the program;
+        // closing the label window then does.
+        Onglet o;
+        QVERIFY(o.ouvrir("A*1"));
+        o.genCodes->show();
+        o.cliquer();
+        bool encoreOuvert = false;
+        QTimer::singleShot(0, [&] { o.genCodes->close(); });
+        QTimer::singleShot(100, [&] {
+            encoreOuvert = true;
+            o.fenetre()->close();
+        });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(1); }); // never hang
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(encoreOuvert);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     void uneSeuleFenetreNonModale() {
         Onglet o;
         QVERIFY(o.ouvrir("A*2"));

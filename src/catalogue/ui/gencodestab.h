@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QComboBox;
@@ -7,6 +8,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class Impression;
 class InventaireTab;
 class ParametresTab;
 struct Article;
@@ -21,6 +23,7 @@ class GenCodesTab : public QWidget {
     Q_OBJECT
   public:
     GenCodesTab(Services& services, QWidget* parent = nullptr);
+    ~GenCodesTab() override;
     // The inventory tab whose article labels a save refreshes.
     void setInventaire(InventaireTab* inventaire) { inventaire_ = inventaire; }
     // The printer roles (the label sheets print on the A4 printer).
@@ -63,6 +66,9 @@ class GenCodesTab : public QWidget {
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
   private:
+    // The label window: a window of its own, so that it keeps the program running when the
+    // main window is closed; it goes with the tab at the end.
+    QPointer<Impression> impression_;
     void construire();
     void relierEvenements();
     void ordreClavier();

@@ -6,11 +6,12 @@
 // The label sheets' preview window, opened from the article form: one window however often the
 // button is pressed, drawn anew each time.
 void GenCodesTab::imprimerlesetiquettes_Click() {
-    auto* fenetre =
-        findChild<Impression*>(QStringLiteral("Impression"), Qt::FindDirectChildrenOnly);
-    if (!fenetre)
-        fenetre = new Impression(
-            services_, [this] { return parametres_ ? parametres_->imprimanteA4() : QString(); },
-            this);
-    fenetre->montrerApercu();
+    if (!impression_)
+        impression_ = new Impression(
+            services_, [this] { return parametres_ ? parametres_->imprimanteA4() : QString(); });
+    impression_->montrerApercu();
+}
+
+GenCodesTab::~GenCodesTab() {
+    delete impression_;
 }
