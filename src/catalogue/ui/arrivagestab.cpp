@@ -1,5 +1,6 @@
 #include "catalogue/ui/arrivagestab.h"
 
+#include "common/ui/boutonmultiligne.h"
 #include "common/ui/twips.h"
 
 #include <QComboBox>
@@ -9,6 +10,10 @@
 #include <QPushButton>
 
 ArrivagesTab::ArrivagesTab(Services&, QWidget* parent) : QWidget(parent) {
+    // The tab's places were drawn for a small dialog font: keep its captions readable in them.
+    QFont petite = font();
+    petite.setPointSizeF(8);
+    setFont(petite);
     auto* Label14 = creerLabel(this, QStringLiteral("Label14"), QStringLiteral("Bons de livraison"),
                                90, 870, 1935, 255);
     auto* BonsDeLivraison = new QListWidget(this);
@@ -16,8 +21,8 @@ ArrivagesTab::ArrivagesTab(Services&, QWidget* parent) : QWidget(parent) {
     placer(BonsDeLivraison, 90, 1110, 2415, 4935);
     Label14->setBuddy(BonsDeLivraison);
 
-    auto* nouvellelivraison = new QPushButton(QStringLiteral("Nouvelle livraison"), this);
-    nouvellelivraison->setObjectName(QStringLiteral("nouvellelivraison"));
+    auto* nouvellelivraison = new BoutonMultiligne(QStringLiteral("nouvellelivraison"),
+                                                   QStringLiteral("Nouvelle livraison"), this);
     placer(nouvellelivraison, 1410, 630, 1095, 495);
 
     auto* Label15 = creerLabel(this, QStringLiteral("Label15"), QStringLiteral("Fournisseur"), 2850,

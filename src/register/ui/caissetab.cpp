@@ -6,7 +6,7 @@
 #include "printing/ui/picturebox.h"
 #include "register/motscaisse.h"
 #include "register/ui/afficheurlcd.h"
-#include "register/ui/boutonmultiligne.h"
+#include "common/ui/boutonmultiligne.h"
 #include "register/ui/codebarreaffichage.h"
 #include "register/ui/zonesaisie.h"
 

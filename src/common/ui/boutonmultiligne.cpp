@@ -1,4 +1,4 @@
-#include "register/ui/boutonmultiligne.h"
+#include "common/ui/boutonmultiligne.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
