@@ -5,12 +5,11 @@
 // every scan meets a 50-line ticket. Give the database file in TALMIR_BENCH_BASE (default
 // /tmp/grande.db, made by `creer_base --articles 100000 --lignes 1000000`); the runs work on a
 // copy. Reports the median and the 99th percentile of the single scans.
+#include "banc.h"
 #include "database/database.h"
-#include "frame/dialogues.h"
 #include "frame/services.h"
 #include "frame/ui/intro.h"
 #include "platform/horloge.h"
-#include "platform/lanceur.h"
 #include "printing/imprimantessysteme.h"
 #include "printing/ui/parametrestab.h"
 #include "printing/ui/picturebox.h"
@@ -19,7 +18,7 @@
 #include "register/ui/caissetab.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <QLineEdit>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -32,33 +31,7 @@
 #include <vector>
 
 namespace {
-class DialoguesMuets : public Dialogues {
-  public:
-    Reponse message(const QString&, const QString&, Boutons, Icone, Reponse) override {
-        ++messages;
-        return Reponse::Non;
-    }
-    std::optional<QString> saisie(const QString&, const QString&, const QString& d) override {
-        return d;
-    }
-    int messages = 0;
-};
-
-class SansLanceur : public Lanceur {
-  public:
-    bool ouvrir(const QString&, Role, QString*) override { return false; }
-};
-
-class SansFin : public FinProgramme {
-  public:
-    void terminer() override {}
-};
-
 constexpr int kLignesAffichees = 50;
-
-QString code(qint64 i) {
-    return QStringLiteral("ART%1").arg(1 + (i * 7919) % 100000, 6, 10, QLatin1Char('0'));
-}
 
 // The single times of a run, in milliseconds, as median and 99th percentile counters: the
 // elapsed time, and the processor time of the thread (what the scan costs apart from waiting
@@ -105,28 +78,21 @@ struct Boutique {
     QTemporaryDir dossier;
     Installation inst{dossier.path(), QStringLiteral("TALMIR_vestimentaire")};
     Database bdd;
-    DialoguesMuets dialogues;
+    banc::DialoguesMuets dialogues{Dialogues::Reponse::Non}; // every question answered No
     ImprimantesSysteme imprimantes{dossier.path()};
-    SansLanceur lanceur;
+    banc::SansLanceur lanceur;
     Horloge horloge;
     Intro intro;
-    SansFin fin;
+    banc::SansFin fin;
     std::unique_ptr<Services> services;
     std::unique_ptr<ParametresTab> parametres;
     std::unique_ptr<CaisseTab> caisse;
     QString erreur;
 
     Boutique() {
-        const QString source = qEnvironmentVariable("TALMIR_BENCH_BASE", "/tmp/grande.db");
-        if (!QFileInfo::exists(source)) {
-            erreur = source +
-                     QStringLiteral(" introuvable (creer_base --articles 100000 "
-                                    "--lignes 1000000 ") +
-                     source + u')';
-            return;
-        }
-        if (!Database::copierFichier(source, inst.baseParDefaut(), &erreur) ||
-            !bdd.ouvrir(inst.baseParDefaut(), &erreur))
+        const QString source = banc::baseSource(dossier.path(), QStringLiteral("/tmp/grande.db"),
+                                                100000, 1000000, banc::SiAbsente::Refuser, &erreur);
+        if (source.isEmpty() || !banc::ouvrirCopie(source, inst, bdd, &erreur))
             return;
         services = std::make_unique<Services>(
             Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
@@ -136,7 +102,7 @@ struct Boutique {
         caisse->show();
         caisse->nouveauticket();
         for (int i = 0; i < kLignesAffichees; ++i)
-            scanner(code(1000 + i));
+            scanner(banc::codeArticle(1000 + i));
         QApplication::processEvents();
     }
     bool prete(benchmark::State& etat) const {
@@ -176,7 +142,7 @@ static void saisieDUnScan(benchmark::State& etat, bool peindre) {
     Mesures m;
     qint64 i = 0;
     for (auto _ : etat) {
-        b.caisse->findChild<QLineEdit*>(QStringLiteral("saisie"))->setText(code(i++));
+        b.caisse->findChild<QLineEdit*>(QStringLiteral("saisie"))->setText(banc::codeArticle(i++));
         m.debut();
         b.caisse->saisie_KeyPress(13);
         if (peindre)
@@ -259,7 +225,7 @@ static void sqliteNu(benchmark::State& etat) {
     Mesures m;
     qint64 i = 0, lues = 0;
     for (auto _ : etat) {
-        const QByteArray c = code(i++).toUtf8();
+        const QByteArray c = banc::codeArticle(i++).toUtf8();
         m.debut();
         sqlite3_bind_text(article.st, 1, c.constData(), int(c.size()), SQLITE_STATIC);
         sqlite3_step(article.st);
@@ -300,8 +266,7 @@ static void sqliteNu(benchmark::State& etat) {
 BENCHMARK(sqliteNu)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1000);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    banc::horsEcranParDefaut();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -2,20 +2,16 @@
 // (100,000 articles). Give the database file in TALMIR_BENCH_BASE (default
 // /tmp/grande_cat.db, made by `creer_base --articles 100000 --lignes 1000000`; a shop of
 // 100,000 articles is made for the run when it is missing). The runs work on a copy.
+#include "banc.h"
 #include "catalogue/listearticles.h"
 #include "catalogue/ui/gencodestab.h"
-#include "database/creation.h"
 #include "database/database.h"
-#include "frame/dialogues.h"
 #include "frame/services.h"
 #include "frame/ui/intro.h"
 #include "platform/horloge.h"
-#include "platform/lanceur.h"
-#include "printing/serviceimpression.h"
 #include "stock/ui/inventairetab.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -23,47 +19,16 @@
 #include <memory>
 
 namespace {
-class DialoguesMuets : public Dialogues {
-  public:
-    Reponse message(const QString&, const QString&, Boutons, Icone, Reponse parDefaut) override {
-        ++messages;
-        return parDefaut;
-    }
-    std::optional<QString> saisie(const QString&, const QString&, const QString& d) override {
-        return d;
-    }
-    int messages = 0;
-};
-
-class SansImprimante : public ServiceImpression {
-  public:
-    QStringList imprimantes() const override { return {}; }
-    QString imprimanteParDefaut() const override { return {}; }
-    void SelectPrinter(const QString&) override {}
-    QString imprimanteCourante() const override { return {}; }
-    std::unique_ptr<TravailImpression> commencer(FormatPapier) override { return nullptr; }
-};
-
-class SansLanceur : public Lanceur {
-  public:
-    bool ouvrir(const QString&, Role, QString*) override { return false; }
-};
-
-class SansFin : public FinProgramme {
-  public:
-    void terminer() override {}
-};
-
 // The large shop in a temporary program folder, with the real splash as progress window.
 struct Boutique {
     QTemporaryDir dossier;
     Database bdd;
-    DialoguesMuets dialogues;
-    SansImprimante imprimantes;
-    SansLanceur lanceur;
+    banc::DialoguesMuets dialogues;
+    banc::SansImprimante imprimantes;
+    banc::SansLanceur lanceur;
     Horloge horloge;
     Intro intro;
-    SansFin fin;
+    banc::SansFin fin;
     std::unique_ptr<Services> services;
     std::unique_ptr<GenCodesTab> genCodes;
     std::unique_ptr<InventaireTab> inventaire;
@@ -71,15 +36,10 @@ struct Boutique {
 
     Boutique() {
         const Installation inst{dossier.path(), QStringLiteral("TALMIR_vestimentaire")};
-        QString source = qEnvironmentVariable("TALMIR_BENCH_BASE", "/tmp/grande_cat.db");
-        if (!QFileInfo::exists(source)) {
-            source = dossier.filePath("grande.db");
-            if (!creation::creerBase(source, &erreur) ||
-                !creation::remplirGrande(source, 100000, 0, &erreur))
-                return;
-        }
-        if (!Database::copierFichier(source, inst.baseParDefaut(), &erreur) ||
-            !bdd.ouvrir(inst.baseParDefaut(), &erreur))
+        const QString source =
+            banc::baseSource(dossier.path(), QStringLiteral("/tmp/grande_cat.db"), 100000, 0,
+                             banc::SiAbsente::Creer, &erreur);
+        if (source.isEmpty() || !banc::ouvrirCopie(source, inst, bdd, &erreur))
             return;
         services = std::make_unique<Services>(
             Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
@@ -103,10 +63,6 @@ Boutique& boutique() {
     if (!laBoutique)
         laBoutique = std::make_unique<Boutique>();
     return *laBoutique;
-}
-
-QString code(qint64 i) {
-    return QStringLiteral("ART%1").arg(1 + (i * 7919) % 100000, 6, 10, QLatin1Char('0'));
 }
 } // namespace
 
@@ -162,7 +118,7 @@ static void chargementParCode(benchmark::State& etat) {
         return;
     qint64 i = 0;
     for (auto _ : etat)
-        b.genCodes->ouvrirParCode(code(i++));
+        b.genCodes->ouvrirParCode(banc::codeArticle(i++));
 }
 BENCHMARK(chargementParCode)->Unit(benchmark::kMicrosecond);
 
@@ -187,15 +143,14 @@ static void comptage(benchmark::State& etat) {
     auto* saisie = b.w<QLineEdit>(b.inventaire.get(), "InventaireCodeArticle");
     qint64 i = 0;
     for (auto _ : etat) {
-        saisie->setText(code(i++));
+        saisie->setText(banc::codeArticle(i++));
         b.inventaire->InventaireCodeArticle_KeyPress(13);
     }
 }
 BENCHMARK(comptage)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    banc::horsEcranParDefaut();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

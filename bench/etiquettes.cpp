@@ -1,13 +1,11 @@
 // Label sheets: 1,000 labels (28 sheets) printed to PDF through "Imprimante PDF", and the
 // preview of a full sheet drawn on the window's page. Run with QT_QPA_PLATFORM=offscreen.
+#include "banc.h"
 #include "database/creation.h"
 #include "database/database.h"
-#include "frame/dialogues.h"
-#include "frame/progression.h"
 #include "frame/services.h"
 #include "labels/tirageetiquettes.h"
 #include "platform/horloge.h"
-#include "platform/lanceur.h"
 #include "printing/image.h"
 #include "printing/imprimantessysteme.h"
 #include "printing/ui/picturebox.h"
@@ -20,38 +18,18 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-// Every question answered No, so that the counts stay for the next iteration.
-class DialoguesNon : public Dialogues {
-  public:
-    Reponse message(const QString&, const QString&, Boutons b, Icone, Reponse) override {
-        return b == Boutons::OuiNon ? Reponse::Non : Reponse::Ok;
-    }
-    std::optional<QString> saisie(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-class SansProgression : public Progression {
-  public:
-    void montrer() override {}
-    void progresser(qint64, qint64) override {}
-    void fermer() override {}
-};
-class SansFin : public FinProgramme {
-  public:
-    void terminer() override {}
-};
-
 // A shop folder with its background picture and `articles` articles of `copies` labels each.
 struct Boutique {
     QTemporaryDir dir;
     Installation inst{dir.path(), QStringLiteral("TALMIR_vestimentaire")};
     Database bdd;
-    DialoguesNon dialogues;
+    // Every question answered No, so that the counts stay for the next iteration.
+    banc::DialoguesMuets dialogues{Dialogues::Reponse::Non};
     ImprimantesSysteme imprimantes{dir.path()};
-    LanceurBureau lanceur;
+    banc::SansLanceur lanceur;
     Horloge horloge;
-    SansProgression progression;
-    SansFin fin;
+    banc::SansProgression progression;
+    banc::SansFin fin;
     Services services{inst, bdd, dialogues, imprimantes, lanceur, horloge, progression, fin};
 
     bool preparer(int articles, int copies) {

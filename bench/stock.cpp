@@ -2,7 +2,7 @@
 // inventory listing, and a day's cash journal of 500 tickets printed to PDF. Give the shop in
 // TALMIR_BENCH_BASE (made by: creer_base --articles 100000 --lignes 1000000 FICHIER); without
 // it a shop of that size is made for the run.
-#include "database/creation.h"
+#include "banc.h"
 #include "database/database.h"
 #include "journals/journalcaisse.h"
 #include "printing/imprimantessysteme.h"
@@ -29,15 +29,9 @@ Database& boutique() {
     if (!bdd_)
         bdd_ = std::make_unique<Database>();
     Database& bdd = *bdd_;
-    if (!bdd.estOuverte()) {
-        QString base = qEnvironmentVariable("TALMIR_BENCH_BASE");
-        if (base.isEmpty()) {
-            base = dossier().filePath(QStringLiteral("grande.db"));
-            creation::creerBase(base);
-            creation::remplirGrande(base, 100000, 1000000);
-        }
-        bdd.ouvrir(base);
-    }
+    if (!bdd.estOuverte())
+        bdd.ouvrir(
+            banc::baseSource(dossier().path(), QString(), 100000, 1000000, banc::SiAbsente::Creer));
     return bdd;
 }
 

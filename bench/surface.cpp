@@ -3,6 +3,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_surface
 #include "printing/surface.h"
+#include "banc.h"
 #include "printing/code39.h"
 #include "printing/image.h"
 
@@ -133,8 +134,7 @@ BENCHMARK(BM_ChargerEntete)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    banc::horsEcranParDefaut();
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (fond().estNulle()) {
