@@ -1,6 +1,7 @@
 #include "common/formats.h"
 
 #include "common/texte.h"
+#include "common/valeur.h"
 
 #include <QLocale>
 #include <cmath>
@@ -55,14 +56,9 @@ QString nombreCourt(double v) {
 QString texteAffiche(const QVariant& v) {
     if (v.isNull() || !v.isValid())
         return {};
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
+    if (estNombre(v))
         return nombreCourt(v.toDouble());
+    switch (v.typeId()) {
     case QMetaType::Bool:
         return v.toBool() ? QStringLiteral("Vrai") : QStringLiteral("Faux");
     case QMetaType::QDate:

@@ -2,24 +2,28 @@
 
 #include "common/formats.h"
 
-namespace {
-bool estNombre(const QVariant& v) {
-    switch (v.typeId()) {
+bool estNombre(const QVariant& valeur) {
+    switch (valeur.typeId()) {
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Double:
     case QMetaType::Float:
-    case QMetaType::Bool:
         return true;
     default:
         return false;
     }
 }
 
+namespace {
+// A boolean compares and tests as the number it stands for (True is 1).
+bool parSaValeur(const QVariant& v) {
+    return estNombre(v) || v.typeId() == QMetaType::Bool;
+}
+
 int comparer(const QVariant& a, const QVariant& b) {
-    if (estNombre(a) && estNombre(b)) {
+    if (parSaValeur(a) && parSaValeur(b)) {
         const double x = a.toDouble(), y = b.toDouble();
         return x > y ? 1 : (x < y ? -1 : 0);
     }
@@ -30,7 +34,7 @@ int comparer(const QVariant& a, const QVariant& b) {
 QVariant choisir(const QVariant& condition, const QVariant& siVrai, const QVariant& siFaux) {
     if (condition.isNull() || !condition.isValid())
         return siFaux;
-    if (estNombre(condition))
+    if (parSaValeur(condition))
         return condition.toDouble() != 0 ? siVrai : siFaux;
     bool ok = false;
     const double d = condition.toString().toDouble(&ok);

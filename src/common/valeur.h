@@ -4,6 +4,10 @@
 
 // Helpers over values read from database fields and controls (empty, Null, number, text, date).
 
+// True for a value of a number type (integer or floating point), even a Null one; false for
+// text, a boolean and a date.
+bool estNombre(const QVariant& valeur);
+
 // The second value when the condition holds (a non-zero number, true, or a text that cannot be
 // taken as a number), the third when it is false or Null.
 QVariant choisir(const QVariant& condition, const QVariant& siVrai, const QVariant& siFaux);

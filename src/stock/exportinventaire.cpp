@@ -2,6 +2,7 @@
 
 #include "common/formats.h"
 #include "common/montant.h"
+#include "common/valeur.h"
 #include "database/database.h"
 #include "platform/fichiers.h"
 
@@ -49,19 +50,6 @@ std::optional<QHash<QString, Genre>> genresArticles(const Database& bdd, QString
     while (q.next())
         genres.insert(q.value(1).toString().toLower(), genreDeclare(q.value(2).toString()));
     return genres;
-}
-
-bool estNombre(const QVariant& v) {
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool chiffres(QStringView s, std::initializer_list<int> positions) {

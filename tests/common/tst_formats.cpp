@@ -107,6 +107,31 @@ class TestFormats : public QObject {
         QCOMPARE(mini(QVariant(5), QVariant(36)).toInt(), 5);
         QCOMPARE(maxi(-120, 0), 0);
         QCOMPARE(mini(40, 36), 36);
+        // A boolean is not shown as a number, but tests and compares as one.
+        QCOMPARE(choisir(QVariant(true), 1, 2).toInt(), 1);
+        QCOMPARE(choisir(QVariant(false), 1, 2).toInt(), 2);
+        QCOMPARE(maxi(QVariant(true), QVariant(0)), QVariant(true));
+    }
+
+    void nombreOuNon_data() {
+        QTest::addColumn<QVariant>("valeur");
+        QTest::addColumn<bool>("nombre");
+        QTest::addColumn<QString>("affiche");
+        QTest::newRow("entier") << QVariant(12) << true << "12";
+        QTest::newRow("64 bits") << QVariant(qint64(-7)) << true << "-7";
+        QTest::newRow("sans signe") << QVariant(7u) << true << "7";
+        QTest::newRow("double") << QVariant(2.5) << true << "2,5";
+        QTest::newRow("float") << QVariant(2.5f) << true << "2,5";
+        QTest::newRow("booleen") << QVariant(true) << false << "Vrai";
+        QTest::newRow("chiffres en texte") << QVariant(QStringLiteral("12")) << false << "12";
+        QTest::newRow("date") << QVariant(QDate(2024, 5, 1)) << false << "01/05/2024";
+    }
+    void nombreOuNon() {
+        QFETCH(QVariant, valeur);
+        QFETCH(bool, nombre);
+        QFETCH(QString, affiche);
+        QCOMPARE(estNombre(valeur), nombre);
+        QCOMPARE(texteAffiche(valeur), affiche);
     }
 
     void windows1252() {
