@@ -1,9 +1,9 @@
+#include "pagetest.h"
 #include "printing/code39.h"
 #include "printing/image.h"
 #include "printing/surface.h"
 #include "support/testmain.h"
 
-#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -39,13 +39,7 @@ QImage etiquette(const QString& code, double* droite) {
     s.setFontSize(10);
     s.setCurrentY(21);
     s.Print(QStringLiteral("Prix : 49,90 €"));
-    QImage image(px(largeurEtiquette), px(hauteurEtiquette), QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
-    image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
-    image.fill(Qt::white);
-    QPainter p(&image);
-    s.rejouer(p, 0, dpi);
-    return image;
+    return pagetest::imageDe(s, px(largeurEtiquette), px(hauteurEtiquette), dpi);
 }
 } // namespace
 

@@ -1,10 +1,10 @@
+#include "pagetest.h"
 #include "printing/image.h"
 #include "printing/metafichier.h"
 #include "printing/surface.h"
 #include "support/testmain.h"
 
 #include <QFile>
-#include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -32,22 +32,10 @@ QImage peindre(const Image& image) {
     Surface s(px(60), px(60), dpi);
     s.setScaleMode(Surface::Echelle::Millimetres);
     s.PaintPicture(image, 10, 10, 40, 40);
-    QImage page(px(60), px(60), QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter p(&page);
-    s.rejouer(p, 0, dpi);
-    return page;
+    return pagetest::imageDe(s, px(60), px(60), dpi);
 }
 
-int encre(const QImage& image, const QRect& zone) {
-    int n = 0;
-    const QRect r = zone.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255))
-                ++n;
-    return n;
-}
+using pagetest::encre;
 
 // The pixels outside the picture's rectangle that are not white.
 int encreDehors(const QImage& page) {

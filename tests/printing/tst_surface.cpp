@@ -1,8 +1,8 @@
+#include "pagetest.h"
 #include "printing/surface.h"
 #include "support/testmain.h"
 
 #include <QFontInfo>
-#include <QPainter>
 #include <QtTest>
 
 namespace {
@@ -14,25 +14,10 @@ double pixels(double mm, double dpi) {
 }
 
 QImage rejouer(const Surface& s, double dpi, double largeurMm, double hauteurMm) {
-    QImage image(int(pixels(largeurMm, dpi)), int(pixels(hauteurMm, dpi)), QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(std::lround(dpi / 0.0254)));
-    image.setDotsPerMeterY(int(std::lround(dpi / 0.0254)));
-    image.fill(Qt::white);
-    QPainter p(&image);
-    s.rejouer(p, 0, dpi);
-    return image;
+    return pagetest::imageDe(s, int(pixels(largeurMm, dpi)), int(pixels(hauteurMm, dpi)), dpi);
 }
 
-// Non-white pixels inside the rectangle (in pixels).
-int encre(const QImage& image, const QRect& zone) {
-    int n = 0;
-    const QRect r = zone.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255))
-                ++n;
-    return n;
-}
+using pagetest::encre;
 } // namespace
 
 class SurfaceTest : public QObject {
