@@ -80,20 +80,39 @@ std::unique_ptr<Surface> surfaceDe(const QPageLayout& page, double dpi) {
     return s;
 }
 
-// "Imprimante PDF": each job is a new file of the folder "Impressions".
-class TravailPdf : public TravailImpression {
+// A job drawn on a surface of its own. EndDoc sends the pages up to the last drawn one (a job
+// with nothing drawn sends nothing and succeeds), then leaves the surface empty for the next
+// job, whether the pages went or not.
+class TravailSurSurface : public TravailImpression {
   public:
-    TravailPdf(QString dossier, FormatPapier format)
-        : dossier_(std::move(dossier)), format_(format),
-          surface_(surfaceDe(miseEnPage(format), dpiPdf)) {}
-
     Surface& surface() override { return *surface_; }
 
-    bool EndDoc(QString* erreur) override {
+    bool EndDoc(QString* erreur) final {
         const int pages = pagesAEnvoyer(*surface_);
         if (pages == 0)
             return true;
         auto vider = qScopeGuard([this] { surface_->vider(); });
+        return envoyerPages(pages, erreur);
+    }
+
+  protected:
+    // Sends the first `pages` pages of the surface; false with a French reason when they could
+    // not be sent.
+    virtual bool envoyerPages(int pages, QString* erreur) = 0;
+
+    std::unique_ptr<Surface> surface_;
+};
+
+// "Imprimante PDF": each job is a new file of the folder "Impressions".
+class TravailPdf : public TravailSurSurface {
+  public:
+    TravailPdf(QString dossier, FormatPapier format)
+        : dossier_(std::move(dossier)), format_(format) {
+        surface_ = surfaceDe(miseEnPage(format), dpiPdf);
+    }
+
+  private:
+    bool envoyerPages(int pages, QString* erreur) override {
         if (!QDir().mkpath(dossier_) || !QFileInfo(dossier_).isDir())
             return echec(erreur, QStringLiteral("Le dossier « %1 » ne peut pas être créé.")
                                      .arg(QDir::toNativeSeparators(dossier_)));
@@ -122,7 +141,6 @@ class TravailPdf : public TravailImpression {
         return true;
     }
 
-  private:
     // A name that sorts after every earlier job: the moment, then a counter within the second.
     bool ouvrirNouveauFichier(QFile& fichier, QString* erreur) const {
         const QString moment =
@@ -147,11 +165,10 @@ class TravailPdf : public TravailImpression {
 
     QString dossier_;
     FormatPapier format_;
-    std::unique_ptr<Surface> surface_;
 };
 
 // A CUPS queue.
-class TravailCups : public TravailImpression {
+class TravailCups : public TravailSurSurface {
   public:
     TravailCups(QString nom, FormatPapier format, ImprimantesSysteme::SourceSysteme source)
         : nom_(std::move(nom)), format_(format), source_(std::move(source)) {
@@ -167,13 +184,8 @@ class TravailCups : public TravailImpression {
         surface_ = surfaceDe(page, dpi);
     }
 
-    Surface& surface() override { return *surface_; }
-
-    bool EndDoc(QString* erreur) override {
-        const int pages = pagesAEnvoyer(*surface_);
-        if (pages == 0)
-            return true;
-        auto vider = qScopeGuard([this] { surface_->vider(); });
+  private:
+    bool envoyerPages(int pages, QString* erreur) override {
         const QPrinterInfo info = QPrinterInfo::printerInfo(nom_);
         if (!source_().noms.contains(nom_) || info.isNull())
             return echec(erreur,
@@ -188,7 +200,6 @@ class TravailCups : public TravailImpression {
         return true;
     }
 
-  private:
     void preparer(QPrinter& imprimante) const {
         imprimante.setDocName(QStringLiteral("TALMIR_vestimentaire"));
         imprimante.setFullPage(false);
@@ -203,7 +214,6 @@ class TravailCups : public TravailImpression {
     QString nom_;
     FormatPapier format_;
     ImprimantesSysteme::SourceSysteme source_;
-    std::unique_ptr<Surface> surface_;
 };
 } // namespace
 

@@ -173,6 +173,36 @@ class ImprimantesSystemeTest : public QObject {
         QVERIFY(fichiers(dossier.path()).isEmpty());
     }
 
+    // Sent or refused, a job leaves its surface empty: nothing of it goes out a second time.
+    void surfaceVideeApresLeTravail_data() {
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<bool>("envoye");
+        QTest::newRow("Imprimante PDF") << true << true;
+        QTest::newRow("file disparue") << false << false;
+    }
+    void surfaceVideeApresLeTravail() {
+        QFETCH(bool, pdf);
+        QFETCH(bool, envoye);
+        QTemporaryDir dossier;
+        bool installee = true;
+        ImprimantesSysteme imprimantes(dossier.path(), [&installee] {
+            return ImprimantesSysteme::Systeme{
+                installee ? QStringList{QStringLiteral("Caisse TM-T20")} : QStringList{}, {}};
+        });
+        imprimantes.SelectPrinter(pdf ? ImprimantesSysteme::nomImprimantePdf()
+                                      : QStringLiteral("Caisse TM-T20"));
+        auto travail = imprimantes.commencer(FormatPapier::A4);
+        travail->surface().Print(QStringLiteral("Journal"));
+        travail->surface().NouvellePage();
+        travail->surface().Print(QStringLiteral("page 2"));
+        installee = false;
+        QCOMPARE(travail->EndDoc(), envoye);
+        QCOMPARE(travail->surface().nombrePages(), 1);
+        QVERIFY(travail->surface().pageVide(0));
+        QVERIFY(travail->EndDoc());
+        QCOMPARE(fichiers(dossier.path()).size(), envoye ? 1 : 0);
+    }
+
     void dossierImpossibleAEcrire() {
         QTemporaryDir dossier;
         // A file where the folder should be: even root cannot write into it.
