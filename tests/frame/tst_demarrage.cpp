@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -69,6 +70,22 @@ class TestDemarrage : public QObject {
         QCOMPARE(titres, (QStringList{"Caisse", "Gen Codes", "Arrivages", "Fournisseurs",
                                       "Parametres", "Inventaire", "Journaux", "Clôture"}));
         QVERIFY(f.findChild<QPushButton*>("Quitter"));
+    }
+
+    void changementOngletRecompte() {
+        // Every change of tab, by a click or by program, recounts the stock.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 f(b.services());
+        QVERIFY(f.Form_Load());
+        QLabel* total = f.findChild<QLabel*>("nbreinventairetotal");
+        QTabWidget* onglets = f.findChild<QTabWidget*>("SSTab1");
+        QVERIFY(b.sql("UPDATE ARTICLES SET EnStock = 0"));
+        QVERIFY(b.sql("UPDATE ARTICLES SET EnStock = 7 WHERE rowid = 1"));
+        onglets->setCurrentIndex(5);
+        QCOMPARE(total->text(), QStringLiteral("7"));
+        QVERIFY(b.sql("UPDATE ARTICLES SET EnStock = 2.5 WHERE rowid = 2"));
+        onglets->tabBar()->setCurrentIndex(2);
+        QCOMPARE(total->text(), QStringLiteral("9,5"));
     }
 
     void rotation_data() {
