@@ -1,12 +1,12 @@
 #include "register/ui/caissetab.h"
 
+#include "common/ui/boutonmultiligne.h"
 #include "common/ui/twips.h"
 #include "frame/services.h"
 #include "printing/surface.h"
 #include "printing/ui/picturebox.h"
 #include "register/motscaisse.h"
 #include "register/ui/afficheurlcd.h"
-#include "common/ui/boutonmultiligne.h"
 #include "register/ui/codebarreaffichage.h"
 #include "register/ui/zonesaisie.h"
 
@@ -68,6 +68,10 @@ void CaisseTab::construire() {
     Picture1->setFrameShape(QFrame::Panel);
     Picture1->setFrameShadow(QFrame::Sunken);
     placer(Picture1, 240, 960, 3615, 5175);
+    // The displays' captions sit in places drawn for a small dialog font: keep them apart.
+    QFont petite = Picture1->font();
+    petite.setPointSizeF(8);
+    Picture1->setFont(petite);
     construireAfficheurs(Picture1);
 
     // The hidden holder of the receipt's header picture.
