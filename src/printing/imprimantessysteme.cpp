@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -71,6 +72,29 @@ bool echec(QString* erreur, const QString& raison) {
     if (erreur)
         *erreur = raison;
     return false;
+}
+
+// Whether CUPS refused the job just sent from this thread (a queue that does not accept jobs,
+// a server gone), and its reason. Qt's print support sends the job at the end of the painting
+// and does not look at the answer; libcups keeps the answer of the thread's last request, in
+// the library Qt's print support has loaded.
+bool refuseParCups(QString* raison) {
+    using Statut = int (*)();
+    using Texte = const char* (*)();
+    static const auto statut =
+        reinterpret_cast<Statut>(QLibrary::resolve(QStringLiteral("cups"), 2, "cupsLastError"));
+    static const auto texte = reinterpret_cast<Texte>(
+        QLibrary::resolve(QStringLiteral("cups"), 2, "cupsLastErrorString"));
+    // Answers 0x0000 to 0x00ff are the successful ones.
+    constexpr int dernierSucces = 0x00ff;
+    if (!statut)
+        return false;
+    const int s = statut();
+    if (s >= 0 && s <= dernierSucces)
+        return false;
+    const char* t = texte ? texte() : nullptr;
+    *raison = t ? QString::fromUtf8(t).trimmed() : QString();
+    return true;
 }
 
 std::unique_ptr<Surface> surfaceDe(const QPageLayout& page, double dpi) {
@@ -195,9 +219,14 @@ class TravailCups : public TravailSurSurface {
         if (!envoyer(imprimante, *surface_, format_, pages, imprimante.resolution()))
             return echec(erreur,
                          QStringLiteral("L'imprimante « %1 » refuse le travail.").arg(nom_));
-        if (imprimante.printerState() == QPrinter::Error)
+        QString raison;
+        const bool refuse = refuseParCups(&raison);
+        if (!refuse && imprimante.printerState() != QPrinter::Error)
+            return true;
+        if (raison.isEmpty())
             return echec(erreur, QStringLiteral("L'impression sur « %1 » a échoué.").arg(nom_));
-        return true;
+        return echec(erreur,
+                     QStringLiteral("L'impression sur « %1 » a échoué : %2").arg(nom_, raison));
     }
 
     void preparer(QPrinter& imprimante) const {
