@@ -178,15 +178,6 @@ bool Database::copierFichier(const QString& source, const QString& destination, 
     return ok;
 }
 
-bool Database::tableExiste(const QString& table) const {
-    QSqlQuery q(connexion());
-    return executer(q,
-                    QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
-                                   "name = ? COLLATE NOCASE"),
-                    {table}) &&
-           q.next();
-}
-
 bool executer(QSqlQuery& requete, const QString& sql, const QVariantList& valeurs,
               QString* erreur) {
     if (!requete.prepare(sql)) {

@@ -31,8 +31,6 @@ class Database {
     static bool copierFichier(const QString& source, const QString& destination,
                               QString* erreur = nullptr);
 
-    bool tableExiste(const QString& table) const;
-
   private:
     QString nomConnexion_;
     QString chemin_;
