@@ -75,11 +75,20 @@ QFont Surface::policeReelle(const QString& nom, double points, bool gras) {
 }
 
 QFont Surface::policeEffective() const {
-    return policeReelle(police_.family(), police_.pointSizeF(), police_.bold());
+    if (!policeEffective_)
+        policeEffective_ = policeReelle(police_.family(), police_.pointSizeF(), police_.bold());
+    return *policeEffective_;
 }
 
-QFontMetricsF Surface::metriques() const {
-    return QFontMetricsF(policeEffective(), mesure_.get());
+const QFontMetricsF& Surface::metriques() const {
+    if (!metriques_)
+        metriques_.emplace(policeEffective(), mesure_.get());
+    return *metriques_;
+}
+
+void Surface::policeChangee() {
+    policeEffective_.reset();
+    metriques_.reset();
 }
 
 double Surface::hauteurLignePx() const {
@@ -131,15 +140,18 @@ void Surface::redimensionner(double largeurPixels, double hauteurPixels) {
 
 void Surface::setFontName(const QString& nom) {
     police_.setFamily(nom);
+    policeChangee();
 }
 
 void Surface::setFontSize(double points) {
     if (fini(points) && points > 0)
         police_.setPointSizeF(std::min(points, tailleMaxi));
+    policeChangee();
 }
 
 void Surface::setFontBold(bool gras) {
     police_.setBold(gras);
+    policeChangee();
 }
 
 void Surface::ajouter(Operation op) {
@@ -154,7 +166,7 @@ void Surface::dessinerTexte(const QString& texte) {
     textes_.append({x_, y_, texte, FontBold(), FontName(), FontSize(), page, echelle_});
     if (texte.isEmpty())
         return;
-    const QFontMetricsF m = metriques();
+    const QFontMetricsF& m = metriques();
     const QPointF coin(versPixels(x_), versPixels(y_));
     Operation op{Operation::Texte{coin, m.ascent(), texte, policeEffective(), couleur_},
                  coin.y() + m.lineSpacing()};

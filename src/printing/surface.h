@@ -11,6 +11,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -149,8 +150,10 @@ class Surface {
     QFont policeEffective() const;
     void ajouter(Operation op);
     // Line spacing and ascent of the current font at the surface's resolution, in pixels.
-    QFontMetricsF metriques() const;
+    const QFontMetricsF& metriques() const;
     double hauteurLignePx() const;
+    // The current font changed: its drawn face and metrics are made again at the next use.
+    void policeChangee();
     void dessinerTexte(const QString& texte);
 
     double dpi_;
@@ -158,6 +161,9 @@ class Surface {
     Echelle echelle_ = Echelle::Twips;
     double x_ = 0, y_ = 0;
     QFont police_;
+    // The drawn face and its metrics, made once per font rather than for every text.
+    mutable std::optional<QFont> policeEffective_;
+    mutable std::optional<QFontMetricsF> metriques_;
     QColor couleur_ = Qt::black;
     std::vector<std::vector<Operation>> pages_;
     std::vector<double> basPages_; // the lowest point drawn on each page, in pixels
