@@ -50,7 +50,9 @@ class SansImprimante : public ServiceImpression {
 // No other program is started.
 class SansLanceur : public Lanceur {
   public:
-    bool ouvrir(const QString&, Role, QString*) override { return false; }
+    Resultat<> ouvrir(const QString&, Role) override {
+        return echec(QStringLiteral("aucun programme n'est démarré"));
+    }
 };
 
 // The program is not ended.
@@ -88,9 +90,14 @@ inline QString baseSource(const QString& dossier, const QString& parDefaut, int 
         return {};
     }
     const QString creee = QDir(dossier).filePath(QStringLiteral("grande.db"));
-    if (!creation::creerBase(creee, erreur) ||
-        !creation::remplirGrande(creee, articles, lignes, erreur))
+    Resultat<> cree = creation::creerBase(creee);
+    if (cree)
+        cree = creation::remplirGrande(creee, articles, lignes);
+    if (!cree) {
+        if (erreur)
+            *erreur = cree.raison();
         return {};
+    }
     return creee;
 }
 
@@ -98,8 +105,12 @@ inline QString baseSource(const QString& dossier, const QString& parDefaut, int 
 // that the runs never change the original.
 inline bool ouvrirCopie(const QString& source, const Installation& inst, Database& bdd,
                         QString* erreur = nullptr) {
-    return Database::copierFichier(source, inst.baseParDefaut(), erreur) &&
-           bdd.ouvrir(inst.baseParDefaut(), erreur);
+    Resultat<> r = Database::copierFichier(source, inst.baseParDefaut());
+    if (r)
+        r = bdd.ouvrir(inst.baseParDefaut());
+    if (!r && erreur)
+        *erreur = r.raison();
+    return r.ok();
 }
 
 // The code of one of the large shop's 100,000 articles, spread over them as `i` grows.

@@ -117,10 +117,14 @@ struct Boutique {
     // Takes the last line back (and its article's stock), so the ticket has 50 lines again.
     void retirerDerniereLigne() {
         QSqlQuery q(bdd.connexion());
-        executer(q, QStringLiteral("UPDATE ARTICLES SET EnStock = EnStock + 1 WHERE CodeArticle "
-                                   "= (SELECT CodeArticle FROM VENTES WHERE Id = (SELECT max(Id) "
-                                   "FROM VENTES))"));
-        executer(q, QStringLiteral("DELETE FROM VENTES WHERE Id = (SELECT max(Id) FROM VENTES)"));
+        const bool ok =
+            executer(q, QStringLiteral("UPDATE ARTICLES SET EnStock = EnStock + 1 WHERE "
+                                       "CodeArticle = (SELECT CodeArticle FROM VENTES WHERE Id = "
+                                       "(SELECT max(Id) FROM VENTES))")) &&
+            executer(q,
+                     QStringLiteral("DELETE FROM VENTES WHERE Id = (SELECT max(Id) FROM VENTES)"));
+        if (!ok)
+            qFatal("la dernière ligne n'a pas pu être retirée");
     }
 };
 

@@ -47,7 +47,7 @@ struct Boutique {
                            QStringLiteral("Chemise à carreaux"), QStringLiteral("42"), 49.9,
                            copies}))
                 return false;
-        return t.valider();
+        return t.valider().ok();
     }
 };
 } // namespace

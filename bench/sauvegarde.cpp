@@ -13,8 +13,10 @@ static void copieDeLaBase(benchmark::State& etat) {
     QString base = qEnvironmentVariable("TALMIR_BENCH_BASE");
     if (base.isEmpty()) {
         base = dir.filePath("demo.db");
-        creation::creerBase(base);
-        creation::remplirDemo(base);
+        if (!creation::creerBase(base) || !creation::remplirDemo(base)) {
+            etat.SkipWithError("boutique de démonstration impossible");
+            return;
+        }
     }
     for (auto _ : etat) {
         if (!Database::copierFichier(base, dir.filePath("copie.db")))

@@ -30,8 +30,10 @@ Database& boutique() {
         bdd_ = std::make_unique<Database>();
     Database& bdd = *bdd_;
     if (!bdd.estOuverte())
-        bdd.ouvrir(
-            banc::baseSource(dossier().path(), QString(), 100000, 1000000, banc::SiAbsente::Creer));
+        if (Resultat<> r = bdd.ouvrir(banc::baseSource(dossier().path(), QString(), 100000, 1000000,
+                                                       banc::SiAbsente::Creer));
+            !r)
+            qFatal("boutique illisible : %s", qPrintable(r.raison()));
     return bdd;
 }
 
@@ -43,7 +45,7 @@ QList<qint64> cinqCentsTickets(QDate* jour) {
     if (!q.next())
         return {};
     *jour = QDate::fromString(q.value(0).toString(), Qt::ISODate);
-    return ticketsDuJour(boutique(), *jour).value_or(QList<qint64>{}).mid(0, 500);
+    return ticketsDuJour(boutique(), *jour).valeurOu({}).mid(0, 500);
 }
 } // namespace
 

@@ -30,8 +30,10 @@ double pixels(double mm, double dpi) {
 const Image& fond() {
     static const Image image = [] {
         Image i;
-        i.LoadPicture(QCoreApplication::applicationDirPath() +
-                      QStringLiteral("/fondetiquette.wmf"));
+        if (Resultat<> r = i.LoadPicture(QCoreApplication::applicationDirPath() +
+                                         QStringLiteral("/fondetiquette.wmf"));
+            !r)
+            qFatal("fond des étiquettes illisible : %s", qPrintable(r.raison()));
         return i;
     }();
     return image;
@@ -49,8 +51,9 @@ void etiquette(Surface& s, int numero) {
     s.Print(QStringLiteral("XL : Veste en lin lavé"));
     const double module = code39::moduleEnMm(13);
     const double haut = s.CurrentY();
-    code39::dessiner(s, code, x0 + code39::modulesParCaractere * module, haut, y0 + 18 - haut,
-                     module);
+    if (!code39::dessiner(s, code, x0 + code39::modulesParCaractere * module, haut, y0 + 18 - haut,
+                          module))
+        qFatal("code-barres impossible");
     s.setCurrentX(x0);
     s.setCurrentY(y0 + 18);
     s.Print(QStringLiteral("code : ") + code);

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -37,22 +38,24 @@ int main(int argc, char* argv[]) {
         if (!ok || (articles < -1) || lignes < 0)
             return usage();
     }
-    if (fichier.isEmpty() || (demo && articles >= 0))
+    // A number of lines without articles would make an empty shop without a word.
+    if (fichier.isEmpty() || (demo && articles >= 0) || (lignes > 0 && articles < 0))
         return usage();
     QElapsedTimer chrono;
     chrono.start();
-    QString erreur;
-    if (!creation::creerBase(fichier, &erreur)) {
-        err << "creer_base : " << erreur << "\n";
+    if (Resultat<> r = creation::creerBase(fichier); !r) {
+        err << "creer_base : " << r.raison() << "\n";
         return 1;
     }
-    bool ok = true;
+    Resultat<> rempli;
     if (demo)
-        ok = creation::remplirDemo(fichier, &erreur);
+        rempli = creation::remplirDemo(fichier);
     else if (articles >= 0)
-        ok = creation::remplirGrande(fichier, articles, lignes, &erreur);
-    if (!ok) {
-        err << "creer_base : " << erreur << "\n";
+        rempli = creation::remplirGrande(fichier, articles, lignes);
+    if (!rempli) {
+        // A shop half filled is no shop: the file goes.
+        QFile::remove(fichier);
+        err << "creer_base : " << rempli.raison() << "\n";
         return 1;
     }
     out << "base créée : " << fichier << " (" << QFileInfo(fichier).size() << " octets, "

@@ -4,6 +4,7 @@
 #include "common/texte.h"
 #include "database/database.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <cmath>
 
@@ -45,16 +46,21 @@ bool plusGrand(const QString& a, const QString& b) {
 }
 
 // One more than the greatest sequence number among the codes "ART" + digits.
-QString apresLePlusGrandNumero(const Database& bdd) {
+Resultat<QString> apresLePlusGrandNumero(const Database& bdd) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
     QString plusHaut = QStringLiteral("0");
-    if (executer(q, QStringLiteral("SELECT rtrim(CodeArticle) FROM ARTICLES "
-                                   "WHERE CodeArticle >= 'ART' AND CodeArticle < 'ARU'")))
-        while (q.next())
-            if (auto n = chiffres(q.value(0).toString().mid(kPrefixe.size()));
-                n && plusGrand(*n, plusHaut))
-                plusHaut = *n;
+    if (Resultat<> r = executer(q, QStringLiteral("SELECT rtrim(CodeArticle) FROM ARTICLES "
+                                                  "WHERE CodeArticle >= 'ART' AND CodeArticle < "
+                                                  "'ARU'"));
+        !r)
+        return r.echec();
+    while (q.next())
+        if (auto n = chiffres(q.value(0).toString().mid(kPrefixe.size()));
+            n && plusGrand(*n, plusHaut))
+            plusHaut = *n;
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
     const QString n = plusUn(plusHaut);
     return kPrefixe + QString(qMax<qsizetype>(0, 6 - n.size()), u'0') + n;
 }
@@ -74,18 +80,25 @@ std::optional<QString> suivant(const QVariant& maximum) {
     return depuisNumero(std::llround(n));
 }
 
-QString nouveau(const Database& bdd) {
+Resultat<QString> nouveau(const Database& bdd) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
     // The greatest code beginning with "ART", letters compared without regard to case.
-    if (!executer(q, QStringLiteral("SELECT CodeArticle FROM ARTICLES WHERE CodeArticle >= 'ART' "
-                                    "AND CodeArticle < 'ARU' ORDER BY CodeArticle DESC LIMIT 1")))
-        return depuisNumero(0);
+    if (Resultat<> r = executer(q, QStringLiteral("SELECT CodeArticle FROM ARTICLES WHERE "
+                                                  "CodeArticle >= 'ART' AND CodeArticle < 'ARU' "
+                                                  "ORDER BY CodeArticle DESC LIMIT 1"));
+        !r)
+        return r.echec();
     const QVariant maximum = q.next() ? q.value(0) : QVariant();
     const std::optional<QString> code = suivant(maximum);
     q.finish();
-    if (code && !MagasinArticles(bdd).parCode(*code))
-        return *code;
+    if (code) {
+        const Resultat<std::optional<Article>> deja = MagasinArticles(bdd).parCode(*code);
+        if (!deja)
+            return deja.echec();
+        if (!*deja)
+            return *code;
+    }
     return apresLePlusGrandNumero(bdd);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -20,8 +22,8 @@ std::optional<QString> suivant(const QVariant& maximum);
 
 // The next shop code for a new article: the code that follows the greatest "ART" code in
 // text order when no article uses it yet, otherwise one more than the greatest sequence
-// number of the codes made of "ART" and digits. Never a code that an article already has.
-// "ART000000" when ARTICLES cannot be read.
-QString nouveau(const Database& bdd);
+// number of the codes made of "ART" and digits. Never a code that an article already has: when
+// ARTICLES cannot be read there is no new code.
+Resultat<QString> nouveau(const Database& bdd);
 
 } // namespace codeboutique

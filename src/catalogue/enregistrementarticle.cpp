@@ -46,7 +46,7 @@ void remplir(const SaisieArticle& s, Article& a) {
         a.fournisseur = s.fournisseur;
 }
 
-bool ecrirePremierePhase(const Database& bdd, const SaisieArticle& s, Enregistrement& e) {
+Resultat<> ecrirePremierePhase(const Database& bdd, const SaisieArticle& s, Enregistrement& e) {
     Article& a = e.article;
     const bool avecFournisseur = !s.fournisseur.isEmpty();
     QStringList colonnes{"CodeArticle", "libelle",      "PrixVenteTTC", "taille",
@@ -64,30 +64,33 @@ bool ecrirePremierePhase(const Database& bdd, const SaisieArticle& s, Enregistre
                             colonnes.join(QStringLiteral(" = ?, ")) +
                             QStringLiteral(" = ? WHERE rowid = ?"),
                         valeurs << a.rowid);
-    if (!executer(q,
-                  QStringLiteral("INSERT INTO ARTICLES (") + colonnes.join(QStringLiteral(", ")) +
-                      QStringLiteral(") VALUES (") +
-                      QStringList(colonnes.size(), QStringLiteral("?")).join(QStringLiteral(", ")) +
-                      u')',
-                  valeurs))
-        return false;
+    if (Resultat<> r = executer(
+            q,
+            QStringLiteral("INSERT INTO ARTICLES (") + colonnes.join(QStringLiteral(", ")) +
+                QStringLiteral(") VALUES (") +
+                QStringList(colonnes.size(), QStringLiteral("?")).join(QStringLiteral(", ")) + u')',
+            valeurs);
+        !r)
+        return r;
     a.rowid = q.lastInsertId().toLongLong();
     // The table's defaults of a new row.
     QSqlQuery defauts(bdd.connexion());
-    if (executer(defauts,
-                 QStringLiteral("SELECT EnStock, nbraimprimer, fournisseur FROM ARTICLES "
-                                "WHERE rowid = ?"),
-                 {a.rowid}) &&
-        defauts.next()) {
-        a.enStock = defauts.value(0);
-        a.nbrAImprimer = defauts.value(1);
-        if (!avecFournisseur)
-            a.fournisseur = defauts.value(2);
-    }
-    return true;
+    if (Resultat<> r = executer(defauts,
+                                QStringLiteral("SELECT EnStock, nbraimprimer, fournisseur FROM "
+                                               "ARTICLES WHERE rowid = ?"),
+                                {a.rowid});
+        !r)
+        return r;
+    if (!defauts.next())
+        return echec(QStringLiteral("le nouvel article ne peut pas être relu"));
+    a.enStock = defauts.value(0);
+    a.nbrAImprimer = defauts.value(1);
+    if (!avecFournisseur)
+        a.fournisseur = defauts.value(2);
+    return {};
 }
 
-bool ecrireSecondePhase(const Database& bdd, const SaisieArticle& s, const Article& a) {
+Resultat<> ecrireSecondePhase(const Database& bdd, const SaisieArticle& s, const Article& a) {
     // The pieces received are read as typed: "2,5" adds 2. A Null stock counts as 0.
     const double n = lireNombre(s.nombre);
     double stock = quantiteOuZero(a.enStock) + n;
@@ -108,17 +111,26 @@ bool ecrireSecondePhase(const Database& bdd, const SaisieArticle& s, const Artic
 }
 } // namespace
 
-Enregistrement enregistrerArticle(const Database& bdd, const SaisieArticle& saisie) {
+Resultat<Enregistrement> enregistrerArticle(const Database& bdd, const SaisieArticle& saisie) {
     Enregistrement e;
     Transaction transaction(bdd);
-    if (auto trouve = MagasinArticles(bdd).parCode(saisie.code))
-        e.article = *trouve;
+    if (!transaction.debut())
+        return transaction.debut().echec();
+    const Resultat<std::optional<Article>> trouve = MagasinArticles(bdd).parCode(saisie.code);
+    if (!trouve)
+        return trouve.echec();
+    if (*trouve)
+        e.article = **trouve;
     else
         e.nouveau = true;
     remplir(saisie, e.article);
     if (e.nouveau)
         e.article.enStock = e.article.nbrAImprimer = 0; // until the table gives its defaults
-    e.ecrit = transaction.active() && ecrirePremierePhase(bdd, saisie, e) &&
-              ecrireSecondePhase(bdd, saisie, e.article) && transaction.valider();
+    if (Resultat<> r = ecrirePremierePhase(bdd, saisie, e); !r)
+        return r.echec();
+    if (Resultat<> r = ecrireSecondePhase(bdd, saisie, e.article); !r)
+        return r.echec();
+    if (Resultat<> r = transaction.valider(); !r)
+        return r.echec();
     return e;
 }

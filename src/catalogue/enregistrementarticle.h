@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/article.h"
+#include "common/resultat.h"
 
 #include <QString>
 
@@ -32,7 +33,6 @@ double conversionTaux(const QString& texte);
 QString texteStocke(const QString& texte);
 
 struct Enregistrement {
-    bool ecrit = false;   // the row was stored
     bool nouveau = false; // no article had this code
     // The row as written by the first phase: its stock and label count before this save's
     // addition (0 for a new row).
@@ -43,4 +43,4 @@ struct Enregistrement {
 // adds the pieces received to the stock and sets the label count (the pieces received for a
 // new code; the "A imprimer" box when it is shown). Both phases are one transaction: the row
 // is stored whole or not at all.
-Enregistrement enregistrerArticle(const Database& bdd, const SaisieArticle& saisie);
+Resultat<Enregistrement> enregistrerArticle(const Database& bdd, const SaisieArticle& saisie);

@@ -2,6 +2,7 @@
 
 #include "database/database.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <limits>
 
@@ -13,13 +14,13 @@ QString entree(const QString& code, const QString& libelle) {
 
 namespace {
 // Walks the rows (code, libelle), keeping the entries while fewer than `garder` rows came.
-std::optional<Resultat> parcourir(const Database& bdd, const QString& sql,
-                                  const QVariantList& valeurs, qint64 garder) {
+Resultat<Liste> parcourir(const Database& bdd, const QString& sql, const QVariantList& valeurs,
+                          qint64 garder) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (!executer(q, sql, valeurs))
-        return std::nullopt;
-    Resultat r;
+    if (Resultat<> r = executer(q, sql, valeurs); !r)
+        return r.echec();
+    Liste r;
     while (q.next()) {
         ++r.trouves;
         if (r.trouves < garder) {
@@ -28,6 +29,9 @@ std::optional<Resultat> parcourir(const Database& bdd, const QString& sql,
             r.longueursCode.append(int(code.size()));
         }
     }
+    // A row that cannot be read would leave the list short without a word.
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
     if (r.trouves >= garder) {
         r.entrees.clear();
         r.longueursCode.clear();
@@ -36,13 +40,13 @@ std::optional<Resultat> parcourir(const Database& bdd, const QString& sql,
 }
 } // namespace
 
-std::optional<Resultat> enStock(const Database& bdd) {
+Resultat<Liste> enStock(const Database& bdd) {
     return parcourir(bdd,
                      QStringLiteral("SELECT CodeArticle, libelle FROM ARTICLES WHERE EnStock > 0"),
                      {}, std::numeric_limits<qint64>::max());
 }
 
-std::optional<Resultat> rechercher(const Database& bdd, const QString& texte) {
+Resultat<Liste> rechercher(const Database& bdd, const QString& texte) {
     return parcourir(bdd,
                      QStringLiteral("SELECT CodeArticle, libelle FROM ARTICLES "
                                     "WHERE PrixVenteTTC > 0 AND correspond(?, libelle)"),

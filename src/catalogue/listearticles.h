@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -17,19 +19,19 @@ constexpr qint64 kSeuilRecherche = 10000;
 // An entry: the code, " | ", the description (Null parts count as empty text).
 QString entree(const QString& code, const QString& libelle);
 
-struct Resultat {
+struct Liste {
     qint64 trouves = 0;       // rows found
     QStringList entrees;      // the entries to list, in the order the rows came
     QList<int> longueursCode; // the length of each entry's code, in the same order
 };
 
-// Every article with a stock above zero. Nothing when the table cannot be read.
-std::optional<Resultat> enStock(const Database& bdd);
+// Every article with a stock above zero.
+Resultat<Liste> enStock(const Database& bdd);
 
 // The articles with a positive sale price whose description contains `texte`, letters
 // compared without regard to case (accented ones too); "*" and "?" in the text are wildcards,
 // every other character stands for itself. From kSeuilRecherche rows on, `entrees` stays
-// empty and `trouves` still counts them all. Nothing when the table cannot be read.
-std::optional<Resultat> rechercher(const Database& bdd, const QString& texte);
+// empty and `trouves` still counts them all.
+Resultat<Liste> rechercher(const Database& bdd, const QString& texte);
 
 } // namespace listearticles

@@ -5,42 +5,52 @@
 #include <QSqlQuery>
 
 namespace {
-std::optional<Article> premier(const Database& bdd, const QString& condition,
-                               const QVariantList& valeurs) {
+// Codes compare without regard to letter case and to trailing spaces.
+const QString kConditionCode = QStringLiteral("rtrim(CodeArticle) = rtrim(?) COLLATE NOCASE");
+
+Resultat<std::optional<Article>> premier(const Database& bdd, const QString& sql,
+                                         const QVariantList& valeurs) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (!executer(q,
-                  QStringLiteral("SELECT ") + Article::colonnes() +
-                      QStringLiteral(" FROM ARTICLES WHERE ") + condition +
-                      QStringLiteral(" LIMIT 1"),
-                  valeurs) ||
-        !q.next())
-        return std::nullopt;
-    return lireArticle(q);
+    if (Resultat<> r = executer(q, sql, valeurs); !r)
+        return r.echec();
+    if (!q.next())
+        return std::optional<Article>();
+    return std::optional<Article>(lireArticle(q));
 }
 } // namespace
+
+QString MagasinArticles::selectionParCode(const QString& colonnes) {
+    return QStringLiteral("SELECT ") + colonnes + QStringLiteral(" FROM ARTICLES WHERE ") +
+           kConditionCode + QStringLiteral(" ORDER BY rowid LIMIT 1");
+}
 
 bool MagasinArticles::estMotif(const QString& texte) {
     return texte.contains(u'*') || texte.contains(u'?');
 }
 
-std::optional<Article> MagasinArticles::parCode(const QString& code) const {
-    return premier(bdd_, QStringLiteral("rtrim(CodeArticle) = rtrim(?) COLLATE NOCASE"), {code});
+Resultat<std::optional<Article>> MagasinArticles::parCode(const QString& code) const {
+    return premier(bdd_, selectionParCode(Article::colonnes()), {code});
 }
 
-std::optional<Article> MagasinArticles::parMotif(const QString& motif) const {
+Resultat<std::optional<Article>> MagasinArticles::parMotif(const QString& motif) const {
     if (!estMotif(motif))
         return parCode(motif);
     QString sansBlancsFinaux = motif;
     while (sansBlancsFinaux.endsWith(u' '))
         sansBlancsFinaux.chop(1);
-    return premier(bdd_, QStringLiteral("correspond(?, rtrim(CodeArticle))"), {sansBlancsFinaux});
+    return premier(bdd_,
+                   QStringLiteral("SELECT ") + Article::colonnes() +
+                       QStringLiteral(" FROM ARTICLES WHERE correspond(?, rtrim(CodeArticle)) "
+                                      "ORDER BY rowid LIMIT 1"),
+                   {sansBlancsFinaux});
 }
 
-bool MagasinArticles::supprimer(const QString& code) const {
+Resultat<qint64> MagasinArticles::supprimer(const QString& code) const {
     QSqlQuery q(bdd_.connexion());
-    return executer(q,
-                    QStringLiteral("DELETE FROM ARTICLES WHERE rtrim(CodeArticle) = rtrim(?) "
-                                   "COLLATE NOCASE"),
-                    {code});
+    if (Resultat<> r =
+            executer(q, QStringLiteral("DELETE FROM ARTICLES WHERE ") + kConditionCode, {code});
+        !r)
+        return r.echec();
+    return qint64(q.numRowsAffected());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/article.h"
+#include "common/resultat.h"
 
 #include <QString>
 #include <optional>
@@ -13,13 +14,18 @@ class MagasinArticles {
   public:
     explicit MagasinArticles(const Database& bdd) : bdd_(bdd) {}
 
-    // The first article whose code equals `code`.
-    std::optional<Article> parCode(const QString& code) const;
+    // The statement reading `colonnes` of the first article (in table order) of a code: the one
+    // look-up of an article by its code, through the index on the compared expression. It
+    // takes one bound value, the code.
+    static QString selectionParCode(const QString& colonnes);
+
+    // The first article whose code equals `code`; nothing when there is none.
+    Resultat<std::optional<Article>> parCode(const QString& code) const;
     // The first article (in table order) whose code matches `motif`, where "*" stands for any
     // text and "?" for one character; a code without them is looked up by parCode().
-    std::optional<Article> parMotif(const QString& motif) const;
-    // Deletes every article of that code; false when the statement failed.
-    bool supprimer(const QString& code) const;
+    Resultat<std::optional<Article>> parMotif(const QString& motif) const;
+    // Deletes every article of that code; the number of articles deleted.
+    Resultat<qint64> supprimer(const QString& code) const;
 
     // True when `texte` holds one of the two wildcards.
     static bool estMotif(const QString& texte);

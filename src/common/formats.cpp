@@ -53,6 +53,19 @@ QString nombreCourt(double v) {
     return s;
 }
 
+QString nombreCourt(Quantite q) {
+    const std::int64_t m = q.milliemes();
+    const std::uint64_t absolu = m < 0 ? 0 - std::uint64_t(m) : std::uint64_t(m);
+    QString s = QString::number(absolu / Quantite::echelle);
+    if (const std::uint64_t reste = absolu % Quantite::echelle) {
+        QString decimales = QStringLiteral("%1").arg(reste, 3, 10, QLatin1Char('0'));
+        while (decimales.endsWith(u'0'))
+            decimales.chop(1);
+        s += u',' + decimales;
+    }
+    return m < 0 ? u'-' + s : s;
+}
+
 QString texteAffiche(const QVariant& v) {
     if (v.isNull() || !v.isValid())
         return {};

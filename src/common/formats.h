@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/quantite.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -17,6 +19,8 @@ QString formatEuros(double v);
 QString formatPrixEtiquette(double v);
 // A number in its shortest decimal form with the decimal comma: 19.6 -> "19,6", 3 -> "3".
 QString nombreCourt(double v);
+// A quantity the same way: 2.5 -> "2,5", 3 -> "3", -0.125 -> "-0,125".
+QString nombreCourt(Quantite q);
 // How a field value is shown in a box or joined to text: numbers in their shortest French
 // form, dates as "dd/mm/yyyy hh:mm:ss" (time left out at midnight), text as is, Null empty.
 QString texteAffiche(const QVariant& v);

@@ -169,6 +169,13 @@ bool estQuantiteCanonique(const QString& texte) {
     return v < 100 && texte == nombreCanonique(v);
 }
 
+QString sansCaracteresDeControle(QString texte) {
+    for (QChar& c : texte)
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    return texte;
+}
+
 qint64 entierEnTete(const QString& texte) {
     qint64 v = 0;
     for (QChar c : texte) {

@@ -35,5 +35,9 @@ QString nombreCanonique(double valeur);
 // written exactly in its shortest form.
 bool estQuantiteCanonique(const QString& texte);
 
+// Every control character (line ends, tabs, NUL, the C1 codes) replaced by a blank, so that a
+// text stays on its line of a file, of a label or of a box.
+QString sansCaracteresDeControle(QString texte);
+
 // The numeric value of a whole-number text such as a ticket number ("12" -> 12).
 qint64 entierEnTete(const QString& texte);

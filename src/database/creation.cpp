@@ -1,5 +1,7 @@
 #include "database/creation.h"
 
+#include "database/database.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -19,33 +21,44 @@ class Connexion {
   public:
     explicit Connexion(const QString& chemin, bool creer) {
         const int drapeaux = SQLITE_OPEN_READWRITE | (creer ? SQLITE_OPEN_CREATE : 0);
-        ok_ = sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db_, drapeaux, nullptr) ==
-              SQLITE_OK;
+        const int rc =
+            sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db_, drapeaux, nullptr);
+        if (rc != SQLITE_OK)
+            ouverture_ = echec(QStringLiteral("%1 ne peut pas être ouvert : %2")
+                                   .arg(chemin, raisonSqlite(rc, message(rc))));
     }
     ~Connexion() { sqlite3_close(db_); }
-    bool ok() const { return ok_; }
+    const Resultat<>& ouverture() const { return ouverture_; }
     sqlite3* db() const { return db_; }
-    bool exec(const QByteArray& sql, QString* erreur) {
+    Resultat<> exec(const QByteArray& sql) {
         char* msg = nullptr;
-        if (sqlite3_exec(db_, sql.constData(), nullptr, nullptr, &msg) == SQLITE_OK)
-            return true;
-        if (erreur)
-            *erreur = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db_));
+        const int rc = sqlite3_exec(db_, sql.constData(), nullptr, nullptr, &msg);
+        const QString texte = QString::fromUtf8(msg ? msg : sqlite3_errmsg(db_));
         sqlite3_free(msg);
-        return false;
+        if (rc == SQLITE_OK)
+            return {};
+        return echec(raisonSqlite(sqlite3_extended_errcode(db_), texte));
+    }
+    QString message(int rc) const {
+        return QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
     }
 
   private:
     sqlite3* db_ = nullptr;
-    bool ok_ = false;
+    Resultat<> ouverture_;
 };
 
 // A prepared insert whose values are bound in order.
 class Insertion {
   public:
-    Insertion(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &st_, nullptr); }
+    Insertion(sqlite3* db, const char* sql) : db_(db) {
+        if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK)
+            st_ = nullptr;
+    }
     ~Insertion() { sqlite3_finalize(st_); }
     Insertion& texte(const QString& v) {
+        if (!st_)
+            return *this;
         if (v.isNull())
             sqlite3_bind_null(st_, ++i_);
         else {
@@ -55,22 +68,32 @@ class Insertion {
         return *this;
     }
     Insertion& reel(double v) {
-        sqlite3_bind_double(st_, ++i_, v);
+        if (st_)
+            sqlite3_bind_double(st_, ++i_, v);
         return *this;
     }
     Insertion& entier(qint64 v) {
-        sqlite3_bind_int64(st_, ++i_, v);
+        if (st_)
+            sqlite3_bind_int64(st_, ++i_, v);
         return *this;
     }
-    bool executer() {
+    // The row is written, or the reason it is not.
+    Resultat<> executer() {
+        if (!st_)
+            return echec(raisonSqlite(sqlite3_extended_errcode(db_),
+                                      QString::fromUtf8(sqlite3_errmsg(db_))));
         const int rc = sqlite3_step(st_);
         sqlite3_reset(st_);
         sqlite3_clear_bindings(st_);
         i_ = 0;
-        return rc == SQLITE_DONE;
+        if (rc == SQLITE_DONE)
+            return {};
+        return echec(
+            raisonSqlite(sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_))));
     }
 
   private:
+    sqlite3* db_;
     sqlite3_stmt* st_ = nullptr;
     int i_ = 0;
 };
@@ -102,15 +125,12 @@ QString codeBoutique(int n) {
     return QStringLiteral("ART%1").arg(n, 6, 10, QLatin1Char('0'));
 }
 
-bool remplir(const QString& chemin, int articles, int lignes, bool demo, QString* erreur) {
+Resultat<> remplir(const QString& chemin, int articles, int lignes, bool demo) {
     Connexion c(chemin, false);
-    if (!c.ok()) {
-        if (erreur)
-            *erreur = QStringLiteral("base introuvable : ") + chemin;
-        return false;
-    }
-    if (!c.exec("BEGIN", erreur))
-        return false;
+    if (!c.ouverture())
+        return c.ouverture();
+    if (Resultat<> r = c.exec("BEGIN"); !r)
+        return r;
     QRandomGenerator alea(20261210);
 
     Insertion fournisseur(c.db(), "INSERT INTO FOURNISSEURS VALUES (?, ?, ?, ?)");
@@ -120,11 +140,13 @@ bool remplir(const QString& chemin, int articles, int lignes, bool demo, QString
                                   QStringLiteral("8 impasse des Fileuses, 75011 Paris"),
                                   QStringLiteral("21 route de Lille, 59200 Tourcoing")};
     for (int i = 0; i < kFournisseurs.size(); ++i)
-        fournisseur.texte(QString::number(i + 1))
-            .texte(kFournisseurs[i])
-            .texte(adresses[i])
-            .texte(QStringLiteral("03 20 %1 %2").arg(10 + i * 7).arg(40 + i * 3))
-            .executer();
+        if (Resultat<> r = fournisseur.texte(QString::number(i + 1))
+                               .texte(kFournisseurs[i])
+                               .texte(adresses[i])
+                               .texte(QStringLiteral("03 20 %1 %2").arg(10 + i * 7).arg(40 + i * 3))
+                               .executer();
+            !r)
+            return r;
 
     Insertion article(c.db(),
                       "INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur, PrixVenteTTC, "
@@ -143,20 +165,23 @@ bool remplir(const QString& chemin, int articles, int lignes, bool demo, QString
         const double achat = std::round(prix / 1.196 * 0.45 * 100) / 100;
         const int stock = n % 9 == 0 ? 0 : int(alea.bounded(1, 12));
         const int aImprimer = demo ? (n % 17 == 0 ? int(alea.bounded(1, 4)) : 0) : 0;
-        article.texte(code)
-            .texte(kTypes[t] + u' ')
-            .texte(kTailles[(n / kTypes.size()) % kTailles.size()] + u' ')
-            .texte(kCouleurs[(n * 7 / 3) % kCouleurs.size()] + u' ')
-            .reel(prix)
-            .reel(19.6)
-            .reel(achat)
-            .reel(19.6)
-            .texte(n % 13 == 0 ? QString() : kFournisseurs[n % kFournisseurs.size()])
-            .reel(stock)
-            .entier(aImprimer)
-            .texte(debut.addSecs(qint64(n) * 3600 % (400 * 86400))
-                       .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-            .executer();
+        if (Resultat<> r =
+                article.texte(code)
+                    .texte(kTypes[t] + u' ')
+                    .texte(kTailles[(n / kTypes.size()) % kTailles.size()] + u' ')
+                    .texte(kCouleurs[(n * 7 / 3) % kCouleurs.size()] + u' ')
+                    .reel(prix)
+                    .reel(19.6)
+                    .reel(achat)
+                    .reel(19.6)
+                    .texte(n % 13 == 0 ? QString() : kFournisseurs[n % kFournisseurs.size()])
+                    .reel(stock)
+                    .entier(aImprimer)
+                    .texte(debut.addSecs(qint64(n) * 3600 % (400 * 86400))
+                               .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                    .executer();
+            !r)
+            return r;
     }
 
     Insertion ticket(c.db(), "INSERT INTO TICKETS (NumeroTicket, Date, TotalTTC, TicketClos, "
@@ -175,64 +200,74 @@ bool remplir(const QString& chemin, int articles, int lignes, bool demo, QString
             const double prix = kPrix[idx % kTypes.size()];
             const qint64 cents = qint64(std::llround(prix * 100));
             const qint64 tva = cents * 196 / 1196;
-            ligne.entier(numero).texte(codes[idx]).reel(cents / 100.0).reel(tva / 100.0).reel(1);
-            ligne.executer();
+            if (Resultat<> r = ligne.entier(numero)
+                                   .texte(codes[idx])
+                                   .reel(cents / 100.0)
+                                   .reel(tva / 100.0)
+                                   .reel(1)
+                                   .executer();
+                !r)
+                return r;
             total += cents;
             ++ecrites;
         }
         const char* moyens[] = {"ESPECES", "CB", "CHEQUE"};
-        ligne.entier(numero)
-            .texte(QString::fromLatin1(moyens[numero % 3]))
-            .reel(-total / 100.0)
-            .reel(0)
-            .reel(0);
-        ligne.executer();
+        if (Resultat<> r = ligne.entier(numero)
+                               .texte(QString::fromLatin1(moyens[numero % 3]))
+                               .reel(-total / 100.0)
+                               .reel(0)
+                               .reel(0)
+                               .executer();
+            !r)
+            return r;
         ++ecrites;
         // Spread over the past weeks; the last few tickets are today's.
         const QDateTime quand = lignes - ecrites < 30 ? maintenant.addSecs(-60 * (lignes - ecrites))
                                                       : maintenant.addDays(-1 - numero % 60);
-        ticket.entier(numero)
-            .texte(quand.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-            .reel(total / 100.0)
-            .executer();
+        if (Resultat<> r = ticket.entier(numero)
+                               .texte(quand.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                               .reel(total / 100.0)
+                               .executer();
+            !r)
+            return r;
     }
-    return c.exec("COMMIT", erreur);
+    return c.exec("COMMIT");
 }
 
 } // namespace
 
-bool creerBase(const QString& chemin, QString* erreur) {
-    if (QFileInfo::exists(chemin)) {
-        if (erreur)
-            *erreur =
-                QStringLiteral("le fichier %1 existe déjà : il n'est pas remplacé").arg(chemin);
-        return false;
-    }
+Resultat<> creerBase(const QString& chemin) {
+    if (QFileInfo::exists(chemin))
+        return echec(
+            QStringLiteral("le fichier %1 existe déjà : il n'est pas remplacé").arg(chemin));
+    const QFileInfo dossier(QFileInfo(chemin).absolutePath());
+    if (!dossier.isDir())
+        return echec(QStringLiteral("le dossier %1 n'existe pas").arg(dossier.filePath()));
     chargerRessources();
     QFile schema(QStringLiteral(":/talmir/schema.sql"));
-    if (!schema.open(QIODevice::ReadOnly)) {
-        if (erreur)
-            *erreur = QStringLiteral("schéma introuvable");
-        return false;
-    }
+    if (!schema.open(QIODevice::ReadOnly))
+        return echec(QStringLiteral("le schéma de la base est introuvable dans le programme"));
     const QByteArray sql = schema.readAll();
-    bool ok = false;
+    Resultat<> cree;
     {
         Connexion c(chemin, true);
-        ok = c.ok() && c.exec("PRAGMA journal_mode=WAL", erreur) &&
-             c.exec("BEGIN;" + sql + "COMMIT;", erreur);
+        cree = c.ouverture();
+        if (cree)
+            cree = c.exec("PRAGMA journal_mode=WAL");
+        if (cree)
+            cree = c.exec("BEGIN;" + sql + "COMMIT;");
     }
-    if (!ok)
+    if (!cree)
         QFile::remove(chemin);
-    return ok;
+    return cree;
 }
 
-bool remplirDemo(const QString& chemin, QString* erreur) {
-    return remplir(chemin, 300, 160, true, erreur);
+Resultat<> remplirDemo(const QString& chemin) {
+    return remplir(chemin, 300, 160, true);
 }
 
-bool remplirGrande(const QString& chemin, int articles, int lignes, QString* erreur) {
-    return remplir(chemin, articles, lignes, false, erreur);
+Resultat<> remplirGrande(const QString& chemin, int articles, int lignes) {
+    return remplir(chemin, articles, lignes, false);
 }
 
 } // namespace creation

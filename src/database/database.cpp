@@ -1,5 +1,7 @@
 #include "database/database.h"
 
+#include "common/journalisation.h"
+
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
@@ -40,37 +42,48 @@ void fonctionCorrespond(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, expression.match(texte).hasMatch() ? 1 : 0);
 }
 
-bool copier(sqlite3* source, const QString& destination, QString* erreur) {
+// The reason of the last failure on an SQLite connection.
+QString raisonDe(sqlite3* base, int code) {
+    return raisonSqlite(base ? sqlite3_extended_errcode(base) : code,
+                        QString::fromUtf8(base ? sqlite3_errmsg(base) : sqlite3_errstr(code)));
+}
+
+Resultat<> copier(sqlite3* source, const QString& destination) {
     const QString provisoire = destination + QStringLiteral(".partiel");
     QFile::remove(provisoire);
     sqlite3* cible = nullptr;
-    auto echec = [&](const QString& raison) {
-        if (erreur)
-            *erreur = raison;
+    auto abandon = [&](const QString& raison) -> Resultat<> {
         if (cible)
             sqlite3_close(cible);
         QFile::remove(provisoire);
-        return false;
+        return echec(raison);
     };
-    if (sqlite3_open_v2(QFile::encodeName(provisoire).constData(), &cible,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-        return echec(QString::fromUtf8(sqlite3_errmsg(cible)));
+    int rc = sqlite3_open_v2(QFile::encodeName(provisoire).constData(), &cible,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK)
+        return abandon(raisonDe(cible, rc));
     sqlite3_backup* copie = sqlite3_backup_init(cible, "main", source, "main");
     if (!copie)
-        return echec(QString::fromUtf8(sqlite3_errmsg(cible)));
-    const int rc = sqlite3_backup_step(copie, -1);
+        return abandon(raisonDe(cible, SQLITE_ERROR));
+    rc = sqlite3_backup_step(copie, -1);
     sqlite3_backup_finish(copie);
     if (rc != SQLITE_DONE)
-        return echec(QString::fromUtf8(sqlite3_errstr(rc)));
+        return abandon(raisonSqlite(rc, QString::fromUtf8(sqlite3_errstr(rc))));
     // The copy is a plain single file, whatever the journal mode of the source.
-    sqlite3_exec(cible, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
-    if (sqlite3_close(cible) != SQLITE_OK)
-        return echec(QStringLiteral("fermeture de la copie impossible"));
+    rc = sqlite3_exec(cible, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        return abandon(raisonDe(cible, rc));
+    rc = sqlite3_close(cible);
     cible = nullptr;
-    QFile::remove(destination);
+    if (rc != SQLITE_OK)
+        return abandon(raisonSqlite(rc, QString::fromUtf8(sqlite3_errstr(rc))));
+    if (QFile::exists(destination) && !QFile::remove(destination))
+        return abandon(
+            QStringLiteral("la copie précédente %1 ne peut pas être remplacée").arg(destination));
     if (!QFile::rename(provisoire, destination))
-        return echec(QStringLiteral("impossible de remplacer ") + destination);
-    return true;
+        return abandon(
+            QStringLiteral("la copie ne peut pas être enregistrée sous %1").arg(destination));
+    return {};
 }
 } // namespace
 
@@ -82,38 +95,53 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(nomConnexion_);
 }
 
-bool Database::ouvrir(const QString& chemin, QString* erreur) {
+Resultat<> Database::ouvrir(const QString& chemin) {
     fermer();
-    auto echec = [&](const QString& raison) {
-        if (erreur)
-            *erreur = raison;
+    auto abandon = [&](const QString& raison) -> Resultat<> {
         fermer();
-        return false;
+        return echec(raison);
     };
     const QFileInfo info(chemin);
     if (!info.exists() || !info.isFile())
-        return echec(QStringLiteral("la base de données %1 est introuvable").arg(chemin));
+        return abandon(QStringLiteral("la base de données %1 est introuvable").arg(chemin));
     if (info.size() == 0)
-        return echec(QStringLiteral("la base de données %1 est vide").arg(chemin));
+        return abandon(QStringLiteral("la base de données %1 est vide").arg(chemin));
     QSqlDatabase db = QSqlDatabase::contains(nomConnexion_)
                           ? QSqlDatabase::database(nomConnexion_, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nomConnexion_);
     db.setDatabaseName(chemin);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
-        return echec(db.lastError().text());
+        return abandon(QStringLiteral("la base de données %1 ne peut pas être ouverte : %2")
+                           .arg(chemin, raisonSql(db.lastError())));
     chemin_ = chemin;
     QSqlQuery q(db);
     // Reading the schema tells a database from any other file.
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-        return echec(QStringLiteral("%1 n'est pas une base de données : %2")
-                         .arg(chemin, q.lastError().text()));
-    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-    q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
-    if (sqlite3* h = poignee(db))
-        sqlite3_create_function_v2(h, "correspond", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                   fonctionCorrespond, nullptr, nullptr, nullptr);
-    return true;
+        return abandon(QStringLiteral("%1 n'est pas une base de données utilisable : %2")
+                           .arg(chemin, raisonSql(q.lastError())));
+    // A read-only folder cannot hold the write-ahead log: the shop then works in the file's
+    // own journal mode, which only the log needs to know.
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next() ||
+        q.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0)
+        consigner(Resultat<>(echec(q.lastError().isValid()
+                                       ? raisonSql(q.lastError())
+                                       : QStringLiteral("mode ") + q.value(0).toString())),
+                  QStringLiteral("journal WAL de %1").arg(chemin));
+    q.finish();
+    if (!q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
+        consigner(Resultat<>(echec(raisonSql(q.lastError()))),
+                  QStringLiteral("écriture synchrone de %1").arg(chemin));
+    // The search by description needs the wildcard match: without it the base is not usable.
+    sqlite3* h = poignee(db);
+    const int rc =
+        h ? sqlite3_create_function_v2(h, "correspond", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                       nullptr, fonctionCorrespond, nullptr, nullptr, nullptr)
+          : SQLITE_MISUSE;
+    if (rc != SQLITE_OK)
+        return abandon(QStringLiteral("la recherche ne peut pas être installée sur %1 : %2")
+                           .arg(chemin, raisonDe(h, rc)));
+    return {};
 }
 
 void Database::fermer() {
@@ -136,25 +164,19 @@ QSqlDatabase Database::connexion() const {
     return QSqlDatabase::database(nomConnexion_, false);
 }
 
-bool Database::copierVers(const QString& destination, QString* erreur) const {
+Resultat<> Database::copierVers(const QString& destination) const {
     if (!estOuverte())
-        return copierFichier(chemin_, destination, erreur);
+        return copierFichier(chemin_, destination);
     sqlite3* h = poignee(connexion());
-    if (!h) {
-        if (erreur)
-            *erreur = QStringLiteral("connexion inutilisable");
-        return false;
-    }
-    return copier(h, destination, erreur);
+    if (!h)
+        return echec(QStringLiteral("la connexion à la base de données est inutilisable"));
+    return copier(h, destination);
 }
 
-bool Database::copierFichier(const QString& source, const QString& destination, QString* erreur) {
+Resultat<> Database::copierFichier(const QString& source, const QString& destination) {
     const QFileInfo info(source);
-    if (!info.isFile() || info.size() == 0) {
-        if (erreur)
-            *erreur = QStringLiteral("le fichier %1 est introuvable ou vide").arg(source);
-        return false;
-    }
+    if (!info.isFile() || info.size() == 0)
+        return echec(QStringLiteral("le fichier %1 est introuvable ou vide").arg(source));
     sqlite3* src = nullptr;
     // Read-write, so that SQLite can roll back a journal that a crash left beside the file.
     int rc = sqlite3_open_v2(QFile::encodeName(source).constData(), &src, SQLITE_OPEN_READWRITE,
@@ -168,47 +190,99 @@ bool Database::copierFichier(const QString& source, const QString& destination, 
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(src, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
-        if (erreur)
-            *erreur = QString::fromUtf8(src ? sqlite3_errmsg(src) : sqlite3_errstr(rc));
+        const QString raison = raisonDe(src, rc);
         sqlite3_close(src);
-        return false;
+        return echec(QStringLiteral("%1 ne peut pas être lu : %2").arg(source, raison));
     }
-    const bool ok = copier(src, destination, erreur);
+    Resultat<> r = copier(src, destination);
     sqlite3_close(src);
-    return ok;
+    return r;
 }
 
-bool executer(QSqlQuery& requete, const QString& sql, const QVariantList& valeurs,
-              QString* erreur) {
-    if (!requete.prepare(sql)) {
-        if (erreur)
-            *erreur = requete.lastError().text();
-        return false;
-    }
+Resultat<> executer(QSqlQuery& requete, const QString& sql, const QVariantList& valeurs) {
+    // A closed connection refuses the statement without an error of its own.
+    if (!requete.prepare(sql))
+        return echec(requete.lastError().isValid()
+                         ? raisonSql(requete.lastError())
+                         : QStringLiteral("la base de données n'est pas ouverte"));
     for (const QVariant& v : valeurs)
         requete.addBindValue(v);
-    if (!requete.exec()) {
-        if (erreur)
-            *erreur = requete.lastError().text();
-        return false;
+    if (!requete.exec())
+        return echec(raisonSql(requete.lastError()));
+    return {};
+}
+
+QString raisonSqlite(int code, const QString& message) {
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("la base de données est occupée par un autre programme");
+    case SQLITE_READONLY:
+        return QStringLiteral("la base de données est en lecture seule");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("l'accès à la base de données est refusé");
+    case SQLITE_NOMEM:
+        return QStringLiteral("la mémoire est insuffisante");
+    case SQLITE_IOERR:
+        return QStringLiteral("le disque ne peut pas être lu ou écrit");
+    case SQLITE_CORRUPT:
+        return QStringLiteral("le fichier de la base de données est endommagé");
+    case SQLITE_NOTADB:
+        return QStringLiteral("le fichier n'est pas une base de données");
+    case SQLITE_FULL:
+        return QStringLiteral("le disque est plein");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("le fichier de la base de données ne peut pas être ouvert");
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("la base de données refuse l'écriture : ") + message;
+    default:
+        break;
     }
-    return true;
+    // What a statement names that the database does not have.
+    static const QRegularExpression absent(QStringLiteral("^no such (table|column): (.*)$"));
+    if (const QRegularExpressionMatch m = absent.match(message); m.hasMatch())
+        return (m.captured(1) == u"table" ? QStringLiteral("la table %1 est absente de la base de "
+                                                           "données")
+                                          : QStringLiteral("la colonne %1 est absente de la base "
+                                                           "de données"))
+            .arg(m.captured(2));
+    return QStringLiteral("erreur de la base de données : ") + message;
+}
+
+QString raisonSql(const QSqlError& erreur) {
+    bool ok = false;
+    const int code = erreur.nativeErrorCode().toInt(&ok);
+    const QString message = erreur.databaseText().isEmpty() ? erreur.text() : erreur.databaseText();
+    if (!ok || code == SQLITE_OK)
+        return QStringLiteral("erreur de la base de données : ") + message;
+    return raisonSqlite(code, message);
 }
 
 Transaction::Transaction(const Database& base) : connexion_(base.connexion()) {
-    active_ = connexion_.isOpen() && connexion_.transaction();
+    if (!connexion_.isOpen())
+        debut_ = echec(QStringLiteral("la base de données n'est pas ouverte"));
+    else if (!connexion_.transaction())
+        debut_ = echec(raisonSql(connexion_.lastError()));
+    active_ = debut_.ok();
 }
 
 Transaction::~Transaction() {
-    if (active_)
-        connexion_.rollback();
+    if (active_ && !connexion_.rollback())
+        consigner(Resultat<>(echec(raisonSql(connexion_.lastError()))),
+                  QStringLiteral("annulation d'une transaction"));
 }
 
-bool Transaction::valider() {
+Resultat<> Transaction::valider() {
     if (!active_)
-        return false;
+        return debut_.ok() ? echec(QStringLiteral("la transaction est déjà terminée")) : debut_;
     active_ = false;
-    return connexion_.commit();
+    if (!connexion_.commit()) {
+        const QString raison = raisonSql(connexion_.lastError());
+        connexion_.rollback();
+        return echec(raison);
+    }
+    return {};
 }
 
 QString motifVersExpression(const QString& motif) {

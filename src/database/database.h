@@ -1,9 +1,12 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
 
+class QSqlError;
 class QSqlQuery;
 
 // The one connection to the shop database (SQLite through QtSql). Opening never creates a
@@ -16,7 +19,7 @@ class Database {
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    bool ouvrir(const QString& chemin, QString* erreur = nullptr);
+    Resultat<> ouvrir(const QString& chemin);
     // Releases the file so that it can be copied whole.
     void fermer();
     bool estOuverte() const;
@@ -25,11 +28,10 @@ class Database {
 
     // A consistent copy of the open database (or of the file when closed) through SQLite's
     // online backup, written beside the destination and renamed into place.
-    bool copierVers(const QString& destination, QString* erreur = nullptr) const;
+    Resultat<> copierVers(const QString& destination) const;
     // The same for a database file that is not open here. A journal left beside the file by a
     // crash is rolled back first, so the copy holds only committed data.
-    static bool copierFichier(const QString& source, const QString& destination,
-                              QString* erreur = nullptr);
+    static Resultat<> copierFichier(const QString& source, const QString& destination);
 
   private:
     QString nomConnexion_;
@@ -38,19 +40,26 @@ class Database {
 
 // Prepares `sql`, binds `valeurs` in order and executes it. Typed text is always a bound
 // value, never part of the statement.
-bool executer(QSqlQuery& requete, const QString& sql, const QVariantList& valeurs = {},
-              QString* erreur = nullptr);
+Resultat<> executer(QSqlQuery& requete, const QString& sql, const QVariantList& valeurs = {});
+
+// The reason of a database failure as the operator reads it, in French: the disk is full, the
+// file is read-only, locked by another program, damaged...
+QString raisonSql(const QSqlError& erreur);
+// The same from an SQLite result code and the engine's own message.
+QString raisonSqlite(int code, const QString& message);
 
 // One transaction: rolled back when it goes out of scope without valider().
 class Transaction {
   public:
     explicit Transaction(const Database& base);
     ~Transaction();
-    bool active() const { return active_; }
-    bool valider();
+    // Whether the transaction could begin, and why not.
+    const Resultat<>& debut() const { return debut_; }
+    Resultat<> valider();
 
   private:
     QSqlDatabase connexion_;
+    Resultat<> debut_;
     bool active_ = false;
 };
 

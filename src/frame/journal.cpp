@@ -1,6 +1,7 @@
 #include "frame/journal.h"
 
 #include "common/formats.h"
+#include "common/texte.h"
 #include "platform/fichiers.h"
 #include "platform/horloge.h"
 
@@ -11,19 +12,13 @@ QString Journal::chemin() const {
     return dossier_ + u'/' + nomFichier();
 }
 
-bool Journal::ecrireJournal(const QString& mot, const QString& totalAvant,
-                            const QString& codeArticle, const QString& quantite,
-                            QString* erreur) const {
+Resultat<> Journal::ecrireJournal(const QString& mot, const QString& totalAvant,
+                                  const QString& codeArticle, const QString& quantite) const {
     // A line break inside a field would split the line in two: keep each event on one line.
-    auto uneLigne = [](QString s) {
-        for (QChar& c : s)
-            if (c == u'\r' || c == u'\n')
-                c = u' ';
-        return s;
-    };
+    const auto uneLigne = sansCaracteresDeControle;
     const QString ligne = uneLigne(mot) + QStringLiteral(" | ") + uneLigne(totalAvant) +
                           QStringLiteral(" | ") + horodatage(horloge_.maintenant()) +
                           QStringLiteral(" | ") + uneLigne(codeArticle) + QStringLiteral(" | ") +
                           uneLigne(quantite);
-    return ajouterLigne(chemin(), ligne, erreur);
+    return ajouterLigne(chemin(), ligne);
 }

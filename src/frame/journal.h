@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QString>
 
 class Horloge;
@@ -13,10 +15,9 @@ class Journal {
     static QString nomFichier() { return QStringLiteral("inventaire.txt"); }
     QString chemin() const;
 
-    // Appends the line; false (with the system's reason) when it could not be written.
-    bool ecrireJournal(const QString& mot, const QString& totalAvant = {},
-                       const QString& codeArticle = {}, const QString& quantite = {},
-                       QString* erreur = nullptr) const;
+    // Appends the line; fails with the system's reason when it could not be written.
+    Resultat<> ecrireJournal(const QString& mot, const QString& totalAvant = {},
+                             const QString& codeArticle = {}, const QString& quantite = {}) const;
 
   private:
     QString dossier_;

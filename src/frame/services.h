@@ -2,6 +2,7 @@
 
 #include "frame/installation.h"
 #include "frame/journal.h"
+#include "settings/reglage.h"
 
 class Database;
 class Dialogues;
@@ -33,4 +34,5 @@ struct Services {
     Journal journal() const;
     // fichierini
     QString fichierini() const { return installation.fichierIni(); }
+    Reglages reglages() const { return Reglages(fichierini()); }
 };

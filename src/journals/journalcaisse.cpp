@@ -5,6 +5,7 @@
 #include "printing/surface.h"
 #include "register/tickets.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
@@ -54,19 +55,23 @@ void imprimerLigne(Surface& s, const LigneTicket& l) {
 
 } // namespace
 
-std::optional<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour,
-                                           QString* erreur) {
+Resultat<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour) {
     // Dates are stored as "yyyy-mm-dd hh:nn:ss": the day is a range of that text.
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (!executer(q,
-                  QStringLiteral("SELECT NumeroTicket FROM TICKETS WHERE TicketClos <> 0 AND "
-                                 "Date >= ? AND Date < ? ORDER BY NumeroTicket"),
-                  {jour.toString(Qt::ISODate), jour.addDays(1).toString(Qt::ISODate)}, erreur))
-        return std::nullopt;
+    if (Resultat<> r =
+            executer(q,
+                     QStringLiteral("SELECT NumeroTicket FROM TICKETS WHERE TicketClos "
+                                    "<> 0 AND Date >= ? AND Date < ? ORDER BY "
+                                    "NumeroTicket"),
+                     {jour.toString(Qt::ISODate), jour.addDays(1).toString(Qt::ISODate)});
+        !r)
+        return r.echec();
     QList<qint64> numeros;
     while (q.next())
         numeros << q.value(0).toLongLong();
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
     return numeros;
 }
 
@@ -75,18 +80,29 @@ void imprimer_a_droitemoitier(Surface& ticket, const QString& texte) {
     ticket.Print(texte);
 }
 
-TotauxTicket imprimerJournal(Surface& page, const Database& bdd, const QList<qint64>& tickets,
-                             const QDate& jour, const QDateTime& maintenant) {
-    TotauxTicket totaux; // never reset between tickets
+JournalImprime imprimerJournal(Surface& page, const Database& bdd, const QList<qint64>& tickets,
+                               const QDate& jour, const QDateTime& maintenant) {
+    JournalImprime journal;
+    TotauxTicket& totaux = journal.totaux; // never reset between tickets
     if (tickets.isEmpty()) {
         imprimer(page, QStringLiteral("   Aucun ticket clos le ") + dateCourte(jour) +
                            QStringLiteral(" : le journal de caisse est vide."));
         imprimer(page, QStringLiteral("   ") + dateLongue(maintenant));
-        return totaux;
+        return journal;
     }
     const Tickets table(bdd);
     for (qint64 numero : tickets) {
-        for (const LigneTicket& l : table.lignes(numero).value_or(QList<LigneTicket>{})) {
+        const Resultat<QList<LigneTicket>> lignes = table.lignes(numero);
+        if (!lignes) {
+            journal.ticketsSansLignes << numero;
+            page.setFontBold(true);
+            imprimer(page, QStringLiteral("   *** Ticket n° %1 : lignes illisibles (%2) ; ce "
+                                          "journal est incomplet ***")
+                               .arg(numero)
+                               .arg(lignes.raison()));
+            page.setFontBold(false);
+        }
+        for (const LigneTicket& l : lignes.valeurOu({})) {
             imprimerLigne(page, l);
             totaux.ajouter(l);
         }
@@ -99,5 +115,5 @@ TotauxTicket imprimerJournal(Surface& page, const Database& bdd, const QList<qin
         page.setFontBold(false);
         imprimer(page, QStringLiteral("   ") + dateLongue(maintenant));
     }
-    return totaux;
+    return journal;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/resultat.h"
 #include "register/totauxticket.h"
 
 #include <QDate>
@@ -15,15 +16,21 @@ class Surface;
 // on the receipt but aligned on the middle of the page, then the running VAT, total and
 // remaining amount, which add up from the first ticket of the journal to the one just printed.
 
-// The closed tickets dated `jour`, by ticket number; nothing when the tickets cannot be read.
-std::optional<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour,
-                                           QString* erreur = nullptr);
+// The closed tickets dated `jour`, by ticket number.
+Resultat<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour);
 
 // Prints one line ending 40 twips before the middle of the target.
 void imprimer_a_droitemoitier(Surface& ticket, const QString& texte);
 
+// What a printed journal holds.
+struct JournalImprime {
+    TotauxTicket totaux;             // the running sums after the last ticket
+    QList<qint64> ticketsSansLignes; // tickets whose lines could not be read
+};
+
 // Draws the journal of `tickets` onto the surface, starting new pages as it fills them; a day
-// without ticket gets a page that says so. Returns the running sums after the last ticket.
-// A ticket whose lines cannot be read prints without lines.
-TotauxTicket imprimerJournal(Surface& page, const Database& bdd, const QList<qint64>& tickets,
-                             const QDate& jour, const QDateTime& maintenant);
+// without ticket gets a page that says so. A ticket whose lines cannot be read prints a line
+// saying so in their place, and its number comes back in `ticketsSansLignes`: a journal with
+// missing lines never looks whole.
+JournalImprime imprimerJournal(Surface& page, const Database& bdd, const QList<qint64>& tickets,
+                               const QDate& jour, const QDateTime& maintenant);

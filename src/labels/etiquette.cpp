@@ -1,6 +1,7 @@
 #include "labels/etiquette.h"
 
 #include "common/formats.h"
+#include "common/texte.h"
 #include "common/valeur.h"
 #include "labels/grilleetiquettes.h"
 #include "printing/code39.h"
@@ -35,11 +36,7 @@ double margeGauche() {
 // A field shown on a label: Null is empty; control characters (line ends pasted into a name)
 // would break the line, they print as blanks.
 QString texteChamp(const QVariant& v) {
-    QString t = sansNullTexte(v);
-    for (QChar& c : t)
-        if (c.category() == QChar::Other_Control)
-            c = u' ';
-    return t;
+    return sansCaracteresDeControle(sansNullTexte(v));
 }
 
 // The longest start of `texte` that the current font draws within `largeur`: a long name

@@ -2,21 +2,23 @@
 
 #include "catalogue/article.h"
 #include "common/formats.h"
+#include "common/journalisation.h"
 #include "common/valeur.h"
 #include "database/database.h"
 #include "frame/dialogues.h"
 #include "printing/image.h"
 #include "printing/serviceimpression.h"
 #include "printing/surface.h"
-#include "settings/ini32.h"
+#include "settings/reglage.h"
 
 #include <QSqlQuery>
 
 #include <cmath>
 
 namespace {
-const QString sectionReglage = QStringLiteral("imprimer");
-const QString cleSautees = QStringLiteral("etiquettes sautees");
+// The labels already used on the sheet left in the printer: the next run starts after them.
+const Reglage kSautees{QStringLiteral("imprimer"), QStringLiteral("etiquettes sautees"),
+                       QStringLiteral("0")};
 const QString fichierFond = QStringLiteral("fondetiquette.wmf");
 // A count beyond this is taken as this: the run is stopped long before anyway.
 constexpr qint64 nombreMaximum = qint64(1) << 50;
@@ -67,15 +69,13 @@ struct TirageEtiquettes::Lot {
 bool TirageEtiquettes::preparer(Lot& lot, Image& images, BilanTirage& bilan) {
     QSqlQuery q(services_.bdd.connexion());
     q.setForwardOnly(true);
-    QString erreur;
-    if (!executer(q,
-                  QStringLiteral("select rowid, CodeArticle, taille, libelle, PrixVenteTTC, "
-                                 "nbraimprimer from ARTICLES where (nbraimprimer > 0) "
-                                 "order by codearticle;"),
-                  {}, &erreur)) {
+    if (Resultat<> r = executer(q, QStringLiteral("select rowid, CodeArticle, taille, libelle, "
+                                                  "PrixVenteTTC, nbraimprimer from ARTICLES where "
+                                                  "(nbraimprimer > 0) order by codearticle;"));
+        !r) {
         bilan.fin = BilanTirage::Fin::ErreurLecture;
         services_.dialogues.message(
-            QStringLiteral("Les articles à étiqueter n'ont pas pu être lus : %1").arg(erreur),
+            QStringLiteral("Les articles à étiqueter n'ont pas pu être lus : %1").arg(r.raison()),
             titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
         return false;
     }
@@ -90,11 +90,12 @@ bool TirageEtiquettes::preparer(Lot& lot, Image& images, BilanTirage& bilan) {
     }
     lot.signale.fill(false, lot.articles.size());
 
-    // A picture that cannot be read leaves the previous one (or none): the labels still print.
-    images.LoadPicture(services_.installation.chemin(fichierFond));
+    // A picture that cannot be read leaves the previous one (or none): the labels still print,
+    // and the log says why.
+    consigner(images.LoadPicture(services_.installation.chemin(fichierFond)),
+              QStringLiteral("fond des étiquettes"));
 
-    const QString sautees =
-        parametre(sectionReglage, cleSautees, QStringLiteral("0"), services_.fichierini(), 2);
+    const QString sautees = services_.reglages().lireOuInitialiser(kSautees);
     bilan.depart = grille::positionDepart(sautees);
     lot.position = grille::Position::depuisNumero(bilan.depart);
     return true;
@@ -125,21 +126,22 @@ BilanTirage TirageEtiquettes::imprimer(ServiceImpression& imprimante, Image& ima
     }
     while (lot.reste()) {
         std::unique_ptr<TravailImpression> travail = imprimante.commencer(FormatPapier::A4);
-        QString erreur = QStringLiteral("l'imprimante n'a pas pu commencer l'impression");
+        Resultat<> envoi = echec(QStringLiteral("l'imprimante n'a pas pu commencer l'impression"));
         qint64 dessinees = 0;
         if (travail) {
             Surface& s = travail->surface();
             s.Cls();
             s.setScaleMode(Surface::Echelle::Millimetres);
             dessinees = lot.remplirFeuille(s, images, bilan.sansCodeBarre);
+            envoi = travail->EndDoc();
         }
-        if (!travail || !travail->EndDoc(&erreur)) {
+        if (!envoi) {
             bilan.fin = BilanTirage::Fin::ErreurImprimante;
             services_.dialogues.message(
                 QStringLiteral("L'impression des étiquettes n'a pas abouti (%1).\nLes étiquettes "
                                "restent à imprimer et la position de départ sur la feuille n'a "
                                "pas changé.")
-                    .arg(erreur),
+                    .arg(envoi.raison()),
                 titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
             return bilan;
         }
@@ -161,6 +163,31 @@ BilanTirage TirageEtiquettes::imprimer(ServiceImpression& imprimante, Image& ima
         bilan.enregistre = true;
     }
     return bilan;
+}
+
+Resultat<> TirageEtiquettes::remettreAZero(const Lot& lot, const BilanTirage& bilan) {
+    Transaction t(services_.bdd);
+    if (!t.debut())
+        return t.debut();
+    QSqlQuery q(services_.bdd.connexion());
+    if (bilan.fin == BilanTirage::Fin::Complet) {
+        if (Resultat<> r = executer(q, QStringLiteral("update ARTICLES set nbraimprimer=0;")); !r)
+            return r;
+    } else {
+        // A run stopped half-way: only the labels printed are no longer to print.
+        for (qsizetype i = 0; i < lot.articles.size() && i <= lot.courant; ++i) {
+            const ArticleEtiquette& a = lot.articles[i];
+            const qint64 reste = i < lot.courant ? 0 : a.nombre - lot.copies;
+            if (reste == a.nombre)
+                continue;
+            if (Resultat<> r =
+                    executer(q, QStringLiteral("update ARTICLES set nbraimprimer=? where rowid=?;"),
+                             {reste, a.rowid});
+                !r)
+                return r;
+        }
+    }
+    return t.valider();
 }
 
 bool TirageEtiquettes::confirmerNombre(qint64 etiquettes, qint64 feuilles) {
@@ -190,35 +217,12 @@ void TirageEtiquettes::signalerSansCodeBarre(const QStringList& codes) {
 }
 
 void TirageEtiquettes::enregistrer(const Lot& lot, const BilanTirage& bilan) {
-    QString erreur;
-    {
-        Transaction t(services_.bdd);
-        QSqlQuery q(services_.bdd.connexion());
-        bool ok = t.active();
-        if (bilan.fin == BilanTirage::Fin::Complet) {
-            ok = ok &&
-                 executer(q, QStringLiteral("update ARTICLES set nbraimprimer=0;"), {}, &erreur);
-        } else {
-            // A run stopped half-way: only the labels printed are no longer to print.
-            for (qsizetype i = 0; ok && i < lot.articles.size() && i <= lot.courant; ++i) {
-                const ArticleEtiquette& a = lot.articles[i];
-                const qint64 reste = i < lot.courant ? 0 : a.nombre - lot.copies;
-                if (reste != a.nombre)
-                    ok = executer(q,
-                                  QStringLiteral("update ARTICLES set nbraimprimer=? "
-                                                 "where rowid=?;"),
-                                  {reste, a.rowid}, &erreur);
-            }
-        }
-        ok = ok && t.valider();
-        if (!ok)
-            services_.dialogues.message(
-                QStringLiteral("Les nombres d'étiquettes à imprimer n'ont pas pu être remis à "
-                               "zéro : %1")
-                    .arg(erreur.isEmpty() ? QStringLiteral("la base ne répond pas") : erreur),
-                titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
-    }
+    if (Resultat<> r = remettreAZero(lot, bilan); !r)
+        services_.dialogues.message(
+            QStringLiteral("Les nombres d'étiquettes à imprimer n'ont pas pu être remis à "
+                           "zéro : %1")
+                .arg(r.raison()),
+            titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
     // The sheet left in the printer is used up to here, whatever became of the counts.
-    parametre(sectionReglage, cleSautees, nombreReglage(bilan.positionFinale),
-              services_.fichierini(), 0);
+    services_.reglages().ecrire(kSautees, nombreReglage(bilan.positionFinale));
 }

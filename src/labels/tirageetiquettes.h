@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/resultat.h"
 #include "frame/services.h"
 #include "labels/etiquette.h"
 #include "labels/grilleetiquettes.h"
@@ -61,6 +62,8 @@ class TirageEtiquettes {
     bool confirmerNombre(qint64 etiquettes, qint64 feuilles);
     void signalerSansCodeBarre(const QStringList& codes);
     void enregistrer(const Lot& lot, const BilanTirage& bilan);
+    // The labels printed are no longer to print, in one transaction.
+    Resultat<> remettreAZero(const Lot& lot, const BilanTirage& bilan);
 
     Services services_;
     SuiviTirage* suivi_ = nullptr;

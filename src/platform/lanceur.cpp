@@ -22,22 +22,17 @@ QList<Programme> candidats(Lanceur::Role role) {
 }
 } // namespace
 
-bool LanceurBureau::ouvrir(const QString& fichier, Role role, QString* erreur) {
+Resultat<> LanceurBureau::ouvrir(const QString& fichier, Role role) {
     for (const Programme& p : candidats(role)) {
         const QString chemin = QStandardPaths::findExecutable(QString::fromLatin1(p.nom));
         if (chemin.isEmpty())
             continue;
         if (QProcess::startDetached(chemin, p.arguments + QStringList{fichier}))
-            return true;
-        if (erreur)
-            *erreur = QStringLiteral("impossible de démarrer ") + chemin;
-        return false;
+            return {};
+        return echec(QStringLiteral("impossible de démarrer ") + chemin);
     }
-    if (erreur)
-        *erreur =
-            (role == Role::Tableur ? QStringLiteral("aucun tableur n'est installé pour ouvrir ")
-                                   : QStringLiteral("aucun éditeur de texte n'est installé "
-                                                    "pour ouvrir ")) +
-            fichier;
-    return false;
+    return echec((role == Role::Tableur
+                      ? QStringLiteral("aucun tableur n'est installé pour ouvrir ")
+                      : QStringLiteral("aucun éditeur de texte n'est installé pour ouvrir ")) +
+                 fichier);
 }

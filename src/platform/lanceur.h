@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QString>
 
 // Starts another program on a file without waiting for it: the desktop's text editor for the
@@ -8,12 +10,12 @@ class Lanceur {
   public:
     enum class Role { EditeurTexte, Tableur };
     virtual ~Lanceur() = default;
-    // False, with the reason in French, when the program could not be started.
-    virtual bool ouvrir(const QString& fichier, Role role, QString* erreur = nullptr) = 0;
+    // Fails, with the reason in French, when the program could not be started.
+    virtual Resultat<> ouvrir(const QString& fichier, Role role) = 0;
 };
 
 // The desktop's default application for the file (xdg-open).
 class LanceurBureau : public Lanceur {
   public:
-    bool ouvrir(const QString& fichier, Role role, QString* erreur = nullptr) override;
+    Resultat<> ouvrir(const QString& fichier, Role role) override;
 };

@@ -293,7 +293,8 @@ class Magasin {
             // An unreadable store is set aside rather than lost.
             const QString cote = chemin + QStringLiteral(".illisible");
             QFile::remove(cote);
-            QFile::rename(chemin, cote);
+            if (!QFile::rename(chemin, cote))
+                return false;
         }
         if (!ecrireFichierSur(chemin, serialiser(racines_)))
             return false;

@@ -40,31 +40,24 @@ double largeurSymbole(int caracteres, double module) {
     return ((caracteres + 2) * modulesParCaractere - 1) * module;
 }
 
-bool barres(const QString& texte, double gauche, double haut, double hauteur, double module,
-            QList<QRectF>* sortie, QString* erreur) {
-    if (sortie)
-        sortie->clear();
-    if (!accepte(texte)) {
-        if (erreur)
-            *erreur = QStringLiteral("Le code « %1 » ne peut pas s'écrire en Code 39 "
-                                     "(chiffres, lettres capitales, espace et - . $ / + %).")
-                          .arg(texte.left(longueurMaxi));
-        return false;
-    }
+Resultat<QList<QRectF>> barres(const QString& texte, double gauche, double haut, double hauteur,
+                               double module) {
+    if (!accepte(texte))
+        return echec(QStringLiteral("Le code « %1 » ne peut pas s'écrire en Code 39 "
+                                    "(chiffres, lettres capitales, espace et - . $ / + %).")
+                         .arg(texte.left(longueurMaxi)));
     zint_symbol* symbole = ZBarcode_Create();
     if (!symbole)
-        return false;
+        return echec(QStringLiteral("mémoire insuffisante pour le code-barres"));
     auto liberer = qScopeGuard([symbole] { ZBarcode_Delete(symbole); });
     symbole->symbology = BARCODE_CODE39;
     symbole->show_hrt = 0;
     const QByteArray donnees = texte.toLatin1();
     if (ZBarcode_Encode(symbole, reinterpret_cast<const unsigned char*>(donnees.constData()),
                         int(donnees.size())) >= ZINT_ERROR ||
-        symbole->rows < 1) {
-        if (erreur)
-            *erreur = QString::fromLatin1(symbole->errtxt);
-        return false;
-    }
+        symbole->rows < 1)
+        return echec(QStringLiteral("Le code « %1 » ne peut pas s'écrire en Code 39 (%2).")
+                         .arg(texte, QString::fromLatin1(symbole->errtxt)));
     // The first row of modules, one bit a module: runs of one module are narrow, longer runs
     // wide.
     auto module1 = [symbole](int colonne) {
@@ -84,18 +77,16 @@ bool barres(const QString& texte, double gauche, double haut, double hauteur, do
         x += largeur;
         colonne = fin;
     }
-    if (sortie)
-        *sortie = std::move(resultat);
-    return true;
+    return resultat;
 }
 
-bool dessiner(Surface& surface, const QString& texte, double gauche, double haut, double hauteur,
-              double module, QString* erreur) {
-    QList<QRectF> r;
-    if (!barres(texte, gauche, haut, hauteur, module, &r, erreur))
-        return false;
-    surface.remplirRectangles(r, Qt::black);
-    return true;
+Resultat<> dessiner(Surface& surface, const QString& texte, double gauche, double haut,
+                    double hauteur, double module) {
+    const Resultat<QList<QRectF>> r = barres(texte, gauche, haut, hauteur, module);
+    if (!r)
+        return r.echec();
+    surface.remplirRectangles(*r, Qt::black);
+    return {};
 }
 
 } // namespace code39

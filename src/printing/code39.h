@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QList>
 #include <QRectF>
 #include <QString>
@@ -34,16 +36,16 @@ double moduleEnMm(double points);
 bool accepte(const QString& texte);
 
 // The bars of the symbol of `texte`, in the caller's units: left edge at `gauche`, bars from
-// `haut` down `hauteur`, narrow module `module` wide. False (and no bars) for a text Code 39
-// cannot carry, with a French reason.
-bool barres(const QString& texte, double gauche, double haut, double hauteur, double module,
-            QList<QRectF>* sortie, QString* erreur = nullptr);
+// `haut` down `hauteur`, narrow module `module` wide. Fails, with a French reason, for a text
+// Code 39 cannot carry.
+Resultat<QList<QRectF>> barres(const QString& texte, double gauche, double haut, double hauteur,
+                               double module);
 
 // The width of the symbol of a text of `caracteres` characters (start and stop added).
 double largeurSymbole(int caracteres, double module);
 
 // Draws the symbol in black on the surface, in its current scale.
-bool dessiner(Surface& surface, const QString& texte, double gauche, double haut, double hauteur,
-              double module, QString* erreur = nullptr);
+Resultat<> dessiner(Surface& surface, const QString& texte, double gauche, double haut,
+                    double hauteur, double module);
 
 } // namespace code39

@@ -1,29 +1,31 @@
 #include "printing/image.h"
 
+#include "platform/fichiers.h"
 #include "printing/metafichier.h"
 
 #include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
 
-bool Image::LoadPicture(const QString& chemin) {
+Resultat<> Image::LoadPicture(const QString& chemin) {
     QFile fichier(chemin);
-    if (!fichier.open(QIODevice::ReadOnly) || fichier.size() > metafichier::tailleMaximale)
-        return false;
+    if (!fichier.open(QIODevice::ReadOnly))
+        return echec(raisonFichier(fichier));
+    if (fichier.size() > metafichier::tailleMaximale)
+        return echec(QStringLiteral("l'image %1 est trop grande").arg(chemin));
     const QByteArray octets = fichier.read(metafichier::tailleMaximale + 1);
-    metafichier::Analyse analyse;
-    if (!metafichier::verifier(octets, &analyse))
-        return false;
-    QSizeF taille;
-    const QByteArray svg = metafichier::versSvg(octets, analyse, &taille);
-    if (svg.isEmpty())
-        return false;
-    auto rendu = std::make_shared<QSvgRenderer>(svg);
+    const Resultat<metafichier::Analyse> analyse = metafichier::verifier(octets);
+    if (!analyse)
+        return echec(QStringLiteral("l'image %1 est illisible : %2").arg(chemin, analyse.raison()));
+    const Resultat<metafichier::Svg> svg = metafichier::versSvg(octets, *analyse);
+    if (!svg)
+        return echec(QStringLiteral("l'image %1 est illisible : %2").arg(chemin, svg.raison()));
+    auto rendu = std::make_shared<QSvgRenderer>(svg->document);
     if (!rendu->isValid())
-        return false;
+        return echec(QStringLiteral("l'image %1 est illisible").arg(chemin));
     rendu_ = std::move(rendu);
-    tailleTwips_ = taille;
-    return true;
+    tailleTwips_ = svg->tailleTwips;
+    return {};
 }
 
 void Image::dessiner(QPainter& p, const QRectF& cible) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -13,9 +15,9 @@ class QSvgRenderer;
 class Image {
   public:
     Image() = default;
-    // Reads the file; a missing or malformed file gives false and leaves the picture unchanged
-    // (the caller keeps the previous picture).
-    bool LoadPicture(const QString& chemin);
+    // Reads the file; a missing or malformed file fails, with the reason, and leaves the
+    // picture unchanged (the caller keeps the previous picture).
+    Resultat<> LoadPicture(const QString& chemin);
     bool estNulle() const { return !rendu_; }
     // The picture's own size in twips.
     QSizeF tailleTwips() const { return tailleTwips_; }

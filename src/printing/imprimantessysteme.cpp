@@ -1,5 +1,6 @@
 #include "printing/imprimantessysteme.h"
 
+#include "platform/fichiers.h"
 #include "printing/surface.h"
 
 #include <QDateTime>
@@ -15,6 +16,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 constexpr double dpiPdf = 600;
@@ -68,12 +70,6 @@ bool envoyer(QPagedPaintDevice& peripherique, const Surface& s, FormatPapier for
     return p.end();
 }
 
-bool echec(QString* erreur, const QString& raison) {
-    if (erreur)
-        *erreur = raison;
-    return false;
-}
-
 // Whether CUPS refused the job just sent from this thread (a queue that does not accept jobs,
 // a server gone), and its reason. Qt's print support sends the job at the end of the painting
 // and does not look at the answer; libcups keeps the answer of the thread's last request, in
@@ -111,18 +107,18 @@ class TravailSurSurface : public TravailImpression {
   public:
     Surface& surface() override { return *surface_; }
 
-    bool EndDoc(QString* erreur) final {
+    Resultat<> EndDoc() final {
         const int pages = pagesAEnvoyer(*surface_);
         if (pages == 0)
-            return true;
+            return {};
         auto vider = qScopeGuard([this] { surface_->vider(); });
-        return envoyerPages(pages, erreur);
+        return envoyerPages(pages);
     }
 
   protected:
-    // Sends the first `pages` pages of the surface; false with a French reason when they could
+    // Sends the first `pages` pages of the surface; fails with a French reason when they could
     // not be sent.
-    virtual bool envoyerPages(int pages, QString* erreur) = 0;
+    virtual Resultat<> envoyerPages(int pages) = 0;
 
     std::unique_ptr<Surface> surface_;
 };
@@ -136,13 +132,12 @@ class TravailPdf : public TravailSurSurface {
     }
 
   private:
-    bool envoyerPages(int pages, QString* erreur) override {
-        if (!QDir().mkpath(dossier_) || !QFileInfo(dossier_).isDir())
-            return echec(erreur, QStringLiteral("Le dossier « %1 » ne peut pas être créé.")
-                                     .arg(QDir::toNativeSeparators(dossier_)));
+    Resultat<> envoyerPages(int pages) override {
+        if (Resultat<> dossier = creerDossier(dossier_); !dossier)
+            return dossier;
         QFile fichier;
-        if (!ouvrirNouveauFichier(fichier, erreur))
-            return false;
+        if (Resultat<> ouvert = ouvrirNouveauFichier(fichier); !ouvert)
+            return ouvert;
         {
             QPdfWriter pdf(&fichier);
             pdf.setResolution(int(dpiPdf));
@@ -150,23 +145,22 @@ class TravailPdf : public TravailSurSurface {
             pdf.setTitle(QFileInfo(fichier).completeBaseName());
             pdf.setPageLayout(miseEnPage(format_));
             if (!envoyer(pdf, *surface_, format_, pages, dpiPdf)) {
+                const QString raison = raisonFichier(fichier);
                 fichier.remove();
-                return echec(erreur, QStringLiteral("Le fichier « %1 » n'a pas pu être écrit.")
-                                         .arg(QDir::toNativeSeparators(fichier.fileName())));
+                return echec(raison);
             }
         }
         fichier.close();
         if (fichier.error() != QFileDevice::NoError) {
-            const QString raison = fichier.errorString();
+            const QString raison = raisonFichier(fichier);
             fichier.remove();
-            return echec(erreur, QStringLiteral("Le fichier « %1 » n'a pas pu être écrit : %2")
-                                     .arg(QDir::toNativeSeparators(fichier.fileName()), raison));
+            return echec(raison);
         }
-        return true;
+        return {};
     }
 
     // A name that sorts after every earlier job: the moment, then a counter within the second.
-    bool ouvrirNouveauFichier(QFile& fichier, QString* erreur) const {
+    Resultat<> ouvrirNouveauFichier(QFile& fichier) const {
         const QString moment =
             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
         int compteur = 1;
@@ -177,14 +171,13 @@ class TravailPdf : public TravailSurSurface {
         for (; compteur <= fichiersParSecondeMaxi; ++compteur) {
             fichier.setFileName(QDir(dossier_).filePath(
                 QStringLiteral("%1_%2.pdf").arg(moment).arg(compteur, 3, 10, QLatin1Char('0'))));
+            errno = 0;
             if (fichier.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-                return true;
+                return {};
             if (!fichier.exists())
-                return echec(erreur, QStringLiteral("Le fichier « %1 » ne peut pas être écrit : %2")
-                                         .arg(QDir::toNativeSeparators(fichier.fileName()),
-                                              fichier.errorString()));
+                return echec(raisonFichier(fichier));
         }
-        return echec(erreur, QStringLiteral("Trop d'impressions dans la même seconde."));
+        return echec(QStringLiteral("trop d'impressions dans la même seconde"));
     }
 
     QString dossier_;
@@ -209,24 +202,21 @@ class TravailCups : public TravailSurSurface {
     }
 
   private:
-    bool envoyerPages(int pages, QString* erreur) override {
+    Resultat<> envoyerPages(int pages) override {
         const QPrinterInfo info = QPrinterInfo::printerInfo(nom_);
         if (!source_().noms.contains(nom_) || info.isNull())
-            return echec(erreur,
-                         QStringLiteral("L'imprimante « %1 » n'est plus installée.").arg(nom_));
+            return echec(QStringLiteral("l'imprimante « %1 » n'est plus installée").arg(nom_));
         QPrinter imprimante(info, QPrinter::HighResolution);
         preparer(imprimante);
         if (!envoyer(imprimante, *surface_, format_, pages, imprimante.resolution()))
-            return echec(erreur,
-                         QStringLiteral("L'imprimante « %1 » refuse le travail.").arg(nom_));
+            return echec(QStringLiteral("l'imprimante « %1 » refuse le travail").arg(nom_));
         QString raison;
         const bool refuse = refuseParCups(&raison);
         if (!refuse && imprimante.printerState() != QPrinter::Error)
-            return true;
+            return {};
         if (raison.isEmpty())
-            return echec(erreur, QStringLiteral("L'impression sur « %1 » a échoué.").arg(nom_));
-        return echec(erreur,
-                     QStringLiteral("L'impression sur « %1 » a échoué : %2").arg(nom_, raison));
+            return echec(QStringLiteral("l'impression sur « %1 » a échoué").arg(nom_));
+        return echec(QStringLiteral("l'impression sur « %1 » a échoué : %2").arg(nom_, raison));
     }
 
     void preparer(QPrinter& imprimante) const {

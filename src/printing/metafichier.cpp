@@ -401,26 +401,15 @@ QByteArray corriger(QByteArray svg) {
 
 } // namespace
 
-bool verifier(const QByteArray& octets, Analyse* analyse, QString* erreur) {
+Resultat<Analyse> verifier(const QByteArray& octets) {
     Verification v(octets);
     Analyse a;
-    if (!v.executer(a)) {
-        if (erreur)
-            *erreur = v.erreur;
-        return false;
-    }
-    if (analyse)
-        *analyse = a;
-    return true;
+    if (!v.executer(a))
+        return echec(v.erreur);
+    return a;
 }
 
-QByteArray versSvg(const QByteArray& octets, const Analyse& analyse, QSizeF* tailleTwips,
-                   QString* erreur) {
-    auto echec = [&](const QString& raison) {
-        if (erreur)
-            *erreur = raison;
-        return QByteArray();
-    };
+Resultat<Svg> versSvg(const QByteArray& octets, const Analyse& analyse) {
     wmfAPI* api = nullptr;
     wmfAPI_Options options{};
     options.function = wmf_svg_function;
@@ -471,9 +460,7 @@ QByteArray versSvg(const QByteArray& octets, const Analyse& analyse, QSizeF* tai
     const QByteArray brut(tampon, tampon ? qsizetype(longueur) : 0);
     if (joue != wmf_E_None || brut.isEmpty())
         return echec(QStringLiteral("le métafichier n'a pas pu être lu"));
-    if (tailleTwips)
-        *tailleTwips = analyse.placable ? analyse.tailleTwips : QSizeF(largeur, hauteur);
-    return corriger(brut);
+    return Svg{corriger(brut), analyse.placable ? analyse.tailleTwips : QSizeF(largeur, hauteur)};
 }
 
 } // namespace metafichier

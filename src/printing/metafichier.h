@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QByteArray>
 #include <QSizeF>
 #include <QString>
@@ -23,12 +25,16 @@ struct Analyse {
     bool changeEchelle = false; // a SETMAPMODE record other than MM_TEXT
 };
 
-// Checks the bytes; false with a French reason when they are not a sound metafile.
-bool verifier(const QByteArray& octets, Analyse* analyse, QString* erreur = nullptr);
+// Checks the bytes; fails with a French reason when they are not a sound metafile.
+Resultat<Analyse> verifier(const QByteArray& octets);
 
-// Converts checked bytes to an SVG document (UTF-8), its size in twips in *tailleTwips.
-// Empty on failure.
-QByteArray versSvg(const QByteArray& octets, const Analyse& analyse, QSizeF* tailleTwips,
-                   QString* erreur = nullptr);
+// A picture as an SVG document (UTF-8) and its size in twips.
+struct Svg {
+    QByteArray document;
+    QSizeF tailleTwips;
+};
+
+// Converts checked bytes to SVG.
+Resultat<Svg> versSvg(const QByteArray& octets, const Analyse& analyse);
 
 } // namespace metafichier

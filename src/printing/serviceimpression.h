@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -16,8 +18,8 @@ class TravailImpression {
   public:
     virtual ~TravailImpression() = default;
     virtual Surface& surface() = 0;
-    // Ends the job; false with a French reason when the printer could not take it.
-    virtual bool EndDoc(QString* erreur = nullptr) = 0;
+    // Ends the job; fails with a French reason when the printer could not take it.
+    virtual Resultat<> EndDoc() = 0;
 };
 
 // The printers of the machine: the system's queues in its order, then the virtual printer

@@ -3,68 +3,70 @@
 #include "common/formats.h"
 #include "database/database.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
-std::optional<qint64> Tickets::ouvertLePlusHaut(QString* erreur) const {
+Resultat<std::optional<qint64>> Tickets::ouvertLePlusHaut() const {
     QSqlQuery q(bdd_.connexion());
-    if (!executer(q, QStringLiteral("SELECT max(NumeroTicket) FROM TICKETS WHERE TicketClos = 0"),
-                  {}, erreur) ||
-        !q.next() || q.value(0).isNull())
-        return std::nullopt;
-    return q.value(0).toLongLong();
+    if (Resultat<> r = executer(
+            q, QStringLiteral("SELECT max(NumeroTicket) FROM TICKETS WHERE TicketClos = 0"));
+        !r)
+        return r.echec();
+    if (!q.next() || q.value(0).isNull())
+        return std::optional<qint64>();
+    return std::optional<qint64>(q.value(0).toLongLong());
 }
 
-std::optional<qint64> Tickets::creer(const QString& caisse, int vendeur, QString* erreur) {
+Resultat<qint64> Tickets::creer(const QString& caisse, int vendeur) {
     Transaction t(bdd_);
+    if (!t.debut())
+        return t.debut().echec();
     QSqlQuery q(bdd_.connexion());
-    if (!executer(q, QStringLiteral("INSERT INTO TICKETS (caisse, vendeur) VALUES (?, ?)"),
-                  {caisse, vendeur}, erreur))
-        return std::nullopt;
+    if (Resultat<> r =
+            executer(q, QStringLiteral("INSERT INTO TICKETS (caisse, vendeur) VALUES (?, ?)"),
+                     {caisse, vendeur});
+        !r)
+        return r.echec();
     const QVariant numero = q.lastInsertId();
-    if (!numero.isValid() || !t.valider()) {
-        if (erreur && erreur->isEmpty())
-            *erreur = QStringLiteral("le nouveau ticket n'a pas pu être enregistré");
-        return std::nullopt;
-    }
+    if (!numero.isValid())
+        return echec(QStringLiteral("le nouveau ticket n'a pas reçu de numéro"));
+    if (Resultat<> r = t.valider(); !r)
+        return r.echec();
     return numero.toLongLong();
 }
 
-bool Tickets::clore(qint64 numero, Montant totalTtc, const QDateTime& date, const QString& caisse,
-                    const QString& vendeur, QString* erreur) {
+Resultat<> Tickets::clore(qint64 numero, Montant totalTtc, const QDateTime& date,
+                          const QString& caisse, const QString& vendeur) {
     Transaction t(bdd_);
+    if (!t.debut())
+        return t.debut();
     QSqlQuery q(bdd_.connexion());
-    if (!executer(q,
-                  QStringLiteral("UPDATE TICKETS SET Date = ?, TotalTTC = ?, TicketClos = 1, "
-                                 "caisse = ?, vendeur = ? WHERE NumeroTicket = ? AND "
-                                 "TicketClos = 0"),
-                  {horodatage(date), totalTtc.versBase(), caisse, vendeur, numero}, erreur))
-        return false;
-    if (q.numRowsAffected() != 1) {
-        if (erreur)
-            *erreur = QStringLiteral("le ticket n° %1 n'est pas ouvert").arg(numero);
-        return false;
-    }
-    if (!t.valider()) {
-        if (erreur)
-            *erreur = QStringLiteral("la clôture du ticket n'a pas pu être enregistrée");
-        return false;
-    }
-    return true;
+    if (Resultat<> r = executer(q,
+                                QStringLiteral("UPDATE TICKETS SET Date = ?, TotalTTC = ?, "
+                                               "TicketClos = 1, caisse = ?, vendeur = ? WHERE "
+                                               "NumeroTicket = ? AND TicketClos = 0"),
+                                {horodatage(date), totalTtc.versBase(), caisse, vendeur, numero});
+        !r)
+        return r;
+    if (q.numRowsAffected() != 1)
+        return echec(QStringLiteral("le ticket n° %1 n'est pas ouvert").arg(numero));
+    return t.valider();
 }
 
-std::optional<QList<LigneTicket>> Tickets::lignes(qint64 numero, QString* erreur) const {
+Resultat<QList<LigneTicket>> Tickets::lignes(qint64 numero) const {
     // One row per line: an article code shared by several rows shows the first of them.
     QSqlQuery q(bdd_.connexion());
     q.setForwardOnly(true);
-    if (!executer(
+    if (Resultat<> r = executer(
             q,
             QStringLiteral("SELECT V.Id, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, A.libelle, "
                            "A.taille, A.couleur FROM VENTES V LEFT JOIN ARTICLES A ON A.rowid = "
                            "(SELECT min(rowid) FROM ARTICLES WHERE CodeArticle = V.CodeArticle) "
                            "WHERE V.NumeroTicket = ? ORDER BY V.Id"),
-            {numero}, erreur))
-        return std::nullopt;
+            {numero});
+        !r)
+        return r.echec();
     QList<LigneTicket> resultat;
     while (q.next()) {
         LigneTicket l;
@@ -78,5 +80,8 @@ std::optional<QList<LigneTicket>> Tickets::lignes(qint64 numero, QString* erreur
         l.couleur = q.value(7);
         resultat.append(l);
     }
+    // A row that cannot be read ends the walk: the lines would be incomplete.
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
     return resultat;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/montant.h"
+#include "common/resultat.h"
 #include "register/ligneticket.h"
 
 #include <QDateTime>
@@ -16,18 +17,17 @@ class Tickets {
   public:
     explicit Tickets(const Database& bdd) : bdd_(bdd) {}
 
-    // The open ticket with the highest number; nothing when there is none or the table
-    // cannot be read.
-    std::optional<qint64> ouvertLePlusHaut(QString* erreur = nullptr) const;
+    // The open ticket with the highest number; nothing when there is none.
+    Resultat<std::optional<qint64>> ouvertLePlusHaut() const;
     // Adds an open ticket (the table gives its number and TicketClos = false).
-    std::optional<qint64> creer(const QString& caisse, int vendeur, QString* erreur = nullptr);
+    Resultat<qint64> creer(const QString& caisse, int vendeur);
     // Closes an open ticket in one transaction: date, total, TicketClos, till and seller.
-    // False when the ticket is not open any more or the row could not be written.
-    bool clore(qint64 numero, Montant totalTtc, const QDateTime& date, const QString& caisse,
-               const QString& vendeur, QString* erreur = nullptr);
+    // Fails when the ticket is not open any more or the row could not be written.
+    Resultat<> clore(qint64 numero, Montant totalTtc, const QDateTime& date, const QString& caisse,
+                     const QString& vendeur);
     // The lines of the ticket, each with its article's description (the first article of
-    // that code) when it is an article line; nothing when they cannot be read.
-    std::optional<QList<LigneTicket>> lignes(qint64 numero, QString* erreur = nullptr) const;
+    // that code) when it is an article line.
+    Resultat<QList<LigneTicket>> lignes(qint64 numero) const;
 
   private:
     const Database& bdd_;

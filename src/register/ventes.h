@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/montant.h"
+#include "common/resultat.h"
 
 #include <QString>
 #include <optional>
@@ -16,11 +17,10 @@ struct ArticleCaisse {
     double taux = 0; // VAT rate in percent (0 when unset)
 };
 
-// The outcome of writing a line.
+// What became of a line that the database accepted to look at.
 enum class Ecriture {
     Faite,
-    TicketFerme, // the ticket is not open any more: nothing was written
-    Echec        // the database refused the row: nothing was written
+    TicketFerme // the ticket is not open any more: nothing was written
 };
 
 // Article lookups and the recording of ticket lines in VENTES. Each recording is one
@@ -32,21 +32,21 @@ class Ventes {
     // The first article of that code, letters compared without regard to case and trailing
     // blanks ignored; nothing when there is none, when its name is Null, or when the code is
     // blank.
-    std::optional<ArticleCaisse> chercher(const QString& code, QString* erreur = nullptr) const;
+    Resultat<std::optional<ArticleCaisse>> chercher(const QString& code) const;
 
     // An article line and the lowered stock of its article, together or not at all. A negative
-    // quantity (a return) raises the stock; a Null stock stays Null.
-    Ecriture vendre(qint64 ticket, const ArticleCaisse& article, double qt, Montant prix,
-                    Montant tva, QString* erreur = nullptr);
+    // quantity (a return) raises the stock; a Null stock stays Null. A failure writes nothing.
+    Resultat<Ecriture> vendre(qint64 ticket, const ArticleCaisse& article, double qt, Montant prix,
+                              Montant tva);
 
     // A discount, payment or sub-total line.
-    Ecriture ajouterLigne(qint64 ticket, const QString& code, Montant prix, Montant tva, double qt,
-                          QString* erreur = nullptr);
+    Resultat<Ecriture> ajouterLigne(qint64 ticket, const QString& code, Montant prix, Montant tva,
+                                    double qt);
 
   private:
     // The line, and the stock of `article` lowered by qt when given, in one transaction.
-    Ecriture enregistrer(qint64 ticket, const QString& code, Montant prix, Montant tva, double qt,
-                         std::optional<qint64> article, QString* erreur);
+    Resultat<Ecriture> enregistrer(qint64 ticket, const QString& code, Montant prix, Montant tva,
+                                   double qt, std::optional<qint64> article);
 
     const Database& bdd_;
 };

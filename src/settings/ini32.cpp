@@ -1,5 +1,6 @@
 #include "settings/ini32.h"
 
+#include "common/journalisation.h"
 #include "settings/profilfichier.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,14 @@ constexpr int kCapaciteValeur = 590; // so a value reads back as at most 589 cha
 QString fichierParDefaut() {
     const QFileInfo programme(QCoreApplication::applicationFilePath());
     return programme.absolutePath() + u'/' + programme.completeBaseName() + QStringLiteral(".ini");
+}
+
+// The settings are never a reason to stop: a value that cannot be stored is written to the log
+// and the program goes on with the value in hand.
+void ecrireProfil(const QString& section, const QString& cle, const QString& valeur,
+                  const QString& chemin) {
+    consigner(profilini::ecrire(section, cle, valeur, chemin),
+              QStringLiteral("réglage [%1] %2 dans %3").arg(section, cle, chemin));
 }
 
 // A file name without a folder lies in the program folder.
@@ -47,7 +56,7 @@ QString parametre(const QString& sectionDonnee, const QString& cleDonnee, const 
 
     const QString chemin = placer(fichier);
     if (mode == 0) {
-        profilini::ecrire(section, cle, valeur, chemin);
+        ecrireProfil(section, cle, valeur, chemin);
         return valeur;
     }
     const profilini::Lecture lu = profilini::lire(section, cle, valeur, kCapaciteValeur, chemin);
@@ -57,6 +66,6 @@ QString parametre(const QString& sectionDonnee, const QString& cleDonnee, const 
         return lu.texte;
     }
     if (mode == 2)
-        profilini::ecrire(section, cle, valeur, chemin);
+        ecrireProfil(section, cle, valeur, chemin);
     return valeur;
 }

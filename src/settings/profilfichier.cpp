@@ -1,6 +1,7 @@
 #include "settings/profilfichier.h"
 
 #include "common/cp1252.h"
+#include "common/texte.h"
 #include "platform/fichiers.h"
 
 #include <QFile>
@@ -64,13 +65,6 @@ std::pair<qsizetype, qsizetype> bornesSection(const QStringList& lignes, const Q
     return {-1, -1};
 }
 
-QString sansControle(QString s) {
-    for (QChar& c : s)
-        if (c == u'\r' || c == u'\n' || c == QChar(0))
-            c = u' ';
-    return s;
-}
-
 } // namespace
 
 Lecture lire(const QString& section, const QString& cle, const QString& defaut, int capacite,
@@ -100,14 +94,15 @@ Lecture lire(const QString& section, const QString& cle, const QString& defaut, 
     return resultat(valeur);
 }
 
-bool ecrire(const QString& section, const QString& cle, const QString& valeur,
-            const QString& fichier) {
+Resultat<> ecrire(const QString& section, const QString& cle, const QString& valeur,
+                  const QString& fichier) {
     bool existe = false;
     QStringList lignes = lireLignes(fichier, &existe);
-    const QString ligne = sansControle(cle.trimmed()) + u'=' + sansControle(valeur);
+    const QString ligne =
+        sansCaracteresDeControle(cle.trimmed()) + u'=' + sansCaracteresDeControle(valeur);
     const auto [debut, fin] = bornesSection(lignes, section);
     if (debut < 0) {
-        lignes << u'[' + sansControle(section.trimmed()) + u']' << ligne;
+        lignes << u'[' + sansCaracteresDeControle(section.trimmed()) + u']' << ligne;
     } else {
         const qsizetype i = ligneCle(lignes, debut, fin, cle);
         if (i >= 0) {

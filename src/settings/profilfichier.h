@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QString>
 
 // The profile-file store: bracketed section lines and key=value lines, section and key names
@@ -18,8 +20,8 @@ struct Lecture {
 Lecture lire(const QString& section, const QString& cle, const QString& defaut, int capacite,
              const QString& fichier);
 
-// Stores the value; false when the file cannot be written (the caller may ignore it).
-bool ecrire(const QString& section, const QString& cle, const QString& valeur,
-            const QString& fichier);
+// Stores the value; fails when the file cannot be written.
+Resultat<> ecrire(const QString& section, const QString& cle, const QString& valeur,
+                  const QString& fichier);
 
 } // namespace profilini

@@ -1,5 +1,6 @@
 #include "settings/ini32.h"
 
+#include "common/journalisation.h"
 #include "settings/registrykey.h"
 
 // The registry form of the settings: a path "ROOT\subkey path" names a key under one of the
@@ -57,15 +58,19 @@ QString lireRegistre(const QString& chemin, const QString& nomvaleur) {
 }
 
 void ecrireRegistre(const QString& chemin, const QString& nomvaleur, const QString& valeur) {
+    const QString quoi = QStringLiteral("réglage %1\\%2 du registre").arg(chemin, nomvaleur);
     const Cle c = decouper(chemin);
-    if (c.racine == 0)
+    if (c.racine == 0) {
+        consigner(Resultat<>(echec(QStringLiteral("racine inconnue"))), quoi);
         return;
+    }
     try {
         RegistryKey cle;
         cle.OpenKey(c.racine, c.sousCle, winreg::KEY_WRITE);
-        if (cle.handle())
-            cle.setValue(nomvaleur, valeur);
-    } catch (const RegistryError&) {
-        // A write that cannot be done is lost, as a profile-file write would be.
+        if (!cle.handle() || !cle.setValue(nomvaleur, valeur))
+            consigner(Resultat<>(echec(QStringLiteral("la clé ne peut pas être écrite"))), quoi);
+    } catch (const RegistryError& e) {
+        // A write that cannot be done is lost, as a profile-file write would be: the log keeps it.
+        consigner(Resultat<>(echec(e.description())), quoi);
     }
 }

@@ -3,6 +3,7 @@
 #include "common/formats.h"
 #include "database/database.h"
 #include "frame/installation.h"
+#include "platform/fichiers.h"
 #include "stock/recomptage.h"
 
 #include <QDir>
@@ -20,46 +21,45 @@ QString nomFichier(const QDateTime& quand) {
     return nomCloture(quand) + Installation::extensionBase();
 }
 
-std::optional<qint64> articlesDuFichier(const QString& chemin, QString* erreur) {
+Resultat<qint64> articlesDuFichier(const QString& chemin) {
     sqlite3* base = nullptr;
-    std::optional<qint64> nombre;
     int rc = sqlite3_open_v2(QFile::encodeName(chemin).constData(), &base, SQLITE_OPEN_READONLY,
                              nullptr);
     sqlite3_stmt* requete = nullptr;
     if (rc == SQLITE_OK)
         rc = sqlite3_prepare_v2(base, "SELECT count(*) FROM ARTICLES", -1, &requete, nullptr);
-    if (rc == SQLITE_OK && sqlite3_step(requete) == SQLITE_ROW)
-        nombre = sqlite3_column_int64(requete, 0);
-    else if (erreur)
-        *erreur = QString::fromUtf8(base ? sqlite3_errmsg(base) : sqlite3_errstr(rc));
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(requete);
+    Resultat<qint64> nombre =
+        rc == SQLITE_ROW
+            ? Resultat<qint64>(sqlite3_column_int64(requete, 0))
+            : Resultat<qint64>(echec(raisonSqlite(
+                  base ? sqlite3_extended_errcode(base) : rc,
+                  QString::fromUtf8(base ? sqlite3_errmsg(base) : sqlite3_errstr(rc)))));
     sqlite3_finalize(requete);
     sqlite3_close(base);
     return nombre;
 }
 
-std::optional<QString> copier(const Database& bdd, const Installation& installation,
-                              const QDateTime& quand, QString* erreur) {
-    auto echec = [&](const QString& raison) -> std::optional<QString> {
-        if (erreur)
-            *erreur = raison;
-        return std::nullopt;
-    };
+Resultat<QString> copier(const Database& bdd, const Installation& installation,
+                         const QDateTime& quand) {
     const QString rep = dossier(installation);
-    if (!QDir().mkpath(rep))
-        return echec(QStringLiteral("le dossier %1 ne peut pas être créé").arg(rep));
-    QString raison;
-    const std::optional<qint64> attendus = nombreArticles(bdd, &raison);
+    if (Resultat<> r = creerDossier(rep); !r)
+        return r.echec();
+    const Resultat<qint64> attendus = nombreArticles(bdd);
     if (!attendus)
-        return echec(QStringLiteral("la base de données ne peut pas être lue (%1)").arg(raison));
+        return echec(
+            QStringLiteral("la base de données ne peut pas être lue (%1)").arg(attendus.raison()));
     const QString chemin = rep + u'/' + nomFichier(quand);
-    if (!bdd.copierVers(chemin, &raison))
-        return echec(QStringLiteral("la copie %1 n'a pas pu être écrite (%2)").arg(chemin, raison));
-    const std::optional<qint64> copies = articlesDuFichier(chemin, &raison);
-    if (copies != attendus) {
+    if (Resultat<> r = bdd.copierVers(chemin); !r)
+        return echec(
+            QStringLiteral("la copie %1 n'a pas pu être écrite (%2)").arg(chemin, r.raison()));
+    const Resultat<qint64> copies = articlesDuFichier(chemin);
+    if (!copies || *copies != *attendus) {
         QFile::remove(chemin);
         if (!copies)
-            return echec(
-                QStringLiteral("la copie %1 ne peut pas être relue (%2)").arg(chemin, raison));
+            return echec(QStringLiteral("la copie %1 ne peut pas être relue (%2)")
+                             .arg(chemin, copies.raison()));
         return echec(QStringLiteral("la copie %1 contient %2 articles au lieu de %3")
                          .arg(chemin)
                          .arg(*copies)
@@ -68,22 +68,14 @@ std::optional<QString> copier(const Database& bdd, const Installation& installat
     return chemin;
 }
 
-bool remettreStockAZero(const Database& bdd, QString* erreur) {
+Resultat<> remettreStockAZero(const Database& bdd) {
     Transaction t(bdd);
-    if (!t.active()) {
-        if (erreur)
-            *erreur = QStringLiteral("la base de données n'est pas ouverte");
-        return false;
-    }
+    if (!t.debut())
+        return t.debut();
     QSqlQuery q(bdd.connexion());
-    if (!executer(q, QStringLiteral("UPDATE ARTICLES SET EnStock = 0"), {}, erreur))
-        return false;
-    if (!t.valider()) {
-        if (erreur)
-            *erreur = QStringLiteral("l'enregistrement de la remise à zéro a échoué");
-        return false;
-    }
-    return true;
+    if (Resultat<> r = executer(q, QStringLiteral("UPDATE ARTICLES SET EnStock = 0")); !r)
+        return r;
+    return t.valider();
 }
 
 QStringList lister(const Installation& installation) {

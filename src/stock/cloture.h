@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -20,15 +22,15 @@ QString nomFichier(const QDateTime& quand);
 
 // A consistent copy of the open shop database into the closures folder (created when missing),
 // checked afterwards: the copy opens and holds as many articles as the shop. Gives the copy's
-// path, or nothing with the reason in French. A copy that fails the check is removed.
-std::optional<QString> copier(const Database& bdd, const Installation& installation,
-                              const QDateTime& quand, QString* erreur = nullptr);
+// path. A copy that fails the check is removed.
+Resultat<QString> copier(const Database& bdd, const Installation& installation,
+                         const QDateTime& quand);
 
-// The number of articles in a database file opened read-only; nothing when it cannot be read.
-std::optional<qint64> articlesDuFichier(const QString& chemin, QString* erreur = nullptr);
+// The number of articles in a database file opened read-only.
+Resultat<qint64> articlesDuFichier(const QString& chemin);
 
 // EnStock = 0 for every article, Null stocks included, in one transaction.
-bool remettreStockAZero(const Database& bdd, QString* erreur = nullptr);
+Resultat<> remettreStockAZero(const Database& bdd);
 
 // The ordinary files of the closures folder (no folders, no hidden files), by name. A missing
 // folder gives an empty list.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/quantite.h"
+#include "common/resultat.h"
+
 #include <QString>
 #include <optional>
 
@@ -24,10 +27,17 @@ std::optional<QString> quantiteSaisie(const QString& texte);
 
 // A counter caption (regional format, "2,5") plus q, written back in that format; nothing when
 // the caption does not read as a number.
-std::optional<QString> ajouterAuCompteur(const QString& compteur, double q);
+std::optional<QString> ajouterAuCompteur(const QString& compteur, Quantite q);
+
+// What an entry left to be told besides the screen.
+struct Comptage {
+    // The count is stored but its journal line could not be written: why.
+    QString journalNonEcrit;
+};
 
 // Enter in the code box: when `saisie` names an article that has a description, adds the
-// quantity to its stock (a Null stock counts as 0), writes the "INVENTAIRE" journal line and
-// advances both counters; otherwise takes the text as a quantity input.
-void saisirInventaire(const Database& bdd, const Journal& journal, const QString& saisie,
-                      EcranInventaire& ecran);
+// quantity to its stock (a Null stock counts as 0), then writes the "INVENTAIRE" journal line and
+// advances both counters; otherwise takes the text as a quantity input. Fails, leaving `ecran`
+// as it was and the stock unchanged, when the article cannot be read or its stock written.
+Resultat<Comptage> saisirInventaire(const Database& bdd, const Journal& journal,
+                                    const QString& saisie, EcranInventaire& ecran);

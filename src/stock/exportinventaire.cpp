@@ -41,11 +41,11 @@ Genre genreDeclare(const QString& type) {
 }
 
 // The declared type of every column of ARTICLES, by name without regard to case.
-std::optional<QHash<QString, Genre>> genresArticles(const Database& bdd, QString* erreur) {
+Resultat<QHash<QString, Genre>> genresArticles(const Database& bdd) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (!executer(q, QStringLiteral("PRAGMA table_info(ARTICLES)"), {}, erreur))
-        return std::nullopt;
+    if (Resultat<> r = executer(q, QStringLiteral("PRAGMA table_info(ARTICLES)")); !r)
+        return r.echec();
     QHash<QString, Genre> genres;
     while (q.next())
         genres.insert(q.value(1).toString().toLower(), genreDeclare(q.value(2).toString()));
@@ -137,19 +137,16 @@ QString nomFichier() {
     return QStringLiteral("inventaire.csv");
 }
 
-std::optional<QStringList> lignes(const Database& bdd, QString* erreur) {
-    if (!bdd.estOuverte()) {
-        if (erreur)
-            *erreur = QStringLiteral("la base de données n'est pas ouverte");
-        return std::nullopt;
-    }
-    const auto genresTable = genresArticles(bdd, erreur);
+Resultat<QStringList> lignes(const Database& bdd) {
+    if (!bdd.estOuverte())
+        return echec(QStringLiteral("la base de données n'est pas ouverte"));
+    const auto genresTable = genresArticles(bdd);
     if (!genresTable)
-        return std::nullopt;
+        return genresTable.echec();
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (!executer(q, kRequete, {}, erreur))
-        return std::nullopt;
+    if (Resultat<> r = executer(q, kRequete); !r)
+        return r.echec();
 
     const QSqlRecord champs = q.record();
     const int nbChamps = champs.count();
@@ -193,11 +190,8 @@ std::optional<QStringList> lignes(const Database& bdd, QString* erreur) {
         ajouterChamp(ligne, valeur);
         resultat << ligne;
     }
-    if (q.lastError().isValid()) {
-        if (erreur)
-            *erreur = q.lastError().text();
-        return std::nullopt;
-    }
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
 
     const int derniere = int(resultat.size()); // the header is line 1
     resultat << QString();
@@ -216,9 +210,11 @@ std::optional<QStringList> lignes(const Database& bdd, QString* erreur) {
     return resultat;
 }
 
-bool ecrire(const Database& bdd, const QString& chemin, QString* erreur) {
-    const auto contenu = lignes(bdd, erreur);
-    return contenu && ecrireFichierSur(chemin, lignesWindows(*contenu), erreur);
+Resultat<> ecrire(const Database& bdd, const QString& chemin) {
+    const Resultat<QStringList> contenu = lignes(bdd);
+    if (!contenu)
+        return contenu.echec();
+    return ecrireFichierSur(chemin, lignesWindows(*contenu));
 }
 
 } // namespace exportinventaire

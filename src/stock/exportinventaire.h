@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/resultat.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -13,11 +15,10 @@ namespace exportinventaire {
 
 QString nomFichier();
 
-// The lines of the listing, without line ends; nothing when the articles cannot be read.
-std::optional<QStringList> lignes(const Database& bdd, QString* erreur = nullptr);
+// The lines of the listing, without line ends.
+Resultat<QStringList> lignes(const Database& bdd);
 
 // Writes the listing in Windows-1252 with CR LF, replacing the file only once it is whole.
-// False with the system's description of the failure.
-bool ecrire(const Database& bdd, const QString& chemin, QString* erreur = nullptr);
+Resultat<> ecrire(const Database& bdd, const QString& chemin);
 
 } // namespace exportinventaire

@@ -4,25 +4,32 @@
 
 #include <QSqlQuery>
 #include <QVariant>
+#include <cmath>
 
-std::optional<double> sommeDuStock(const Database& bdd, QString* erreur) {
+Resultat<std::optional<Quantite>> sommeDuStock(const Database& bdd) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (!executer(q, QStringLiteral("SELECT Sum(ARTICLES.EnStock) AS SommeDeEnStock FROM ARTICLES"),
-                  {}, erreur) ||
-        !q.next() || q.value(0).isNull())
-        return std::nullopt;
+    // Each stock is taken in whole thousandths, so that the sum is exact.
+    if (Resultat<> r = executer(q, QStringLiteral("SELECT Sum(round(ARTICLES.EnStock * 1000)) AS "
+                                                  "SommeDeEnStock FROM ARTICLES"));
+        !r)
+        return r.echec();
+    if (!q.next() || q.value(0).isNull())
+        return std::optional<Quantite>();
     bool ok = false;
-    const double somme = q.value(0).toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
-    return somme;
+    const double milliemes = q.value(0).toDouble(&ok);
+    if (!ok || !std::isfinite(milliemes) ||
+        std::fabs(milliemes) > Quantite::maximum * Quantite::echelle)
+        return std::optional<Quantite>();
+    return std::optional<Quantite>(Quantite::depuisMilliemes(std::llround(milliemes)));
 }
 
-std::optional<qint64> nombreArticles(const Database& bdd, QString* erreur) {
+Resultat<qint64> nombreArticles(const Database& bdd) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (!executer(q, QStringLiteral("SELECT count(*) FROM ARTICLES"), {}, erreur) || !q.next())
-        return std::nullopt;
+    if (Resultat<> r = executer(q, QStringLiteral("SELECT count(*) FROM ARTICLES")); !r)
+        return r.echec();
+    if (!q.next())
+        return echec(QStringLiteral("le nombre d'articles ne peut pas être lu"));
     return q.value(0).toLongLong();
 }

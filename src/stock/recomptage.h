@@ -1,13 +1,17 @@
 #pragma once
 
+#include "common/quantite.h"
+#include "common/resultat.h"
+
 #include <QString>
 #include <optional>
 
 class Database;
 
-// The whole stock: the sum of EnStock over every article. Nothing when it cannot be read (no
-// database) or when there is nothing to add up (no article, or only Null stocks).
-std::optional<double> sommeDuStock(const Database& bdd, QString* erreur = nullptr);
+// The whole stock: the sum of EnStock over every article, exact to the thousandth. Nothing when
+// there is nothing to add up (no article, or only Null stocks) or when the sum is beyond any
+// real stock.
+Resultat<std::optional<Quantite>> sommeDuStock(const Database& bdd);
 
 // The number of articles, the figure a closure copy is checked against.
-std::optional<qint64> nombreArticles(const Database& bdd, QString* erreur = nullptr);
+Resultat<qint64> nombreArticles(const Database& bdd);

@@ -68,9 +68,9 @@ class TestEnregistrementArticle : public QObject {
     void nouvelArticle() {
         BoutiqueTest b;
         QVERIFY(b.ouvrir());
-        const Enregistrement e = enregistrerArticle(b.bdd, pull("ART000043"));
-        QVERIFY(e.ecrit);
-        QVERIFY(e.nouveau);
+        const Resultat<Enregistrement> e = enregistrerArticle(b.bdd, pull("ART000043"));
+        QVERIFY2(e, qPrintable(e.raison()));
+        QVERIFY(e->nouveau);
         QVERIFY(b.sql("SELECT 1")); // the connection is usable again
         const QVariantList attendu{"ART000043", "Pull ", " ",        "Rouge ", 29.9, 19.6,
                                    12.5,        19.6,    QVariant(), 3.0,      3};
@@ -87,8 +87,8 @@ class TestEnregistrementArticle : public QObject {
         QVERIFY(!q.value(11).isNull()); // the table's creation date
         QVERIFY(!q.next());
         // The row as the inventory tab shows it: the stock before this save's pieces.
-        QCOMPARE(e.article.enStock.toDouble(), 0.0);
-        QCOMPARE(informationsArticle(e.article),
+        QCOMPARE(e->article.enStock.toDouble(), 0.0);
+        QCOMPARE(informationsArticle(e->article),
                  QStringLiteral("TVA : 19,6 % \r\nPrix TTC : 29,90 €\r\ntaille :  \r\nCouleur : "
                                 "Rouge \r\nFournisseur : \r\nTVA HA : 19,6 % \r\nPrix HT HA : "
                                 "12,50 €\r\n"));
@@ -138,9 +138,9 @@ class TestEnregistrementArticle : public QObject {
         s.nombre = nombre;
         s.aImprimerVisible = aImprimerVisible;
         s.aImprimer = aImprimer;
-        const Enregistrement e = enregistrerArticle(b.bdd, s);
-        QVERIFY(e.ecrit);
-        QCOMPARE(e.nouveau, !stockAvant.isValid());
+        const Resultat<Enregistrement> e = enregistrerArticle(b.bdd, s);
+        QVERIFY2(e, qPrintable(e.raison()));
+        QCOMPARE(e->nouveau, !stockAvant.isValid());
         QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES").toInt(), 1);
         QCOMPARE(champArticle(b, "EnStock", "ART000043").toDouble(), stock);
         QCOMPARE(champArticle(b, "nbraimprimer", "ART000043").toInt(), etiquettes);
@@ -154,10 +154,10 @@ class TestEnregistrementArticle : public QObject {
         QVERIFY(ajouterArticle(b, {.code = "ART000043", .fournisseur = "Maison Dupont"}));
         QVERIFY(ajouterArticle(b, {.code = "ART000044", .fournisseur = "Laines du Nord"}));
         SaisieArticle s = pull("art000043 ");
-        QVERIFY(enregistrerArticle(b.bdd, s).ecrit);
+        QVERIFY(enregistrerArticle(b.bdd, s).ok());
         s = pull("ART000044");
         s.fournisseur = "Atelier Bérénice";
-        QVERIFY(enregistrerArticle(b.bdd, s).ecrit);
+        QVERIFY(enregistrerArticle(b.bdd, s).ok());
         QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES").toInt(), 2);
         QCOMPARE(champArticle(b, "fournisseur", "art000043 "), QVariant("Maison Dupont"));
         QCOMPARE(champArticle(b, "fournisseur", "ART000044"), QVariant("Atelier Bérénice"));
@@ -171,8 +171,8 @@ class TestEnregistrementArticle : public QObject {
         s.libelle = "Robe d'été \"chic\"; DROP TABLE ARTICLES; --" + QString(10000, u'é');
         s.couleur = "Écru\t'";
         s.fournisseur = "O'Neil";
-        const Enregistrement e = enregistrerArticle(b.bdd, s);
-        QVERIFY(e.ecrit);
+        const Resultat<Enregistrement> e = enregistrerArticle(b.bdd, s);
+        QVERIFY2(e, qPrintable(e.raison()));
         QCOMPARE(champArticle(b, "libelle", "L'ART\"1"), QVariant(s.libelle + u' '));
         QCOMPARE(champArticle(b, "couleur", "L'ART\"1"), QVariant("Écru\t' "));
         QCOMPARE(champArticle(b, "fournisseur", "L'ART\"1"), QVariant("O'Neil"));
@@ -193,8 +193,8 @@ class TestEnregistrementArticle : public QObject {
             QVERIFY(ajouterArticle(b, {.code = "ART000043", .libelle = "Ancien ", .stock = 5}));
         QVERIFY(b.sql("CREATE TRIGGER panne BEFORE UPDATE OF EnStock ON ARTICLES "
                       "BEGIN SELECT RAISE(ABORT, 'disque plein'); END"));
-        const Enregistrement e = enregistrerArticle(b.bdd, pull("ART000043"));
-        QVERIFY(!e.ecrit);
+        const Resultat<Enregistrement> e = enregistrerArticle(b.bdd, pull("ART000043"));
+        QVERIFY(!e);
         QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES").toInt(), existant ? 1 : 0);
         if (existant) {
             QCOMPARE(champArticle(b, "libelle", "ART000043"), QVariant("Ancien "));
@@ -202,14 +202,14 @@ class TestEnregistrementArticle : public QObject {
         }
         // The connection is not left inside a transaction.
         QVERIFY(b.sql("DROP TRIGGER panne"));
-        QVERIFY(enregistrerArticle(b.bdd, pull("ART000043")).ecrit);
+        QVERIFY(enregistrerArticle(b.bdd, pull("ART000043")).ok());
     }
 
     void baseFermee() {
         BoutiqueTest b(BoutiqueTest::Base::Aucune);
-        const Enregistrement e = enregistrerArticle(b.bdd, pull("ART000043"));
-        QVERIFY(!e.ecrit);
-        QCOMPARE(e.article.libelle, QVariant("Pull "));
+        const Resultat<Enregistrement> e = enregistrerArticle(b.bdd, pull("ART000043"));
+        QVERIFY(!e);
+        QCOMPARE(e.raison(), QStringLiteral("la base de données n'est pas ouverte"));
     }
 };
 

@@ -429,6 +429,44 @@ class TestGenCodesTab : public QObject {
                          "Fournisseur : ", "TVA HA : 19,6 % ", "Prix HT HA : 12,50 €", ""}));
     }
 
+    // A save the database refuses (locked, disk full, read-only) shows why and changes nothing on
+    // screen: no entry for an article that is not stored, the form kept for another try.
+    void enregistrementRefuse_data() {
+        QTest::addColumn<bool>("nouveau");
+        QTest::newRow("nouveau code") << true;
+        QTest::newRow("article connu") << false;
+    }
+    void enregistrementRefuse() {
+        QFETCH(bool, nouveau);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        if (nouveau)
+            o.genCodes->NouvelArticle_Click();
+        else
+            cliquerLigne(o, 0);
+        o.w("Libelle")->setText("Pull");
+        o.w("prixdeventettc")->setText("29,90");
+        o.genCodes->modifdonnees();
+        QVERIFY(o.boutique.sql("CREATE TRIGGER plein BEFORE INSERT ON ARTICLES BEGIN SELECT "
+                               "RAISE(ABORT, 'disque plein'); END"));
+        QVERIFY(o.boutique.sql("CREATE TRIGGER plein2 BEFORE UPDATE ON ARTICLES BEGIN SELECT "
+                               "RAISE(ABORT, 'disque plein'); END"));
+        const QString code = o.texte("CodeArticle");
+        o.genCodes->validation_Click();
+        QCOMPARE(o.boutique.dialogues.boites.size(), 1);
+        const auto& boite = o.boutique.dialogues.boites.first();
+        QVERIFY2(boite.texte.startsWith(
+                     QStringLiteral("L'article « %1 » n'a pas été enregistré").arg(code)) &&
+                     boite.texte.contains("disque plein"),
+                 qPrintable(boite.texte));
+        QCOMPARE(o.liste()->count(), 3);
+        QCOMPARE(o.texte("CodeArticle"), code);
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Pull"));
+        QVERIFY(o.enEdition());
+        QCOMPARE(o.legende("InventaireNomArticle"), QStringLiteral("Article"));
+        QCOMPARE(o.boutique.valeur("SELECT count(*) FROM ARTICLES").toInt(), 3);
+    }
+
     // What is typed is stored as the next load can show it back, and saving that again
     // changes nothing.
     void allerRetour_data() {
@@ -628,6 +666,23 @@ class TestGenCodesTab : public QObject {
         QCOMPARE(o.liste()->count(), 3);
     }
 
+    // On a database that refuses the delete, Oui says why and deletes nothing.
+    void suppressionRefusee() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QVERIFY(o.boutique.sql("CREATE TRIGGER lecture_seule BEFORE DELETE ON ARTICLES BEGIN "
+                               "SELECT RAISE(ABORT, 'base en lecture seule'); END"));
+        cliquerLigne(o, 0);
+        o.boutique.dialogues.reponses << Dialogues::Reponse::Oui;
+        o.w<QPushButton>("supprimer")->click();
+        QCOMPARE(o.boutique.dialogues.boites.size(), 2);
+        const QString texte = o.boutique.dialogues.boites[1].texte;
+        QVERIFY2(texte.startsWith("L'article « ART000012 » n'a pas été supprimé") &&
+                     texte.contains("base en lecture seule"),
+                 qPrintable(texte));
+        QCOMPARE(o.boutique.valeur("SELECT count(*) FROM ARTICLES").toInt(), 3);
+    }
+
     // A list that cannot be read is the end of the program.
     void echecDeLecture_data() {
         QTest::addColumn<QString>("bouton");
@@ -641,7 +696,8 @@ class TestGenCodesTab : public QObject {
         o.boutique.bdd.fermer();
         o.w<QPushButton>(bouton)->click();
         QCOMPARE(o.boutique.dialogues.textes(),
-                 QStringList{"problème d'ouverture de la table ARTICLES"});
+                 QStringList{"problème d'ouverture de la table ARTICLES\n\nla base de données "
+                             "n'est pas ouverte."});
         QCOMPARE(o.boutique.fin.appels, 1);
         QVERIFY(!o.boutique.progression.visible);
     }
@@ -650,7 +706,9 @@ class TestGenCodesTab : public QObject {
         BoutiqueTest b(BoutiqueTest::Base::Aucune);
         GenCodesTab tab(b.services());
         QVERIFY(!tab.chargerarticles());
-        QCOMPARE(b.dialogues.textes(), QStringList{"problème d'ouverture de la table ARTICLES"});
+        QCOMPARE(b.dialogues.textes(),
+                 QStringList{"problème d'ouverture de la table ARTICLES\n\nla base de données "
+                             "n'est pas ouverte."});
         QCOMPARE(b.fin.appels, 0); // the start-up ends the program itself
         QVERIFY(!b.progression.visible);
     }

@@ -28,7 +28,7 @@ class TestListeArticles : public QObject {
             QVERIFY(ajouterArticle(b, a));
     }
 
-    static QStringList codes(const listearticles::Resultat& r) {
+    static QStringList codes(const listearticles::Liste& r) {
         QStringList c;
         for (qsizetype i = 0; i < r.entrees.size(); ++i)
             c << r.entrees[i].left(r.longueursCode[i]);
@@ -117,6 +117,22 @@ class TestListeArticles : public QObject {
         BoutiqueTest b(BoutiqueTest::Base::Aucune);
         QVERIFY(!listearticles::enStock(b.bdd));
         QVERIFY(!listearticles::rechercher(b.bdd, "pull"));
+        QVERIFY(!MagasinArticles(b.bdd).parCode("ART000012"));
+        QVERIFY(!MagasinArticles(b.bdd).supprimer("ART000012"));
+    }
+
+    // A database that refuses writes: the delete fails and says why, nothing is deleted.
+    void suppressionRefusee() {
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        remplir(b);
+        QVERIFY(b.sql("CREATE TRIGGER lecture_seule BEFORE DELETE ON ARTICLES "
+                      "BEGIN SELECT RAISE(ABORT, 'base en lecture seule'); END"));
+        const Resultat<qint64> r = MagasinArticles(b.bdd).supprimer("ART000012");
+        QVERIFY(!r);
+        QVERIFY2(r.raison().contains("base en lecture seule"), qPrintable(r.raison()));
+        QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES WHERE CodeArticle = 'ART000012'"),
+                 QVariant(1));
     }
 
     // Codes name the same article whatever their letter case and trailing spaces.
@@ -145,7 +161,8 @@ class TestListeArticles : public QObject {
         QVERIFY(b.ouvrir());
         remplir(b);
         const auto a = MagasinArticles(b.bdd).parCode(saisi);
-        QCOMPARE(a ? a->code.toString() : QString(), trouve);
+        QVERIFY2(a, qPrintable(a.raison()));
+        QCOMPARE(*a ? (*a)->code.toString() : QString(), trouve);
     }
 
     // In the code box "*" and "?" are wildcards; the first matching article in table order.
@@ -174,7 +191,8 @@ class TestListeArticles : public QObject {
         QVERIFY(b.ouvrir());
         remplir(b);
         const auto a = MagasinArticles(b.bdd).parMotif(saisi);
-        QCOMPARE(a ? a->code.toString() : QString(), trouve);
+        QVERIFY2(a, qPrintable(a.raison()));
+        QCOMPARE(*a ? (*a)->code.toString() : QString(), trouve);
     }
 
     void supprimer() {
@@ -182,8 +200,9 @@ class TestListeArticles : public QObject {
         QVERIFY(b.ouvrir());
         remplir(b);
         QVERIFY(ajouterArticle(b, {.code = "ART000099"}));
-        QVERIFY(MagasinArticles(b.bdd).supprimer("l'art "));
-        QVERIFY(MagasinArticles(b.bdd).supprimer("art000012 "));
+        QCOMPARE(MagasinArticles(b.bdd).supprimer("l'art "), qint64(1));
+        QCOMPARE(MagasinArticles(b.bdd).supprimer("art000012 "), qint64(1));
+        QCOMPARE(MagasinArticles(b.bdd).supprimer("ART000012"), qint64(0));
         QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES WHERE CodeArticle IN (?, ?)",
                           {"L'ART", "ART000012"}),
                  QVariant(0));

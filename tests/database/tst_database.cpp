@@ -31,9 +31,60 @@ class TestDatabase : public QObject {
         QTemporaryDir dir;
         const QString chemin = dir.filePath("boutique.db");
         QVERIFY(creation::creerBase(chemin));
-        QString erreur;
-        QVERIFY(!creation::creerBase(chemin, &erreur));
-        QVERIFY(erreur.contains("existe déjà"));
+        const Resultat<> r = creation::creerBase(chemin);
+        QVERIFY(!r);
+        QVERIFY(r.raison().contains("existe déjà"));
+    }
+
+    // Every step of making a shop is checked: a missing folder or a refused row is a failure
+    // with its reason, never a shop with rows missing.
+    void creationEnEchec() {
+        QTemporaryDir dir;
+        const Resultat<> sansDossier = creation::creerBase(dir.filePath("absent/boutique.db"));
+        QVERIFY(!sansDossier);
+        QCOMPARE(sansDossier.raison(),
+                 QStringLiteral("le dossier %1 n'existe pas").arg(dir.filePath("absent")));
+        const QString chemin = dir.filePath("boutique.db");
+        QVERIFY(creation::creerBase(chemin));
+        {
+            Database db;
+            QVERIFY(db.ouvrir(chemin));
+            QSqlQuery q(db.connexion());
+            QVERIFY(executer(q, "CREATE TRIGGER plein BEFORE INSERT ON VENTES BEGIN SELECT "
+                                "RAISE(ABORT, 'disque plein'); END"));
+        }
+        const Resultat<> rempli = creation::remplirDemo(chemin);
+        QVERIFY(!rempli);
+        QVERIFY2(rempli.raison().contains("disque plein"), qPrintable(rempli.raison()));
+        // Nothing of the half-made shop stays.
+        Database db;
+        QVERIFY(db.ouvrir(chemin));
+        QSqlQuery q(db.connexion());
+        QVERIFY(executer(q, "SELECT count(*) FROM ARTICLES") && q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+    }
+
+    // The database's failures are told in French, whatever the engine's own words.
+    void raisonsEnFrancais_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("raison");
+        QTest::newRow("disque plein") << 13 << "database or disk is full"
+                                      << "le disque est plein";
+        QTest::newRow("lecture seule") << 8 << "attempt to write a readonly database"
+                                       << "la base de données est en lecture seule";
+        QTest::newRow("verrou") << 5 << "database is locked"
+                                << "la base de données est occupée par un autre programme";
+        QTest::newRow("code etendu") << (10 | (3 << 8)) << "disk I/O error"
+                                     << "le disque ne peut pas être lu ou écrit";
+        QTest::newRow("table absente") << 1 << "no such table: VENTES"
+                                       << "la table VENTES est absente de la base de données";
+    }
+    void raisonsEnFrancais() {
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        QFETCH(QString, raison);
+        QCOMPARE(raisonSqlite(code, message), raison);
     }
 
     void valeursParDefaut() {
@@ -171,9 +222,9 @@ class TestDatabase : public QObject {
             f.write(contenu);
         }
         Database db;
-        QString erreur;
-        QVERIFY(!db.ouvrir(chemin, &erreur));
-        QVERIFY(!erreur.isEmpty());
+        const Resultat<> r = db.ouvrir(chemin);
+        QVERIFY(!r);
+        QVERIFY(!r.raison().isEmpty());
         QVERIFY(!db.estOuverte());
         QCOMPARE(QFile::exists(chemin), existe); // never created
     }
@@ -199,9 +250,9 @@ class TestDatabase : public QObject {
         QVERIFY(b.ouvrir());
         QVERIFY(b.sql("DROP TABLE FOURNISSEURS"));
         QSqlQuery q(b.bdd.connexion());
-        QString erreur;
-        QVERIFY(!executer(q, "SELECT * FROM FOURNISSEURS", {}, &erreur));
-        QVERIFY(!erreur.isEmpty());
+        const Resultat<> r = executer(q, "SELECT * FROM FOURNISSEURS");
+        QVERIFY(!r);
+        QVERIFY(r.raison().contains("FOURNISSEURS"));
     }
 
     void copieDeLaBaseOuverte() {
@@ -278,14 +329,14 @@ class TestDatabase : public QObject {
 
     void copieRefusee() {
         QTemporaryDir dir;
-        QString erreur;
-        QVERIFY(
-            !Database::copierFichier(dir.filePath("absente.db"), dir.filePath("c.db"), &erreur));
-        QVERIFY(!erreur.isEmpty());
+        const Resultat<> r =
+            Database::copierFichier(dir.filePath("absente.db"), dir.filePath("c.db"));
+        QVERIFY(!r);
+        QVERIFY(r.raison().contains("absente.db"));
         QVERIFY(!QFile::exists(dir.filePath("c.db")));
         BoutiqueTest b;
         QVERIFY(b.ouvrir());
-        QVERIFY(!b.bdd.copierVers(dir.filePath("pas/de/dossier.db"), &erreur));
+        QVERIFY(!b.bdd.copierVers(dir.filePath("pas/de/dossier.db")));
     }
 
     void transactionAnnulee() {
@@ -293,7 +344,7 @@ class TestDatabase : public QObject {
         QVERIFY(b.ouvrir());
         {
             Transaction t(b.bdd);
-            QVERIFY(t.active());
+            QVERIFY(t.debut());
             QVERIFY(b.sql("INSERT INTO ARTICLES (CodeArticle) VALUES ('A')"));
         }
         QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES").toInt(), 0);

@@ -149,16 +149,36 @@ class TestDemarrage : public QObject {
         QVERIFY(bouchon.open(QIODevice::WriteOnly));
         bouchon.close();
         Form1 f(b.services());
+        // No box, but the program's log says why.
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^sauvegarde tournante : .*Sauvegardes existe déjà "
+                                                "et n'est pas un dossier$"));
         QVERIFY(f.Form_Load());
+        QVERIFY(b.dialogues.boites.isEmpty());
         QVERIFY(lire(b.installation().fichierIni()).contains("sauvegardes numero= 1\r\n"));
         QVERIFY(QFileInfo(b.chemin("Sauvegardes")).isFile());
+    }
+
+    // A start line that cannot be written does not stop the start; the log keeps the reason.
+    void journalImpossible() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(QDir(b.dossier()).mkdir("inventaire.txt"));
+        Form1 f(b.services());
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^ligne DEMARRAGE du journal : .*inventaire.txt "
+                                                "est un dossier, pas un fichier$"));
+        QVERIFY(f.Form_Load());
+        QVERIFY(b.dialogues.boites.isEmpty());
     }
 
     void baseAbsente() {
         BoutiqueTest b(BoutiqueTest::Base::Aucune);
         Form1 f(b.services());
         QVERIFY(!f.Form_Load());
-        QCOMPARE(b.dialogues.textes(), QStringList{"problème d'ouverture de la table ARTICLES"});
+        // The message, then why: the database's own reason, with its path.
+        QCOMPARE(b.dialogues.textes(),
+                 QStringList{"problème d'ouverture de la table ARTICLES\n\nla base de données " +
+                             b.installation().baseParDefaut() + " est introuvable."});
         QCOMPARE(b.dialogues.boites.first().titre, QStringLiteral("TALMIR_vestimentaire"));
         QCOMPARE(b.lignesJournal().size(), 1);
         QVERIFY(b.lignesJournal().first().startsWith("DEMARRAGE |"));
@@ -173,7 +193,11 @@ class TestDemarrage : public QObject {
         f0.close();
         Form1 f(b.services());
         QVERIFY(!f.Form_Load());
-        QCOMPARE(b.dialogues.textes(), QStringList{"problème d'ouverture de la table ARTICLES"});
+        QCOMPARE(b.dialogues.textes(),
+                 QStringList{"problème d'ouverture de la table ARTICLES\n\n" +
+                             b.installation().baseParDefaut() +
+                             " n'est pas une base de données utilisable : le fichier n'est pas "
+                             "une base de données."});
     }
 
     void fournisseursAbsents() {
@@ -184,7 +208,8 @@ class TestDemarrage : public QObject {
         Form1 f(b.services());
         QVERIFY(!f.Form_Load());
         QCOMPARE(b.dialogues.textes(),
-                 QStringList{"problème d'ouverture de la table FOURNISSEURS"});
+                 QStringList{"problème d'ouverture de la table FOURNISSEURS\n\nla table "
+                             "FOURNISSEURS est absente de la base de données."});
         QCOMPARE(b.dialogues.boites.first().titre, QStringLiteral("TALMIR_vestimentaire"));
         QCOMPARE(b.lignesJournal().size(), 1);
     }

@@ -42,11 +42,16 @@ class TestJournal : public QObject {
         HorlogeFixe horloge;
         QVERIFY(QDir(dir.path()).mkdir("inventaire.txt"));
         Journal j(dir.path(), horloge);
-        QString erreur;
-        QVERIFY(!j.ecrireJournal("DEMARRAGE", {}, {}, {}, &erreur));
-        QVERIFY(!erreur.isEmpty());
+        // The reason is the operator's, in French, with the file concerned.
+        const Resultat<> r = j.ecrireJournal("DEMARRAGE");
+        QVERIFY(!r);
+        QCOMPARE(r.raison(), QStringLiteral("%1 est un dossier, pas un fichier")
+                                 .arg(QDir::toNativeSeparators(j.chemin())));
         Journal absent(dir.filePath("pas/de/dossier"), horloge);
-        QVERIFY(!absent.ecrireJournal("DEMARRAGE"));
+        const Resultat<> r2 = absent.ecrireJournal("DEMARRAGE");
+        QVERIFY(!r2);
+        QCOMPARE(r2.raison(), QStringLiteral("le dossier du fichier %1 n'existe pas")
+                                  .arg(QDir::toNativeSeparators(absent.chemin())));
     }
 };
 

@@ -48,9 +48,10 @@ struct Caisse {
 
     Caisse() {
         b.imprimantes = ImprimantesTest({"Ticket 80", "Laser A4", "Imprimante PDF"});
-        b.ouvrir();
-        b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur) VALUES "
-              "('PULL1', 'Pull laine', 'M', NULL), ('JUPE2', 'Jupe', NULL, NULL)");
+        exiger(b.ouvrir(), "ouverture de la boutique");
+        exiger(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur) VALUES "
+                     "('PULL1', 'Pull laine', 'M', NULL), ('JUPE2', 'Jupe', NULL, NULL)"),
+               "articles");
         parametre("imprimante", "imprimanteA4", "Laser A4", b.installation().fichierIni(), 0);
         parametres = std::make_unique<ParametresTab>(s);
         parametres->chargerRoles();
@@ -174,6 +175,28 @@ class TestJournalCaisse : public QObject {
         QCOMPARE(travail.format, FormatPapier::A4);
         QVERIFY(travail.termine);
         QVERIFY(j.b.dialogues.boites.isEmpty());
+    }
+
+    // Lines that cannot be read never make a journal look whole: the page says which ticket
+    // lacks them and why, and so does a box once it is printed.
+    void lignesIllisibles() {
+        Caisse j;
+        QVERIFY(ticket(j.b, 1, "2024-03-05 10:00:00",
+                       {{"PULL1", 30, 4.92, 1}, {"ESPECES", -30, 0, 0}}));
+        QVERIFY(ticket(j.b, 2, "2024-03-05 11:00:00", {{"JUPE2", 40, 6.56, 1}}));
+        QVERIFY(j.b.sql("ALTER TABLE VENTES RENAME TO VENTES_ABIMEES"));
+        Surface* s = j.imprimer();
+        QVERIFY(s);
+        const QStringList manque = textes(*s).filter("lignes illisibles");
+        QCOMPARE(manque,
+                 (QStringList{"   *** Ticket n° 1 : lignes illisibles (la table VENTES est absente "
+                              "de la base de données) ; ce journal est incomplet ***",
+                              "   *** Ticket n° 2 : lignes illisibles (la table VENTES est absente "
+                              "de la base de données) ; ce journal est incomplet ***"}));
+        QVERIFY(j.b.imprimantes.travaux[0].termine);
+        QCOMPARE(j.b.dialogues.textes(),
+                 QStringList{"Le journal de caisse est imprimé, mais il est incomplet : les lignes "
+                             "des tickets n° 1, 2 n'ont pas pu être lues."});
     }
 
     void imprimanteEnPanne() {

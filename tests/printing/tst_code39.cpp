@@ -32,7 +32,8 @@ QImage etiquette(const QString& code, double* droite) {
     const double module = code39::moduleEnMm(13);
     const double gauche = code39::modulesParCaractere * module; // after one blank character
     const double haut = s.CurrentY();
-    code39::dessiner(s, code, gauche, haut, 18 - haut, module);
+    if (!code39::dessiner(s, code, gauche, haut, 18 - haut, module))
+        return {};
     *droite = gauche + code39::largeurSymbole(int(code.size()), module);
     s.setCurrentY(18);
     s.Print(QStringLiteral("code : ") + code);
@@ -87,8 +88,10 @@ class Code39Test : public QObject {
 
     void barres() {
         const double module = 0.25;
-        QList<QRectF> r;
-        QVERIFY(code39::barres(QStringLiteral("AB12"), 4, 10, 8, module, &r));
+        const Resultat<QList<QRectF>> barres =
+            code39::barres(QStringLiteral("AB12"), 4, 10, 8, module);
+        QVERIFY(barres);
+        const QList<QRectF>& r = *barres;
         // Six characters (start and stop included) of five bars each.
         QCOMPARE(r.size(), 30);
         QCOMPARE(r.first().left(), 4.0);
@@ -118,11 +121,9 @@ class Code39Test : public QObject {
     void caracteresRefuses() {
         QFETCH(QString, texte);
         QVERIFY(!code39::accepte(texte));
-        QList<QRectF> r{QRectF(0, 0, 1, 1)};
-        QString erreur;
-        QVERIFY(!code39::barres(texte, 0, 0, 10, 0.25, &r, &erreur));
-        QVERIFY(r.isEmpty());
-        QVERIFY(!erreur.isEmpty());
+        const Resultat<QList<QRectF>> r = code39::barres(texte, 0, 0, 10, 0.25);
+        QVERIFY(!r);
+        QVERIFY(r.raison().contains("Code 39"));
         Surface s(100, 100, 96);
         QVERIFY(!code39::dessiner(s, texte, 0, 0, 10, 0.25));
         QVERIFY(s.pageVide(0));
@@ -131,9 +132,9 @@ class Code39Test : public QObject {
     void toutLeJeuDeCaracteres() {
         const QString jeu = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ -.$/+%");
         QVERIFY(code39::accepte(jeu));
-        QList<QRectF> r;
-        QVERIFY(code39::barres(jeu, 0, 0, 10, 1, &r));
-        QCOMPARE(r.size(), (jeu.size() + 2) * 5);
+        const Resultat<QList<QRectF>> r = code39::barres(jeu, 0, 0, 10, 1);
+        QVERIFY(r);
+        QCOMPARE(r->size(), (jeu.size() + 2) * 5);
     }
 };
 

@@ -203,9 +203,9 @@ class CupsTest : public QObject {
     Imprime terminer(TravailImpression& travail) {
         Imprime fait;
         const QStringList avant = fichiersSortis();
-        if (!travail.EndDoc(&fait.raison)) {
-            if (fait.raison.isEmpty())
-                fait.raison = QStringLiteral("EndDoc a échoué sans raison");
+        if (Resultat<> r = travail.EndDoc(); !r) {
+            fait.raison =
+                r.raison().isEmpty() ? QStringLiteral("EndDoc a échoué sans raison") : r.raison();
             return fait;
         }
         fait.pdf = fichierDuTravail(avant);
@@ -531,10 +531,11 @@ class CupsTest : public QObject {
         const QStringList avant = fichiersSortis();
         auto travail = imprimantes.commencer(FormatPapier::Ticket);
         travail->surface().Print(QStringLiteral("Ticket 1044"));
-        QString erreur;
-        QVERIFY(!travail->EndDoc(&erreur));
+        const Resultat<> r = travail->EndDoc();
+        QVERIFY(!r);
+        const QString erreur = r.raison();
         // The reason is CUPS's, in the language of the machine.
-        const QString debut = QStringLiteral("L'impression sur « Caisse-Test » a échoué : ");
+        const QString debut = QStringLiteral("l'impression sur « Caisse-Test » a échoué : ");
         QVERIFY2(erreur.startsWith(debut) && erreur.size() > debut.size(), qPrintable(erreur));
         QCOMPARE(nouveauxFichiers(avant), QStringList());
 

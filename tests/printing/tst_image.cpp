@@ -208,9 +208,9 @@ class ImageTest : public QObject {
         const QSizeF avant = image.tailleTwips();
         QVERIFY(!image.LoadPicture(chemin));
         // Refused before libwmf sees the bytes.
-        QString raison;
-        QVERIFY(absent || !metafichier::verifier(octets, nullptr, &raison));
-        QVERIFY(absent || !raison.isEmpty());
+        const Resultat<metafichier::Analyse> verifie = metafichier::verifier(octets);
+        QVERIFY(absent || !verifie);
+        QVERIFY(absent || !verifie.raison().isEmpty());
         // The previous picture stays and is still drawn.
         QVERIFY(!image.estNulle());
         QCOMPARE(image.tailleTwips(), avant);
@@ -225,11 +225,12 @@ class ImageTest : public QObject {
     void textesDuMetafichier() {
         // Characters that XML reserves and Windows-1252 accents come out as text.
         const QByteArray octets = lire(donnee(QStringLiteral("symboles.wmf")));
-        metafichier::Analyse analyse;
-        QVERIFY(metafichier::verifier(octets, &analyse));
-        QVERIFY(analyse.placable);
-        QSizeF taille;
-        const QString svg = QString::fromUtf8(metafichier::versSvg(octets, analyse, &taille));
+        const Resultat<metafichier::Analyse> analyse = metafichier::verifier(octets);
+        QVERIFY(analyse);
+        QVERIFY(analyse->placable);
+        const Resultat<metafichier::Svg> converti = metafichier::versSvg(octets, *analyse);
+        QVERIFY(converti);
+        const QString svg = QString::fromUtf8(converti->document);
         QVERIFY(svg.contains(
             QStringLiteral("Prix &amp; &lt;remise&gt; à 10 % &quot;été&quot;</text>")));
         QVERIFY(!svg.contains(QStringLiteral("fill-opacity")));

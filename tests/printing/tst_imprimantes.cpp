@@ -106,8 +106,8 @@ class ImprimantesSystemeTest : public QObject {
         s.NouvellePage();
         s.Print(QStringLiteral("Feuille 2"));
         s.NouvellePage(); // a new page left blank at the end is not sent
-        QString erreur;
-        QVERIFY2(travail->EndDoc(&erreur), qPrintable(erreur));
+        const Resultat<> envoi = travail->EndDoc();
+        QVERIFY2(envoi, qPrintable(envoi.raison()));
         const QStringList pdf = fichiers(dossier.path());
         QCOMPARE(pdf.size(), 1);
         const Pdf lu = lirePdf(dossier.filePath(QStringLiteral("Impressions/") + pdf.first()));
@@ -196,7 +196,7 @@ class ImprimantesSystemeTest : public QObject {
         travail->surface().NouvellePage();
         travail->surface().Print(QStringLiteral("page 2"));
         installee = false;
-        QCOMPARE(travail->EndDoc(), envoye);
+        QCOMPARE(travail->EndDoc().ok(), envoye);
         QCOMPARE(travail->surface().nombrePages(), 1);
         QVERIFY(travail->surface().pageVide(0));
         QVERIFY(travail->EndDoc());
@@ -212,9 +212,9 @@ class ImprimantesSystemeTest : public QObject {
         ImprimantesSysteme imprimantes(dossier.path(), systeme({}, {}));
         auto travail = imprimantes.commencer(FormatPapier::Ticket);
         travail->surface().Print(QStringLiteral("Ticket"));
-        QString erreur;
-        QVERIFY(!travail->EndDoc(&erreur));
-        QVERIFY(erreur.contains(QStringLiteral("Impressions")));
+        const Resultat<> r = travail->EndDoc();
+        QVERIFY(!r);
+        QVERIFY(r.raison().contains(QStringLiteral("Impressions")));
     }
 
     void dossierEnLectureSeule() {
@@ -227,9 +227,9 @@ class ImprimantesSystemeTest : public QObject {
         ImprimantesSysteme imprimantes(dossier.path(), systeme({}, {}));
         auto travail = imprimantes.commencer(FormatPapier::A4);
         travail->surface().Print(QStringLiteral("Journal"));
-        QString erreur;
-        QVERIFY(!travail->EndDoc(&erreur));
-        QVERIFY(!erreur.isEmpty());
+        const Resultat<> r = travail->EndDoc();
+        QVERIFY(!r);
+        QVERIFY(!r.raison().isEmpty());
         QFile::setPermissions(impressions, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(fichiers(dossier.path()).isEmpty());
     }
@@ -247,9 +247,9 @@ class ImprimantesSystemeTest : public QObject {
         auto travail = imprimantes.commencer(FormatPapier::Ticket);
         travail->surface().Print(QStringLiteral("Ticket"));
         installee = false;
-        QString erreur;
-        QVERIFY(!travail->EndDoc(&erreur));
-        QCOMPARE(erreur, QStringLiteral("L'imprimante « Caisse TM-T20 » n'est plus installée."));
+        const Resultat<> r = travail->EndDoc();
+        QVERIFY(!r);
+        QCOMPARE(r.raison(), QStringLiteral("l'imprimante « Caisse TM-T20 » n'est plus installée"));
         QVERIFY(fichiers(dossier.path()).isEmpty());
     }
 };

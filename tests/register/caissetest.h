@@ -61,15 +61,16 @@ struct CaisseTest {
     std::unique_ptr<CaisseTab> tab;
 
     CaisseTest() {
-        b.ouvrir();
-        b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur, PrixVenteTTC, "
-              "tauxTVAvente, EnStock) VALUES "
-              "('ART000001', 'Pull ', 'M ', NULL, 40, 19.6, 5), "
-              "('ART000002', 'Jean ', '40 ', 'Bleu ', 45.2, 19.6, 5), "
-              "('ART000003', 'Chaussettes ', NULL, NULL, 19.99, 19.6, 5), "
-              "('ART000004', 'Ruban ', NULL, NULL, 0.1, 19.6, 5), "
-              "('ART000005', 'Bouton ', NULL, NULL, 0.2, 19.6, 5), "
-              "('O''NEIL 7', 'Veste ', NULL, NULL, 80, 19.6, 2)");
+        exiger(b.ouvrir(), "ouverture de la boutique");
+        exiger(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur, PrixVenteTTC, "
+                     "tauxTVAvente, EnStock) VALUES "
+                     "('ART000001', 'Pull ', 'M ', NULL, 40, 19.6, 5), "
+                     "('ART000002', 'Jean ', '40 ', 'Bleu ', 45.2, 19.6, 5), "
+                     "('ART000003', 'Chaussettes ', NULL, NULL, 19.99, 19.6, 5), "
+                     "('ART000004', 'Ruban ', NULL, NULL, 0.1, 19.6, 5), "
+                     "('ART000005', 'Bouton ', NULL, NULL, 0.2, 19.6, 5), "
+                     "('O''NEIL 7', 'Veste ', NULL, NULL, 80, 19.6, 2)"),
+               "articles");
         parametres = std::make_unique<ParametresTab>(services);
         parametres->chargerImprimantes();
         parametres->chargerRoles();
@@ -107,11 +108,12 @@ struct CaisseTest {
     // The lines of a ticket as "code|amount|VAT|qt".
     QStringList lignes(qint64 ticket) {
         QSqlQuery q(b.bdd.connexion());
-        executer(q,
-                 "SELECT CodeArticle, PrixVenteTTC, TVA, qt FROM VENTES WHERE NumeroTicket = ? "
-                 "ORDER BY Id",
-                 {ticket});
         QStringList r;
+        if (!executer(q,
+                      "SELECT CodeArticle, PrixVenteTTC, TVA, qt FROM VENTES WHERE NumeroTicket = "
+                      "? ORDER BY Id",
+                      {ticket}))
+            return {QStringLiteral("(lignes illisibles)")};
         while (q.next())
             r << QStringLiteral("%1|%2|%3|%4")
                      .arg(q.value(0).toString())

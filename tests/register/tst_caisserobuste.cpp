@@ -194,8 +194,8 @@ class TestCaisseRobuste : public QObject {
 
     void ticketsOuvertsLesPlusHautsDAbord() {
         CaisseTest c;
-        c.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
-                "(7, 0, '1', 1), (9, 0, '1', 1)");
+        QVERIFY(c.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
+                        "(7, 0, '1', 1), (9, 0, '1', 1)"));
         c.tab.reset();
         c.demarrer();
         QCOMPARE(c.numero(), 9);
@@ -209,8 +209,8 @@ class TestCaisseRobuste : public QObject {
 
     void aucunTicketPossible() {
         CaisseTest c;
-        c.b.sql("CREATE TRIGGER refus BEFORE INSERT ON TICKETS BEGIN SELECT RAISE(ABORT, "
-                "'refus'); END");
+        QVERIFY(c.b.sql("CREATE TRIGGER refus BEFORE INSERT ON TICKETS BEGIN SELECT RAISE(ABORT, "
+                        "'refus'); END"));
         c.taper("TERMINE");
         QVERIFY(c.clos(1));
         QCOMPARE(c.texte("numticket"), QString());
@@ -226,7 +226,7 @@ class TestCaisseRobuste : public QObject {
         for (const auto& b : c.dialogues.boites)
             QVERIFY(b.texte.startsWith("Aucun ticket n'est ouvert"));
         // Once the database accepts tickets again, the next scan opens one.
-        c.b.sql("DROP TRIGGER refus");
+        QVERIFY(c.b.sql("DROP TRIGGER refus"));
         c.taper("ART000001");
         QCOMPARE(c.numero(), 2);
         QCOMPARE(c.codes(2), QStringList({"ART000001"}));
@@ -235,7 +235,7 @@ class TestCaisseRobuste : public QObject {
     void ticketFermeAilleurs() {
         CaisseTest c;
         c.taper("ART000001");
-        c.b.sql("UPDATE TICKETS SET TicketClos = 1 WHERE NumeroTicket = 1");
+        QVERIFY(c.b.sql("UPDATE TICKETS SET TicketClos = 1 WHERE NumeroTicket = 1"));
         c.taper("ART000003");
         QCOMPARE(c.codes(1), QStringList({"ART000001"}));
         QVERIFY(c.dialogues.boites.last().texte.contains("n'est plus ouvert"));
@@ -245,8 +245,8 @@ class TestCaisseRobuste : public QObject {
 
     void ligneRefuseeParLaBase() {
         CaisseTest c;
-        c.b.sql("CREATE TRIGGER plein BEFORE INSERT ON VENTES BEGIN SELECT RAISE(ABORT, "
-                "'disque plein'); END");
+        QVERIFY(c.b.sql("CREATE TRIGGER plein BEFORE INSERT ON VENTES BEGIN SELECT RAISE(ABORT, "
+                        "'disque plein'); END"));
         c.taper("ART000001");
         QVERIFY(c.dialogues.boites.last().texte.contains("disque plein"));
         QCOMPARE(c.texte("total"), QStringLiteral("0,00 "));

@@ -158,9 +158,9 @@ class TestCloture : public QObject {
         QFile f(b.chemin("faux.db"));
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("pas une base") > 0);
         f.close();
-        QString erreur;
-        QVERIFY(!cloture::articlesDuFichier(b.chemin("faux.db"), &erreur));
-        QVERIFY(!erreur.isEmpty());
+        const Resultat<qint64> faux = cloture::articlesDuFichier(b.chemin("faux.db"));
+        QVERIFY(!faux);
+        QCOMPARE(faux.raison(), QStringLiteral("le fichier n'est pas une base de données"));
         QVERIFY(!cloture::articlesDuFichier(b.chemin("absent.db")));
         QCOMPARE(cloture::articlesDuFichier(b.installation().baseParDefaut()), qint64(0));
     }

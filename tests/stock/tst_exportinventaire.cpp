@@ -87,8 +87,8 @@ class TestExportInventaire : public QObject {
         QVERIFY(b.ouvrir());
         QVERIFY(remplir(b, donnees(cas + QStringLiteral(".sql"))));
         const QString sortie = b.chemin(QStringLiteral("inventaire.csv"));
-        QString erreur;
-        QVERIFY2(exportinventaire::ecrire(b.bdd, sortie, &erreur), qPrintable(erreur));
+        const Resultat<> ecrit = exportinventaire::ecrire(b.bdd, sortie);
+        QVERIFY2(ecrit, qPrintable(ecrit.raison()));
         const QByteArray attendu = lire(donnees(cas + QStringLiteral(".csv")));
         const QByteArray obtenu = lire(sortie);
         if (obtenu != attendu) {

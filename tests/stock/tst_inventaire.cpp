@@ -3,6 +3,7 @@
 #include "stock/comptageinventaire.h"
 #include "support/testmain.h"
 
+#include <QDir>
 #include <QtTest>
 
 // Counting the shelves on the Inventaire tab.
@@ -45,6 +46,9 @@ class TestInventaire : public QObject {
         QTest::newRow("virgule") << "2,5" << 0.5 << "3";
         QTest::newRow("negatif") << "0" << -2.0 << "-2";
         QTest::newRow("demi") << "1" << 1.5 << "2,5";
+        // Thousandths add up exactly: no 5,55e-17 left over.
+        QTest::newRow("dixiemes") << "0,1" << 0.2 << "0,3";
+        QTest::newRow("retour a zero") << "0,3" << -0.3 << "0";
         QTest::newRow("illisible") << "abc" << 1.0 << "";
         QTest::newRow("vide") << "" << 1.0 << "";
     }
@@ -52,7 +56,8 @@ class TestInventaire : public QObject {
         QFETCH(QString, compteur);
         QFETCH(double, q);
         QFETCH(QString, attendu);
-        QCOMPARE(ajouterAuCompteur(compteur, q).value_or(QString()), attendu);
+        QCOMPARE(ajouterAuCompteur(compteur, *Quantite::depuisDouble(q)).value_or(QString()),
+                 attendu);
     }
 
     // Sequences of entries: quantity inputs, then a known code. Stock, counters and journal.
@@ -168,6 +173,60 @@ class TestInventaire : public QObject {
         QCOMPARE(o.legende("InventaireTotalStock"), QStringLiteral("5"));
         QCOMPARE(o.legende("nbreinventaire"), QStringLiteral("7"));
         QCOMPARE(o.boutique.lignesJournal().size(), 3);
+    }
+
+    // A count the database refuses is no count: a message says why, the screen, the counters and
+    // the journal stay as they were.
+    void comptageRefuse() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        saisir(o, {"3"});
+        QVERIFY(o.boutique.sql("CREATE TRIGGER verrou BEFORE UPDATE ON ARTICLES BEGIN SELECT "
+                               "RAISE(ABORT, 'base verrouillée'); END"));
+        o.w<QLabel>("nbreinventairetotal")->setText("8");
+        const QStringList ecran{"InventaireNomArticle", "inventaireInfos", "InventaireTotalStock",
+                                "InventaireNombre",     "nbreinventaire",  "nbreinventairetotal"};
+        QStringList avant;
+        for (const QString& nom : ecran)
+            avant << o.legende(nom);
+        saisir(o, {"ART000012"});
+        QCOMPARE(o.boutique.dialogues.boites.size(), 1);
+        QVERIFY2(
+            o.boutique.dialogues.boites[0].texte.startsWith("Le comptage n'est pas enregistré") &&
+                o.boutique.dialogues.boites[0].texte.contains("base verrouillée"),
+            qPrintable(o.boutique.dialogues.boites[0].texte));
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), 3.0);
+        QStringList apres;
+        for (const QString& nom : ecran)
+            apres << o.legende(nom);
+        QCOMPARE(apres, avant);
+        QCOMPARE(o.legende("InventaireNombre"), QStringLiteral("3"));
+        QVERIFY(o.boutique.lignesJournal().isEmpty());
+    }
+
+    // A count stored whose journal line cannot be written is still a count: the screen follows
+    // it, and the operator is told the journal misses it.
+    void journalImpossible() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QVERIFY(QDir(o.boutique.dossier()).mkdir("inventaire.txt"));
+        saisir(o, {"ART000012"});
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), 4.0);
+        QCOMPARE(o.legende("nbreinventaire"), QStringLiteral("1"));
+        QCOMPARE(o.boutique.dialogues.boites.size(), 1);
+        QVERIFY(o.boutique.dialogues.boites[0].texte.startsWith(
+            "Le comptage est enregistré, mais sa ligne du journal n'a pas pu être écrite : "));
+    }
+
+    // Stocks are exact to the thousandth: counted in and out, tenths leave exactly nothing,
+    // which the in-stock list does not count as stock.
+    void stockExact() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer({{.code = "TISSU", .stock = 0}}));
+        saisir(o, {".1", "TISSU", ".2", "TISSU", "-.3", "TISSU"});
+        QCOMPARE(champArticle(o.boutique, "EnStock", "TISSU").toDouble(), 0.0);
+        QCOMPARE(o.legende("InventaireTotalStock"), QStringLiteral("0"));
+        QCOMPARE(o.boutique.valeur("SELECT count(*) FROM ARTICLES WHERE EnStock > 0").toInt(), 0);
     }
 
     // A counter whose caption is not a number stays as it is.

@@ -33,14 +33,11 @@ class TravailTest : public TravailImpression {
   public:
     TravailTest(ImprimantesTest& service, int index) : service_(service), index_(index) {}
     Surface& surface() override { return *service_.travaux[index_].surface; }
-    bool EndDoc(QString* erreur) override {
-        if (service_.enPanne) {
-            if (erreur)
-                *erreur = QStringLiteral("l'imprimante ne répond pas");
-            return false;
-        }
+    Resultat<> EndDoc() override {
+        if (service_.enPanne)
+            return echec(QStringLiteral("l'imprimante ne répond pas"));
         service_.travaux[index_].termine = true;
-        return true;
+        return {};
     }
 
   private:
@@ -71,32 +68,32 @@ std::unique_ptr<TravailImpression> ImprimantesTest::commencer(FormatPapier forma
     return std::make_unique<TravailTest>(*this, int(travaux.size() - 1));
 }
 
-bool LanceurTest::ouvrir(const QString& fichier, Role role, QString* erreur) {
-    if (echoue) {
-        if (erreur)
-            *erreur = QStringLiteral("programme introuvable");
-        return false;
-    }
+Resultat<> LanceurTest::ouvrir(const QString& fichier, Role role) {
+    if (echoue)
+        return echec(QStringLiteral("programme introuvable"));
     ouverts.append({fichier, role});
-    return true;
+    return {};
 }
 
 BoutiqueTest::BoutiqueTest(Base base) {
     inst_ = {dir_.path(), QStringLiteral("TALMIR_vestimentaire")};
-    if (base != Base::Aucune) {
-        creation::creerBase(inst_.baseParDefaut());
-        if (base == Base::Demo)
-            creation::remplirDemo(inst_.baseParDefaut());
-    }
+    if (base == Base::Aucune)
+        return;
+    Resultat<> cree = creation::creerBase(inst_.baseParDefaut());
+    if (cree && base == Base::Demo)
+        cree = creation::remplirDemo(inst_.baseParDefaut());
+    // A shop that could not be made would let tests pass or fail for the wrong reason.
+    if (!cree)
+        qFatal("La boutique de test n'a pas pu être créée : %s", qPrintable(cree.raison()));
 }
 
 bool BoutiqueTest::ouvrir() {
-    return bdd.ouvrir(inst_.baseParDefaut());
+    return bdd.ouvrir(inst_.baseParDefaut()).ok();
 }
 
 bool BoutiqueTest::sql(const QString& requete, const QVariantList& valeurs) {
     QSqlQuery q(bdd.connexion());
-    return executer(q, requete, valeurs);
+    return executer(q, requete, valeurs).ok();
 }
 
 QVariant BoutiqueTest::valeur(const QString& requete, const QVariantList& valeurs) {

@@ -71,7 +71,7 @@ class ImprimantesTest : public ServiceImpression {
 
 class LanceurTest : public Lanceur {
   public:
-    bool ouvrir(const QString& fichier, Role role, QString* erreur) override;
+    Resultat<> ouvrir(const QString& fichier, Role role) override;
     QList<QPair<QString, Role>> ouverts;
     bool echoue = false;
 };
@@ -106,6 +106,13 @@ class FinTest : public FinProgramme {
     int appels = 0;
 };
 
+// A step of a fixture's set-up that must succeed: the test stops at once when it does not, so
+// that it can neither pass nor fail for the wrong reason.
+inline void exiger(bool ok, const char* quoi) {
+    if (!ok)
+        qFatal("Préparation impossible : %s", quoi);
+}
+
 // A shop installation in a temporary folder: "TALMIR_vestimentaire" with its own database
 // (empty, or filled with the demo shop), and every double wired into Services.
 class BoutiqueTest {
@@ -117,9 +124,9 @@ class BoutiqueTest {
     QString chemin(const QString& fichier) const { return inst_.chemin(fichier); }
     const Installation& installation() const { return inst_; }
     // Opens the shop database as bdd (the start-up normally does it).
-    bool ouvrir();
+    [[nodiscard]] bool ouvrir();
     // Runs one statement on the shop database (fixtures).
-    bool sql(const QString& requete, const QVariantList& valeurs = {});
+    [[nodiscard]] bool sql(const QString& requete, const QVariantList& valeurs = {});
     QVariant valeur(const QString& requete, const QVariantList& valeurs = {});
     QStringList lignesJournal() const;
 

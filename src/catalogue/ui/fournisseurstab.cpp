@@ -1,6 +1,7 @@
 #include "catalogue/ui/fournisseurstab.h"
 
 #include "common/formats.h"
+#include "common/journalisation.h"
 #include "common/texte.h"
 #include "common/ui/twips.h"
 #include "common/valeur.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -29,11 +31,7 @@ QString texteValeur(const QVariant& v) {
         return {};
     if (v.typeId() == QMetaType::QByteArray)
         return QStringLiteral("(donnée binaire de %1 octets)").arg(v.toByteArray().size());
-    QString t = texteAffiche(v);
-    for (QChar& c : t)
-        if (c.category() == QChar::Other_Control)
-            c = u' ';
-    return t;
+    return sansCaracteresDeControle(texteAffiche(v));
 }
 } // namespace
 
@@ -86,9 +84,11 @@ FournisseursTab::FournisseursTab(Services& services, QWidget* parent)
 
 bool FournisseursTab::chargerListe() {
     QSqlQuery q(services_.bdd.connexion());
-    if (!executer(q, QStringLiteral("SELECT * FROM FOURNISSEURS"))) {
-        services_.dialogues.message(QStringLiteral("problème d'ouverture de la table FOURNISSEURS"),
-                                    titres::programme());
+    if (Resultat<> r = executer(q, QStringLiteral("SELECT * FROM FOURNISSEURS")); !r) {
+        services_.dialogues.message(
+            QStringLiteral("problème d'ouverture de la table FOURNISSEURS") +
+                QStringLiteral("\n\n") + r.raison() + u'.',
+            titres::programme());
         return false;
     }
     const QSqlRecord colonnes = q.record();
@@ -98,6 +98,10 @@ bool FournisseursTab::chargerListe() {
         listefournisseur->addItem(texteValeur(code >= 0 ? q.value(code) : QVariant()) +
                                   QStringLiteral(" | ") +
                                   texteValeur(nom >= 0 ? q.value(nom) : QVariant()));
+    // The list ends at the first row that cannot be read; the log tells which.
+    if (q.lastError().isValid())
+        consigner(Resultat<>(echec(raisonSql(q.lastError()))),
+                  QStringLiteral("liste des fournisseurs"));
     return true;
 }
 
@@ -119,13 +123,20 @@ void FournisseursTab::listefournisseur_Click() {
     // The code is a bound value: text codes and numeric codes are both found.
     QSqlQuery q(services_.bdd.connexion());
     const QString sql = QStringLiteral("SELECT * FROM FOURNISSEURS WHERE codefournisseur = ?");
-    bool ouvert = executer(q, sql, {code});
-    bool ligne = ouvert && q.next();
+    Resultat<> lu = executer(q, sql, {code});
+    bool ligne = lu && q.next();
     bool ok = false;
     const double numerique = code.toDouble(&ok);
-    if (!ligne && ok) {
-        ouvert = executer(q, sql, {numerique}) || ouvert;
-        ligne = q.isActive() && q.next();
+    if (lu && !ligne && ok) {
+        lu = executer(q, sql, {numerique});
+        ligne = lu && q.next();
+    }
+    if (!lu) {
+        fondfournisseur->hide();
+        services_.dialogues.message(
+            QStringLiteral("Le fournisseur « %1 » n'a pas pu être lu : %2.").arg(code, lu.raison()),
+            titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
+        return;
     }
     const QSqlRecord colonnes = q.record();
     for (int i = 0; i < colonnes.count(); ++i) {

@@ -1,9 +1,11 @@
 #include "catalogue/ui/gencodestab.h"
 
+#include "common/journalisation.h"
 #include "common/ui/fenetres.h"
 #include "common/ui/twips.h"
 #include "common/valeur.h"
 #include "database/database.h"
+#include "frame/dialogues.h"
 #include "frame/services.h"
 
 #include <QComboBox>
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
@@ -277,9 +280,21 @@ bool GenCodesTab::eventFilter(QObject* objet, QEvent* e) {
 void GenCodesTab::chargerFournisseurs() {
     QSqlQuery q(services_.bdd.connexion());
     q.setForwardOnly(true);
-    if (!executer(q, QStringLiteral("SELECT fournisseur FROM ARTICLES GROUP BY fournisseur")))
+    // Without the names the box stays empty; the names can still be typed.
+    const Resultat<> r =
+        executer(q, QStringLiteral("SELECT fournisseur FROM ARTICLES GROUP BY fournisseur"));
+    consigner(r, QStringLiteral("noms des fournisseurs"));
+    if (!r)
         return;
     while (q.next())
         fourn->addItem(sansNullTexte(q.value(0)));
+    if (q.lastError().isValid())
+        consigner(Resultat<>(echec(raisonSql(q.lastError()))),
+                  QStringLiteral("noms des fournisseurs"));
     fourn->setEditText(QString());
+}
+
+void GenCodesTab::signaler(const QString& texte) {
+    services_.dialogues.message(texte, titres::programme(), Dialogues::Boutons::Ok,
+                                Dialogues::Icone::Avertissement);
 }

@@ -31,7 +31,9 @@ class GenCodesTab : public QWidget {
 
     // Adds every in-stock article to the list with the splash as progress window. False when
     // ARTICLES cannot be read: the message has been shown and the caller ends the program.
-    bool chargerarticles();
+    // `raisonOuverture`: why the database could not be opened, if it could not; it is shown
+    // with the message.
+    bool chargerarticles(const QString& raisonOuverture = {});
     // Start-up: every distinct supplier name used in ARTICLES into `fourn`.
     void chargerFournisseurs();
 
@@ -79,6 +81,8 @@ class GenCodesTab : public QWidget {
     // Copies a stored article into the boxes.
     void montrerArticle(const Article& article, bool avecCode);
     void finEdition();
+    // A failure the operator must know of, in a box.
+    void signaler(const QString& texte);
 
     Services& services_;
     InventaireTab* inventaire_ = nullptr;

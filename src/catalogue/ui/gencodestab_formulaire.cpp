@@ -5,6 +5,7 @@
 #include "catalogue/listearticles.h"
 #include "catalogue/magasinarticles.h"
 #include "common/valeur.h"
+#include "database/database.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "stock/ui/inventairetab.h"
@@ -54,12 +55,17 @@ void GenCodesTab::montrerArticle(const Article& a, bool avecCode) {
 }
 
 void GenCodesTab::CodeArticle_LostFocus() {
-    const std::optional<Article> article =
+    const Resultat<std::optional<Article>> article =
         MagasinArticles(services_.bdd).parMotif(CodeArticle->text());
     finEdition();
+    if (!article) {
+        signaler(QStringLiteral("L'article « %1 » n'a pas pu être cherché : %2.")
+                     .arg(CodeArticle->text().left(40), article.raison()));
+        return;
+    }
     // An unknown code keeps the form as it is, ready to be saved under that code.
-    if (article)
-        montrerArticle(*article, false);
+    if (*article)
+        montrerArticle(**article, false);
 }
 
 void GenCodesTab::ouvrirParCode(const QString& code) {
@@ -70,11 +76,17 @@ void GenCodesTab::ouvrirParCode(const QString& code) {
 void GenCodesTab::ListeDesArrivees_Click() {
     finEdition();
     const int rang = ListeDesArrivees->currentRow();
-    if (rang >= 0)
-        if (auto article = MagasinArticles(services_.bdd).parCode(codeEntree(rang))) {
-            montrerArticle(*article, true);
+    if (rang >= 0) {
+        const Resultat<std::optional<Article>> article =
+            MagasinArticles(services_.bdd).parCode(codeEntree(rang));
+        if (!article)
+            signaler(QStringLiteral("L'article « %1 » n'a pas pu être lu : %2.")
+                         .arg(codeEntree(rang).trimmed().left(40), article.raison()));
+        else if (*article) {
+            montrerArticle(**article, true);
             return;
         }
+    }
     // Nothing selected, or the article is gone: the boxes keep their content.
     NombreArticles->setText(QStringLiteral("0"));
     aimprimer->show();
@@ -85,7 +97,12 @@ void GenCodesTab::Annulersaisie_Click() {
 }
 
 void GenCodesTab::NouvelArticle_Click() {
-    CodeArticle->setText(codeboutique::nouveau(services_.bdd));
+    const Resultat<QString> code = codeboutique::nouveau(services_.bdd);
+    if (!code) {
+        signaler(QStringLiteral("Aucun nouveau code ne peut être donné : %1.").arg(code.raison()));
+        return;
+    }
+    CodeArticle->setText(*code);
     aimprimer->hide();
 }
 
@@ -115,9 +132,15 @@ void GenCodesTab::validation_Click() {
     saisie.nombre = NombreArticles->text();
     saisie.aImprimer = aimprimer->text();
     saisie.aImprimerVisible = !aimprimer->isHidden();
-    const Enregistrement e = enregistrerArticle(services_.bdd, saisie);
+    const Resultat<Enregistrement> e = enregistrerArticle(services_.bdd, saisie);
+    if (!e) {
+        // Nothing was written: the form keeps what was typed, for another try.
+        signaler(QStringLiteral("L'article « %1 » n'a pas été enregistré : %2.")
+                     .arg(saisie.code.left(40), e.raison()));
+        return;
+    }
     if (inventaire_)
-        inventaire_->montrerArticle(e.article);
+        inventaire_->montrerArticle(e->article);
     if (!saisie.aImprimerVisible) {
         // A new code joins the list, selected (which shows it).
         auto* entree = new QListWidgetItem(listearticles::entree(saisie.code, saisie.libelle));

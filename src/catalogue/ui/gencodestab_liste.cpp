@@ -40,12 +40,16 @@ QString GenCodesTab::codeEntree(int rang) const {
     return champ(entree->text(), QStringLiteral("|"), 1);
 }
 
-bool GenCodesTab::chargerarticles() {
+bool GenCodesTab::chargerarticles(const QString& raisonOuverture) {
     services_.progression.montrer();
-    const std::optional<listearticles::Resultat> r = listearticles::enStock(services_.bdd);
+    const Resultat<listearticles::Liste> r = listearticles::enStock(services_.bdd);
     if (!r) {
         services_.progression.fermer();
-        services_.dialogues.message(kEchecArticles, titres::programme());
+        // The reason the database could not be opened, when it could not, says more than
+        // the reason the table could not be read.
+        const QString raison = raisonOuverture.isEmpty() ? r.raison() : raisonOuverture;
+        services_.dialogues.message(kEchecArticles + QStringLiteral("\n\n") + raison + u'.',
+                                    titres::programme());
         return false;
     }
     nombrereponses->setText(QString::number(r->trouves));
@@ -63,11 +67,12 @@ void GenCodesTab::rechager_Click() {
 void GenCodesTab::gorecherche_Click() {
     ListeDesArrivees->clear();
     services_.progression.montrer();
-    const std::optional<listearticles::Resultat> r =
+    const Resultat<listearticles::Liste> r =
         listearticles::rechercher(services_.bdd, recherche->text());
     if (!r) {
         services_.progression.fermer();
-        services_.dialogues.message(kEchecArticles, titres::programme());
+        services_.dialogues.message(kEchecArticles + QStringLiteral("\n\n") + r.raison() + u'.',
+                                    titres::programme());
         services_.fin.terminer();
         return;
     }
@@ -94,6 +99,9 @@ void GenCodesTab::supprimer_Click() {
             Dialogues::Reponse::Non) != Dialogues::Reponse::Oui)
         return;
     // No entry selected: nothing to delete.
-    if (!code.isEmpty())
-        MagasinArticles(services_.bdd).supprimer(code);
+    if (code.isEmpty())
+        return;
+    if (const Resultat<qint64> r = MagasinArticles(services_.bdd).supprimer(code); !r)
+        signaler(QStringLiteral("L'article « %1 » n'a pas été supprimé : %2.")
+                     .arg(code.trimmed().left(40), r.raison()));
 }

@@ -4,7 +4,7 @@
 #include "catalogue/ui/fournisseurstab.h"
 #include "catalogue/ui/gencodestab.h"
 #include "common/formats.h"
-#include "common/texte.h"
+#include "common/journalisation.h"
 #include "common/ui/twips.h"
 #include "database/database.h"
 #include "frame/dialogues.h"
@@ -13,32 +13,20 @@
 #include "platform/horloge.h"
 #include "printing/ui/parametrestab.h"
 #include "register/ui/caissetab.h"
-#include "settings/ini32.h"
 #include "stock/ui/cloturetab.h"
 #include "stock/ui/inventairetab.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QLockFile>
 #include <QPushButton>
 #include <QTabWidget>
-#include <cmath>
 
 namespace {
 const QString kTitre = QStringLiteral("Point de Vente");
-
-// The numeric reading of a setting, rounded to a 16-bit whole number (halves to even); a value
-// out of that range gives nothing.
-std::optional<int> entier16(double v) {
-    const double r = std::nearbyint(v);
-    if (!std::isfinite(r) || r < -32768 || r > 32767)
-        return std::nullopt;
-    return int(r);
-}
 } // namespace
 
-Form1::Form1(Services services, QWidget* parent) : QWidget(parent), services_(services) {
+Form1::Form1(Services services, QWidget* parent)
+    : QWidget(parent), services_(services), demarrage_(services_.installation, services_.bdd) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitre);
     resize(twips(10200), twips(8100));
@@ -79,50 +67,12 @@ Form1::Form1(Services services, QWidget* parent) : QWidget(parent), services_(se
 
 Form1::~Form1() = default;
 
-bool Form1::verrouillerBase() {
-    // Two tills on one database would share one current ticket. The database path is only
-    // read here (mode 1), so a refused start writes nothing.
-    const QString base =
-        parametre(QStringLiteral("systeme"), QStringLiteral("Base de donnees"),
-                  services_.installation.baseParDefaut(), services_.fichierini(), 1);
-    verrou_ = std::make_unique<QLockFile>(base + QStringLiteral(".verrou"));
-    verrou_->setStaleLockTime(0);
-    if (verrou_->tryLock(0) || verrou_->error() != QLockFile::LockFailedError)
-        return true; // locked, or the folder cannot hold a lock file: nothing to guard
-    services_.dialogues.message(
-        QStringLiteral("Le programme est déjà ouvert sur cette base de données (%1). Fermez "
-                       "l'autre caisse avant de démarrer celle-ci.")
-            .arg(base),
-        titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
-    verrou_.reset();
-    return false;
-}
-
-void Form1::sauvegardeTournante() {
-    const QString ini = services_.fichierini();
-    const QString section = QStringLiteral("system");
-    int emplacement = 0;
-    if (auto v = entier16(lireNombre(parametre(section, QStringLiteral("sauvegardes numero"),
-                                               QStringLiteral("0"), ini, 2)) +
-                          1))
-        emplacement = *v;
-    int plusHaut = 0;
-    if (auto v = entier16(lireNombre(parametre(section, QStringLiteral("sauvegardes nombre"),
-                                               QStringLiteral("30"), ini, 2))))
-        plusHaut = *v;
-    if (emplacement > plusHaut || emplacement < 0)
-        emplacement = 0;
-    const Installation& inst = services_.installation;
-    Database::copierFichier(inst.baseParDefaut(),
-                            inst.chemin(QStringLiteral("Sauvegardes/")) + inst.nom + u'_' +
-                                QString::number(emplacement) + Installation::extensionBase());
-    // The slot advances even when the copy failed.
-    parametre(section, QStringLiteral("sauvegardes numero"), nombreReglage(emplacement), ini, 0);
-}
-
 bool Form1::Form_Load() {
-    if (!verrouillerBase())
+    if (Resultat<> r = demarrage_.verrouiller(); !r) {
+        services_.dialogues.message(r.raison(), titres::programme(), Dialogues::Boutons::Ok,
+                                    Dialogues::Icone::Arret);
         return false;
+    }
     // 1. The splash, drawn before the long steps.
     services_.progression.montrer();
     QApplication::processEvents();
@@ -134,17 +84,16 @@ bool Form1::Form_Load() {
                                 .arg(TALMIR_VERSION_MINOR)
                                 .arg(TALMIR_VERSION_PATCH));
     // 4. fichierini: services_.fichierini().
-    // 5.-6. The rotating backup copy, before the database is opened.
-    QDir().mkpath(services_.installation.chemin(QStringLiteral("Sauvegardes")));
-    sauvegardeTournante();
+    // 5.-6. The rotating backup copy, before the database is opened. Start-up goes on without
+    // it; the log says why.
+    consigner(demarrage_.sauvegardeTournante(), QStringLiteral("sauvegarde tournante"));
     // 7. The start line, written even when the database cannot be opened.
-    services_.journal().ecrireJournal(QStringLiteral("DEMARRAGE"));
-    // 8. The shop database.
-    services_.bdd.ouvrir(parametre(QStringLiteral("systeme"), QStringLiteral("Base de donnees"),
-                                   services_.installation.baseParDefaut(), services_.fichierini(),
-                                   2));
+    consigner(services_.journal().ecrireJournal(QStringLiteral("DEMARRAGE")),
+              QStringLiteral("ligne DEMARRAGE du journal"));
+    // 8. The shop database; why it could not be opened is told with the article list's failure.
+    const Resultat<> base = demarrage_.ouvrirBase();
     // 9. The article list: the first check that the database is usable.
-    if (!genCodes_->chargerarticles()) {
+    if (!genCodes_->chargerarticles(base.raison())) {
         services_.progression.fermer();
         return false;
     }
@@ -173,9 +122,8 @@ void Form1::SSTab1_Click() {
 void Form1::Quitter_Click() {
     arrete_ = true;
     services_.bdd.fermer();
-    QString erreur;
-    if (!services_.journal().ecrireJournal(QStringLiteral("ARRET QUITTER"), {}, {}, {}, &erreur))
-        services_.dialogues.message(QStringLiteral("Erreur ") + erreur, titres::programme(),
+    if (Resultat<> r = services_.journal().ecrireJournal(QStringLiteral("ARRET QUITTER")); !r)
+        services_.dialogues.message(QStringLiteral("Erreur ") + r.raison(), titres::programme(),
                                     Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
     services_.fin.terminer();
 }
@@ -183,10 +131,9 @@ void Form1::Quitter_Click() {
 void Form1::closeEvent(QCloseEvent* e) {
     if (!arrete_) {
         arrete_ = true;
-        QString erreur;
-        if (!services_.journal().ecrireJournal(QStringLiteral("ARRET CROIX ROUGE"), {}, {}, {},
-                                               &erreur))
-            services_.dialogues.message(QStringLiteral("Erreur ") + erreur, titres::programme(),
+        if (Resultat<> r = services_.journal().ecrireJournal(QStringLiteral("ARRET CROIX ROUGE"));
+            !r)
+            services_.dialogues.message(QStringLiteral("Erreur ") + r.raison(), titres::programme(),
                                         Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
     }
     e->accept();

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "frame/demarrage.h"
 #include "frame/services.h"
 
 #include <QWidget>
-#include <memory>
 
 class ArrivagesTab;
 class CaisseTab;
@@ -13,7 +13,6 @@ class GenCodesTab;
 class InventaireTab;
 class JournauxTab;
 class ParametresTab;
-class QLockFile;
 class QPushButton;
 class QTabWidget;
 
@@ -38,10 +37,8 @@ class Form1 : public QWidget {
     void closeEvent(QCloseEvent* e) override;
 
   private:
-    bool verrouillerBase();
-    void sauvegardeTournante();
-
     Services services_;
+    Demarrage demarrage_;
     QPushButton* Quitter;
     QTabWidget* SSTab1;
     ParametresTab* parametres_;
@@ -52,6 +49,5 @@ class Form1 : public QWidget {
     InventaireTab* inventaire_;
     JournauxTab* journaux_;
     ClotureTab* cloture_;
-    std::unique_ptr<QLockFile> verrou_;
     bool arrete_ = false;
 };

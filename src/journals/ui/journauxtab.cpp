@@ -47,10 +47,10 @@ void JournauxTab::journalAujourdhui_Click() {
     const QDate jour = QDate::fromString(aujourd->text(), QStringLiteral("dd/MM/yyyy"));
     if (!jour.isValid())
         return echec(QStringLiteral("la date « %1 » n'est pas une date").arg(aujourd->text()));
-    QString erreur;
-    const auto tickets = ticketsDuJour(services_.bdd, jour, &erreur);
+    const Resultat<QList<qint64>> tickets = ticketsDuJour(services_.bdd, jour);
     if (!tickets)
-        return echec(QStringLiteral("les tickets ne peuvent pas être lus (%1)").arg(erreur));
+        return echec(
+            QStringLiteral("les tickets ne peuvent pas être lus (%1)").arg(tickets.raison()));
     services_.imprimantes.SelectPrinter(parametres_.imprimanteA4());
     auto travail = services_.imprimantes.commencer(FormatPapier::A4);
     if (!travail)
@@ -59,7 +59,18 @@ void JournauxTab::journalAujourdhui_Click() {
     Surface& page = travail->surface();
     page.setFontName(QStringLiteral("Arial"));
     page.setFontSize(kTaillePolice);
-    imprimerJournal(page, services_.bdd, *tickets, jour, services_.horloge.maintenant());
-    if (!travail->EndDoc(&erreur))
-        echec(erreur);
+    const JournalImprime journal =
+        imprimerJournal(page, services_.bdd, *tickets, jour, services_.horloge.maintenant());
+    if (Resultat<> r = travail->EndDoc(); !r)
+        return echec(r.raison());
+    if (!journal.ticketsSansLignes.isEmpty()) {
+        QStringList numeros;
+        for (qint64 n : journal.ticketsSansLignes)
+            numeros << QString::number(n);
+        services_.dialogues.message(
+            QStringLiteral("Le journal de caisse est imprimé, mais il est incomplet : les lignes "
+                           "des tickets n° %1 n'ont pas pu être lues.")
+                .arg(numeros.join(QStringLiteral(", "))),
+            titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
+    }
 }

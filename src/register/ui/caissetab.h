@@ -90,7 +90,7 @@ class CaisseTab : public QWidget {
     // totals; it also decides whether the closing offer is due.
     void imprimerticket(Surface& cible, bool ImpressionReelle);
     void ajusterAffichage(double basTwips);
-    bool imprimerRecu(QString* erreur);
+    Resultat<> imprimerRecu();
     void proposerCloture();
 
     Services& services_;

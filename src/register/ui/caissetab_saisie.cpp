@@ -89,9 +89,15 @@ void CaisseTab::paiement_Click(int Index) {
 
 void CaisseTab::traiter(const QString& T) {
     DetailAchat->clear();
-    // An article code wins over a word, and a word over a quantity.
-    if (const std::optional<ArticleCaisse> article = ventes_.chercher(T))
-        vendreArticle(*article);
+    // An article code wins over a word, and a word over a quantity: a code that cannot be
+    // looked up is neither.
+    const Resultat<std::optional<ArticleCaisse>> article = ventes_.chercher(T);
+    if (!article)
+        signaler(QStringLiteral("« %1 » n'a pas pu être cherché dans les articles (%2) : rien "
+                                "n'est enregistré.")
+                     .arg(T.left(40), article.raison()));
+    else if (*article)
+        vendreArticle(**article);
     else if (T == mots::sousTotal())
         sousTotal();
     else if (T == mots::prixRemise() || T == mots::remiseExceptionnelle() ||
@@ -130,17 +136,18 @@ bool CaisseTab::ticketPret() {
 }
 
 bool CaisseTab::enregistrer(const LigneCalculee& ligne, const ArticleCaisse* article) {
-    QString erreur;
-    const Ecriture e =
-        article
-            ? ventes_.vendre(*ticket_, *article, ligne.qt, ligne.prix, ligne.tva, &erreur)
-            : ventes_.ajouterLigne(*ticket_, ligne.code, ligne.prix, ligne.tva, ligne.qt, &erreur);
-    if (e == Ecriture::Faite)
+    const Resultat<Ecriture> e =
+        article ? ventes_.vendre(*ticket_, *article, ligne.qt, ligne.prix, ligne.tva)
+                : ventes_.ajouterLigne(*ticket_, ligne.code, ligne.prix, ligne.tva, ligne.qt);
+    if (e && *e == Ecriture::Faite)
         return true;
-    if (e == Ecriture::TicketFerme)
+    QString raison = e.raison();
+    if (e) {
+        raison = QStringLiteral("le ticket n° %1 n'est plus ouvert").arg(*ticket_);
         nouveauticket();
+    }
     signaler(QStringLiteral("La ligne « %1 » n'est pas enregistrée (%2). Recommencez la saisie.")
-                 .arg(ligne.code.left(40), erreur));
+                 .arg(ligne.code.left(40), raison));
     return false;
 }
 

@@ -2,6 +2,7 @@
 #include "register/ui/caissetab.h"
 
 #include "common/formats.h"
+#include "common/journalisation.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "platform/horloge.h"
@@ -25,22 +26,31 @@ constexpr int kVendeur = 1; // the seller's number that a new ticket records
 } // namespace
 
 void CaisseTab::nouveauticket() {
-    std::optional<qint64> numero = tickets_.ouvertLePlusHaut();
-    if (!numero) {
-        tickets_.creer(caisse->text(), kVendeur);
+    Resultat<std::optional<qint64>> numero = tickets_.ouvertLePlusHaut();
+    if (numero && !*numero) {
+        consigner(tickets_.creer(caisse->text(), kVendeur), QStringLiteral("nouveau ticket"));
         numero = tickets_.ouvertLePlusHaut();
     }
-    // Without an open ticket the till records nothing (see ticketPret), rather than filing
-    // lines under a ticket that is closed.
-    ticket_ = numero;
-    numticket->setText(numero ? QString::number(*numero) : QString());
+    consigner(numero, QStringLiteral("ticket en cours"));
+    // Without an open ticket the till records nothing (see ticketPret, which tells the
+    // operator), rather than filing lines under a ticket that is closed.
+    ticket_ = numero.valeurOu(std::nullopt);
+    numticket->setText(ticket_ ? QString::number(*ticket_) : QString());
     imprimerticket(ticket->surface(), false);
 }
 
 void CaisseTab::imprimerticket(Surface& cible, bool ImpressionReelle) {
     QList<LigneTicket> lignes;
-    if (ticket_)
-        lignes = tickets_.lignes(*ticket_).value_or(QList<LigneTicket>());
+    if (ticket_) {
+        Resultat<QList<LigneTicket>> lues = tickets_.lignes(*ticket_);
+        if (lues)
+            lignes = std::move(*lues);
+        else
+            signaler(QStringLiteral("Les lignes du ticket n° %1 n'ont pas pu être relues (%2) : "
+                                    "le ticket affiché est incomplet.")
+                         .arg(*ticket_)
+                         .arg(lues.raison()));
+    }
     const Image& entete =
         entete_.charger(services_.installation.chemin(EnteteTicket::nomFichier()));
     const TotauxTicket t = ::imprimerticket(cible, lignes, entete, services_.horloge.maintenant());
@@ -81,26 +91,19 @@ void CaisseTab::Command2_Click() {
 
 void CaisseTab::Command1_Click() {
     executer([this] {
-        QString erreur;
-        if (!imprimerRecu(&erreur))
-            signaler(QStringLiteral("Le ticket n'a pas pu être imprimé : %1.").arg(erreur));
+        if (Resultat<> r = imprimerRecu(); !r)
+            signaler(QStringLiteral("Le ticket n'a pas pu être imprimé : %1.").arg(r.raison()));
     });
 }
 
-bool CaisseTab::imprimerRecu(QString* erreur) {
+Resultat<> CaisseTab::imprimerRecu() {
     services_.imprimantes.SelectPrinter(parametres_.imprimanteTicket());
     std::unique_ptr<TravailImpression> travail =
         services_.imprimantes.commencer(FormatPapier::Ticket);
-    if (!travail) {
-        *erreur = QStringLiteral("aucune imprimante n'est disponible");
-        return false;
-    }
+    if (!travail)
+        return echec(QStringLiteral("aucune imprimante n'est disponible"));
     imprimerticket(travail->surface(), true);
-    if (travail->EndDoc(erreur))
-        return true;
-    if (erreur->isEmpty())
-        *erreur = QStringLiteral("l'imprimante n'a pas pris le ticket");
-    return false;
+    return travail->EndDoc();
 }
 
 void CaisseTab::proposerCloture() {
@@ -120,14 +123,13 @@ void CaisseTab::terminer(bool imprimer) {
     if (!ticketPret())
         return;
     const qint64 numero = *ticket_;
-    QString erreur;
     // The stored lines decide, not the displays, so a ticket is never closed on stale totals.
-    const std::optional<QList<LigneTicket>> lignes = tickets_.lignes(numero, &erreur);
+    const Resultat<QList<LigneTicket>> lignes = tickets_.lignes(numero);
     if (!lignes) {
         signaler(QStringLiteral("Le ticket n° %1 ne peut pas être terminé : ses lignes n'ont pas "
                                 "pu être relues (%2).")
                      .arg(numero)
-                     .arg(erreur));
+                     .arg(lignes.raison()));
         return;
     }
     const TotauxTicket t = totaliser(*lignes);
@@ -138,23 +140,25 @@ void CaisseTab::terminer(bool imprimer) {
                                     Dialogues::Icone::Arret);
         return;
     }
-    if (!tickets_.clore(numero, t.totalTtc.arrondiCentime(), services_.horloge.maintenant(),
-                        caisse->text(), vendeur->property("tag").toString(), &erreur)) {
+    if (Resultat<> clos =
+            tickets_.clore(numero, t.totalTtc.arrondiCentime(), services_.horloge.maintenant(),
+                           caisse->text(), vendeur->property("tag").toString());
+        !clos) {
         nouveauticket();
         signaler(QStringLiteral("Le ticket n° %1 n'a pas pu être terminé (%2).")
                      .arg(numero)
-                     .arg(erreur));
+                     .arg(clos.raison()));
         return;
     }
-    bool imprime = true;
+    Resultat<> imprime;
     clotureImprimee_ = imprimer;
     if (imprimer)
-        imprime = imprimerRecu(&erreur);
+        imprime = imprimerRecu();
     nouveauticket();
     clotureImprimee_ = false;
     if (!imprime)
         signaler(QStringLiteral("Le ticket n° %1 est terminé, mais son reçu n'a pas pu être "
                                 "imprimé : %2.")
                      .arg(numero)
-                     .arg(erreur));
+                     .arg(imprime.raison()));
 }

@@ -21,13 +21,14 @@ void CodeBarreAffichage::paintEvent(QPaintEvent* e) {
     const double module =
         std::min(code39::moduleEnTwips(taillePoints) / 15.0, // 15 twips to a screen pixel
                  zone.width() / code39::largeurSymbole(int(code.size()), 1.0));
-    QList<QRectF> barres;
-    if (!code39::accepte(code) ||
-        !code39::barres(code, zone.left(), zone.top(), zone.height(), module, &barres)) {
+    // A text that Code 39 cannot carry shows as text.
+    const Resultat<QList<QRectF>> barres =
+        code39::barres(code, zone.left(), zone.top(), zone.height(), module);
+    if (!barres) {
         QLabel::paintEvent(e);
         return;
     }
     QPainter p(this);
-    for (const QRectF& b : barres)
+    for (const QRectF& b : *barres)
         p.fillRect(b, palette().color(QPalette::WindowText));
 }

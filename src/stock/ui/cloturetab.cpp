@@ -38,15 +38,14 @@ void ClotureTab::AfficherLesClotures() {
 
 void ClotureTab::RAZStock_Click() {
     // The copy first, so that even a cancelled reset leaves a closure.
-    QString erreur;
-    const auto copie = cloture::copier(services_.bdd, services_.installation,
-                                       services_.horloge.maintenant(), &erreur);
+    const Resultat<QString> copie =
+        cloture::copier(services_.bdd, services_.installation, services_.horloge.maintenant());
     AfficherLesClotures();
     if (!copie) {
         message(services_,
                 QStringLiteral("La sauvegarde de clôture n'a pas pu être faite : %1.\nLe stock "
                                "n'a pas été remis à zéro : votre Stock n'a pas été touché.")
-                    .arg(erreur),
+                    .arg(copie.raison()),
                 Dialogues::Icone::Arret);
         return;
     }
@@ -60,11 +59,11 @@ void ClotureTab::RAZStock_Click() {
                                           "touché ...."));
         return;
     }
-    if (!cloture::remettreStockAZero(services_.bdd, &erreur)) {
+    if (Resultat<> r = cloture::remettreStockAZero(services_.bdd); !r) {
         message(services_,
                 QStringLiteral("La remise à zéro du stock a échoué : %1.\nVotre Stock n'a pas été "
                                "touché ; la sauvegarde de clôture est conservée.")
-                    .arg(erreur),
+                    .arg(r.raison()),
                 Dialogues::Icone::Arret);
         return;
     }

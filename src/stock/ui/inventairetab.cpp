@@ -6,6 +6,7 @@
 #include "common/ui/fenetres.h"
 #include "common/ui/twips.h"
 #include "common/valeur.h"
+#include "frame/dialogues.h"
 #include "frame/services.h"
 #include "stock/comptageinventaire.h"
 #include "stock/informationsarticle.h"
@@ -157,13 +158,29 @@ void InventaireTab::InventaireCodeArticle_KeyPress(int touche) {
     EcranInventaire ecran{InventaireNomArticle->text(), inventaireInfos->text(),
                           InventaireNombre->text(),     InventaireTotalStock->text(),
                           nbreinventaire->text(),       nbreinventairetotal->text()};
-    saisirInventaire(services_.bdd, services_.journal(), InventaireCodeArticle->text(), ecran);
+    const Resultat<Comptage> comptage =
+        saisirInventaire(services_.bdd, services_.journal(), InventaireCodeArticle->text(), ecran);
+    if (!comptage) {
+        // Nothing was counted: the screen stays as it was.
+        services_.dialogues.message(
+            QStringLiteral("Le comptage n'est pas enregistré : %1.").arg(comptage.raison()),
+            titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
+        InventaireCodeArticle->setFocus(Qt::OtherFocusReason);
+        selectionnerTout(InventaireCodeArticle);
+        return;
+    }
     InventaireNomArticle->setText(ecran.nomArticle);
     inventaireInfos->setText(ecran.infos);
     InventaireNombre->setText(ecran.nombre);
     InventaireTotalStock->setText(ecran.totalStock);
     nbreinventaire->setText(ecran.nbreInventaire);
     nbreinventairetotal->setText(ecran.nbreInventaireTotal);
+    if (!comptage->journalNonEcrit.isEmpty())
+        services_.dialogues.message(
+            QStringLiteral("Le comptage est enregistré, mais sa ligne du journal n'a pas pu être "
+                           "écrite : %1.")
+                .arg(comptage->journalNonEcrit),
+            titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
     // The next scan replaces the text.
     InventaireCodeArticle->setFocus(Qt::OtherFocusReason);
     selectionnerTout(InventaireCodeArticle);
@@ -171,7 +188,7 @@ void InventaireTab::InventaireCodeArticle_KeyPress(int touche) {
 
 void InventaireTab::montrerArticle(const Article& article) {
     InventaireNomArticle->setText(sansNullTexte(article.libelle));
-    InventaireTotalStock->setText(nombreCourt(quantiteOuZero(article.enStock)));
+    InventaireTotalStock->setText(nombreCourt(Quantite::depuisVariant(article.enStock)));
     inventaireInfos->setText(informationsArticle(article));
 }
 

@@ -1,6 +1,7 @@
 #include "stock/ui/inventairetab.h"
 
 #include "common/formats.h"
+#include "common/journalisation.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "platform/lanceur.h"
@@ -12,35 +13,36 @@
 // The stock as a whole: recount, export and the journal viewer.
 
 void InventaireTab::inventaireCalculer_Click() {
-    // Without a sum (no database, no article) the figure stays as it was.
-    if (const auto somme = sommeDuStock(services_.bdd))
-        nbreinventairetotal->setText(nombreCourt(*somme));
+    // Without a sum (no database, no article) the figure stays as it was; it runs at every change
+    // of tab, so a failure goes to the log rather than into a box each time.
+    const Resultat<std::optional<Quantite>> somme = sommeDuStock(services_.bdd);
+    consigner(somme, QStringLiteral("recomptage du stock"));
+    if (somme && *somme)
+        nbreinventairetotal->setText(nombreCourt(**somme));
 }
 
 void InventaireTab::SortirInventaire_Click() {
     const QString chemin = services_.installation.chemin(exportinventaire::nomFichier());
-    QString erreur;
-    if (!exportinventaire::ecrire(services_.bdd, chemin, &erreur)) {
+    if (Resultat<> r = exportinventaire::ecrire(services_.bdd, chemin); !r) {
         // The listing of an earlier export is left whole and is not opened as if it were new.
-        services_.dialogues.message(QStringLiteral("Erreur ") + erreur, titres::programme(),
+        services_.dialogues.message(QStringLiteral("Erreur ") + r.raison(), titres::programme(),
                                     Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
         return;
     }
-    if (!services_.lanceur.ouvrir(chemin, Lanceur::Role::Tableur, &erreur))
+    if (Resultat<> r = services_.lanceur.ouvrir(chemin, Lanceur::Role::Tableur); !r)
         services_.dialogues.message(
             QStringLiteral("L'inventaire a été écrit dans %1, mais le tableur n'a pas pu être "
                            "ouvert : %2")
-                .arg(chemin, erreur),
+                .arg(chemin, r.raison()),
             titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
 }
 
 void InventaireTab::consulterjournal_Click() {
     // The editor opens the journal on its own; the program never waits for it.
     const QString chemin = services_.journal().chemin();
-    QString erreur;
-    if (!services_.lanceur.ouvrir(chemin, Lanceur::Role::EditeurTexte, &erreur))
+    if (Resultat<> r = services_.lanceur.ouvrir(chemin, Lanceur::Role::EditeurTexte); !r)
         services_.dialogues.message(
             QStringLiteral("Le journal %1 n'a pas pu être ouvert dans l'éditeur de texte : %2")
-                .arg(chemin, erreur),
+                .arg(chemin, r.raison()),
             titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
 }

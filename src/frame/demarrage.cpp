@@ -1,0 +1,83 @@
+#include "frame/demarrage.h"
+
+#include "common/formats.h"
+#include "common/texte.h"
+#include "database/database.h"
+#include "frame/installation.h"
+#include "platform/fichiers.h"
+
+#include <QLockFile>
+#include <cmath>
+#include <optional>
+
+namespace {
+// The numeric reading of a setting, rounded to a 16-bit whole number (halves to even); a value
+// out of that range gives nothing.
+std::optional<int> entier16(double v) {
+    const double r = std::nearbyint(v);
+    if (!std::isfinite(r) || r < -32768 || r > 32767)
+        return std::nullopt;
+    return int(r);
+}
+} // namespace
+
+Demarrage::Demarrage(const Installation& installation, Database& bdd)
+    : installation_(installation), bdd_(bdd), reglages_(installation.fichierIni()) {}
+
+Demarrage::~Demarrage() = default;
+
+Reglage Demarrage::reglageBase(const Installation& installation) {
+    return {QStringLiteral("systeme"), QStringLiteral("Base de donnees"),
+            installation.baseParDefaut()};
+}
+
+Reglage Demarrage::reglageNumeroSauvegarde() {
+    return {QStringLiteral("system"), QStringLiteral("sauvegardes numero"), QStringLiteral("0")};
+}
+
+Reglage Demarrage::reglageNombreSauvegardes() {
+    return {QStringLiteral("system"), QStringLiteral("sauvegardes nombre"), QStringLiteral("30")};
+}
+
+Resultat<> Demarrage::verrouiller() {
+    // The database path is only read here, so a refused start writes nothing.
+    const QString base = reglages_.lire(reglageBase(installation_));
+    auto verrou = std::make_unique<QLockFile>(base + QStringLiteral(".verrou"));
+    verrou->setStaleLockTime(0);
+    // A folder that cannot hold a lock file has nothing to guard.
+    if (!verrou->tryLock(0) && verrou->error() == QLockFile::LockFailedError)
+        return echec(QStringLiteral("Le programme est déjà ouvert sur cette base de données "
+                                    "(%1). Fermez l'autre caisse avant de démarrer celle-ci.")
+                         .arg(base));
+    verrou_ = std::move(verrou);
+    return {};
+}
+
+int Demarrage::emplacementSuivant() const {
+    int emplacement = 0;
+    if (auto v = entier16(lireNombre(reglages_.lireOuInitialiser(reglageNumeroSauvegarde())) + 1))
+        emplacement = *v;
+    int plusHaut = 0;
+    if (auto v = entier16(lireNombre(reglages_.lireOuInitialiser(reglageNombreSauvegardes()))))
+        plusHaut = *v;
+    if (emplacement > plusHaut || emplacement < 0)
+        emplacement = 0;
+    return emplacement;
+}
+
+Resultat<> Demarrage::sauvegardeTournante() {
+    const int emplacement = emplacementSuivant();
+    Resultat<> copie = creerDossier(installation_.chemin(dossierSauvegardes()));
+    if (copie)
+        copie = Database::copierFichier(
+            installation_.baseParDefaut(),
+            installation_.chemin(dossierSauvegardes()) + u'/' + installation_.nom + u'_' +
+                QString::number(emplacement) + Installation::extensionBase());
+    // The slot advances even when the copy failed.
+    reglages_.ecrire(reglageNumeroSauvegarde(), nombreReglage(emplacement));
+    return copie;
+}
+
+Resultat<> Demarrage::ouvrirBase() {
+    return bdd_.ouvrir(reglages_.lireOuInitialiser(reglageBase(installation_)));
+}

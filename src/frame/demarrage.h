@@ -1,0 +1,50 @@
+#pragma once
+
+#include "common/resultat.h"
+#include "settings/reglage.h"
+
+#include <QString>
+#include <memory>
+
+class Database;
+class QLockFile;
+struct Installation;
+
+// The steps of start-up that touch the shop's files: the lock that keeps a second till off the
+// database, the rotating backup copy and the opening of the database. The main window runs them
+// in their order and decides what each failure means.
+class Demarrage {
+  public:
+    Demarrage(const Installation& installation, Database& bdd);
+    ~Demarrage();
+    Demarrage(const Demarrage&) = delete;
+    Demarrage& operator=(const Demarrage&) = delete;
+
+    // The setting "Base de donnees": the shop database's path, by default the database file
+    // beside the program.
+    static Reglage reglageBase(const Installation& installation);
+    // The settings of the rotating backup: the last slot written and the highest slot.
+    static Reglage reglageNumeroSauvegarde();
+    static Reglage reglageNombreSauvegardes();
+    static QString dossierSauvegardes() { return QStringLiteral("Sauvegardes"); }
+
+    // Takes the database's lock for as long as this object lives. Fails, writing nothing, when
+    // another program holds it: two tills on one database would share one current ticket.
+    Resultat<> verrouiller();
+
+    // The next slot of the rotating backup copy: the slot after the last one written, back to 0
+    // after the highest.
+    int emplacementSuivant() const;
+    // Copies the database file into the slot's file of "Sauvegardes" and stores the slot, which
+    // advances even when the copy failed.
+    Resultat<> sauvegardeTournante();
+
+    // Opens the database the settings name (the default is stored on first start).
+    Resultat<> ouvrirBase();
+
+  private:
+    const Installation& installation_;
+    Database& bdd_;
+    Reglages reglages_;
+    std::unique_ptr<QLockFile> verrou_;
+};
