@@ -1,6 +1,8 @@
 #include "catalogue/enregistrementarticle.h"
 
 #include "catalogue/magasinarticles.h"
+#include "common/montant.h"
+#include "common/quantite.h"
 #include "common/texte.h"
 #include "database/database.h"
 
@@ -31,15 +33,23 @@ std::optional<qint64> nombreEntier(double v) {
     return qint64(r);
 }
 
+// A price as stored: at the scale of its column (the ten-thousandth). A number too large to be
+// an amount is kept as typed.
+QVariant prixStocke(double prix) {
+    bool ok = false;
+    const Montant m = Montant::depuisDouble(prix, &ok);
+    return ok ? m.versBase() : QVariant(prix);
+}
+
 // The fields that the first phase writes, in their order, over the row found (or a new row).
 void remplir(const SaisieArticle& s, Article& a) {
     a.code = s.code;
     a.libelle = texteStocke(s.libelle);
-    a.prixVenteTTC = conversionPrix(s.prixVente);
+    a.prixVenteTTC = prixStocke(conversionPrix(s.prixVente));
     a.taille = texteStocke(s.taille);
     a.couleur = texteStocke(s.couleur);
     a.tauxTVAvente = conversionTaux(s.tauxVente);
-    a.prixHAHT = conversionPrix(s.prixAchat);
+    a.prixHAHT = prixStocke(conversionPrix(s.prixAchat));
     a.tauxTVAHA = conversionTaux(s.tauxAchat);
     // An empty supplier box leaves the stored supplier as it was.
     if (!s.fournisseur.isEmpty())
@@ -91,11 +101,12 @@ Resultat<> ecrirePremierePhase(const Database& bdd, const SaisieArticle& s, Enre
 }
 
 Resultat<> ecrireSecondePhase(const Database& bdd, const SaisieArticle& s, const Article& a) {
-    // The pieces received are read as typed: "2,5" adds 2. A Null stock counts as 0.
+    // The pieces received are read as typed: "2,5" adds 2. A Null stock counts as 0; a stock or
+    // a number of pieces beyond any real stock leaves the stock as it was.
     const double n = lireNombre(s.nombre);
-    double stock = quantiteOuZero(a.enStock) + n;
-    if (!std::isfinite(stock)) // beyond what the column holds: the stock stays as it was
-        stock = quantiteOuZero(a.enStock);
+    const std::optional<Quantite> avant = Quantite::depuisBase(a.enStock);
+    const std::optional<Quantite> recues = Quantite::depuisDouble(n);
+    const QVariant stock = avant && recues ? (*avant + *recues).versBase() : a.enStock;
     std::optional<qint64> etiquettes = nombreEntier(quantiteOuZero(a.nbrAImprimer) + n);
     if (s.aImprimerVisible)
         if (auto v = nombreEntier(lireNombre(s.aImprimer)))

@@ -12,35 +12,40 @@ const QLocale& francais() {
     return fr;
 }
 
-// Fixed decimals with a decimal comma and no thousands separator.
-QString fixe(double v, int decimales) {
-    const double r = arrondiDecimal(v, decimales);
-    QString s = QString::number(r == 0 ? 0.0 : r, 'f', decimales); // no "-0,00"
-    s.replace(u'.', u',');
-    return s;
+// An amount with the decimal comma, rounded to `decimales` decimals, then without the trailing
+// zeros beyond `minimum` decimals; no thousands separator, no "-0,00".
+QString decimal(Montant m, int minimum, int decimales) {
+    const std::int64_t v = m.arrondi(decimales).dixMilliemes();
+    const std::uint64_t absolu = v < 0 ? 0 - std::uint64_t(v) : std::uint64_t(v);
+    QString s = QString::number(absolu / Montant::echelle);
+    QString fraction = QStringLiteral("%1").arg(absolu % Montant::echelle, 4, 10, QLatin1Char('0'));
+    fraction.truncate(decimales);
+    while (fraction.size() > minimum && fraction.endsWith(u'0'))
+        fraction.chop(1);
+    if (!fraction.isEmpty())
+        s += u',' + fraction;
+    return v < 0 ? u'-' + s : s;
 }
 } // namespace
 
-QString formatPrixDetail(double v) {
-    QString s = fixe(v, 3);
-    if (s.endsWith(u'0'))
-        s.chop(1);
-    return s + u' ';
+QString formatPrixDetail(Montant m) {
+    return decimal(m, 2, 3) + u' ';
 }
 
-QString formatDeuxDecimales(double v) {
-    return fixe(v, 2) + u' ';
+QString formatDeuxDecimales(Montant m) {
+    return decimal(m, 2, 2) + u' ';
 }
 
-QString formatEuros(double v) {
-    return fixe(v, 2) + QStringLiteral(" €");
+QString formatEuros(Montant m) {
+    return decimal(m, 2, 2) + QStringLiteral(" €");
 }
 
-QString formatPrixEtiquette(double v) {
-    QString s = fixe(v, 3);
-    if (s.endsWith(u'0'))
-        s.chop(1);
-    return s + QStringLiteral(" €");
+QString formatPrixEtiquette(Montant m) {
+    return decimal(m, 2, 3) + QStringLiteral(" €");
+}
+
+QString nombreCourt(Montant m) {
+    return decimal(m, 0, 4);
 }
 
 QString nombreCourt(double v) {

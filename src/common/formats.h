@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/montant.h"
 #include "common/quantite.h"
 
 #include <QDateTime>
@@ -10,13 +11,15 @@
 
 // "0.00# ": two or three decimals (three only when the third is not zero), decimal comma,
 // one trailing blank: 12.5 -> "12,50 ", 12.505 -> "12,505 ".
-QString formatPrixDetail(double v);
+QString formatPrixDetail(Montant m);
 // "#0.00 ": two decimals and a blank: "12,50 ".
-QString formatDeuxDecimales(double v);
+QString formatDeuxDecimales(Montant m);
 // "#0.00 €": two decimals, a blank and the euro sign: "12,50 €".
-QString formatEuros(double v);
+QString formatEuros(Montant m);
 // "0.00# €" of the label sheets: "12,50 €".
-QString formatPrixEtiquette(double v);
+QString formatPrixEtiquette(Montant m);
+// An amount in its shortest decimal form with the decimal comma: 12.5 -> "12,5", 3 -> "3".
+QString nombreCourt(Montant m);
 // A number in its shortest decimal form with the decimal comma: 19.6 -> "19,6", 3 -> "3".
 QString nombreCourt(double v);
 // A quantity the same way: 2.5 -> "2,5", 3 -> "3", -0.125 -> "-0,125".

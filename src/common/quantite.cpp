@@ -11,10 +11,10 @@ std::optional<Quantite> Quantite::depuisDouble(double v) {
     return depuisMilliemes(std::llround(arrondiDecimal(v, 3) * echelle));
 }
 
-Quantite Quantite::depuisVariant(const QVariant& v) {
+std::optional<Quantite> Quantite::depuisBase(const QVariant& v) {
     if (v.isNull() || !v.isValid())
-        return {};
+        return Quantite();
     bool ok = false;
     const double d = v.toDouble(&ok);
-    return ok ? depuisDouble(d).value_or(Quantite()) : Quantite();
+    return ok ? depuisDouble(d) : std::nullopt;
 }

@@ -25,9 +25,11 @@ class Quantite {
     // Rounded to the nearest thousandth, halves away from zero; nothing for a value that is not
     // finite or beyond `maximum`.
     static std::optional<Quantite> depuisDouble(double v);
-    // A stored stock or quantity: a number, a numeric text, or Null (0). A value that cannot be
-    // a quantity counts as 0.
-    static Quantite depuisVariant(const QVariant& v);
+    // A stored stock or quantity: a number, a numeric text, or Null (0); nothing for a value that
+    // cannot be a quantity (not a number, not finite, beyond `maximum`).
+    static std::optional<Quantite> depuisBase(const QVariant& v);
+    // The same, a value that cannot be a quantity counting as 0.
+    static Quantite depuisVariant(const QVariant& v) { return depuisBase(v).value_or(Quantite()); }
 
     constexpr std::int64_t milliemes() const { return m_; }
     double enDouble() const { return static_cast<double>(m_) / echelle; }

@@ -46,11 +46,10 @@ void imprimerLigne(Surface& s, const LigneTicket& l) {
     if (!taille.isEmpty() || !couleur.isEmpty())
         imprimer(s, QStringLiteral("   > ") + taille + u' ' + couleur);
     if (l.estPrixee())
-        aMoitie(s, formatEuros(l.prix.enDouble() / l.qt) + QStringLiteral(" x ") +
-                       nombreCourt(l.qt) + QStringLiteral(" =     ") +
-                       formatEuros(l.prix.enDouble()));
+        aMoitie(s, formatEuros(l.prix.divisePar(l.qt)) + QStringLiteral(" x ") + nombreCourt(l.qt) +
+                       QStringLiteral(" =     ") + formatEuros(l.prix));
     else
-        aMoitie(s, formatEuros(l.prix.enDouble()));
+        aMoitie(s, formatEuros(l.prix));
 }
 
 } // namespace
@@ -108,10 +107,10 @@ JournalImprime imprimerJournal(Surface& page, const Database& bdd, const QList<q
         }
         placeLigne(page);
         page.Print();
-        aMoitie(page, QStringLiteral("TVA : ") + formatEuros(totaux.totalTva.enDouble()));
+        aMoitie(page, QStringLiteral("TVA : ") + formatEuros(totaux.totalTva));
         page.setFontBold(true);
-        aMoitie(page, QStringLiteral("Total ttc : ") + formatEuros(totaux.totalTtc.enDouble()));
-        aMoitie(page, QStringLiteral("Total ttc dû : ") + formatEuros(totaux.restant.enDouble()));
+        aMoitie(page, QStringLiteral("Total ttc : ") + formatEuros(totaux.totalTtc));
+        aMoitie(page, QStringLiteral("Total ttc dû : ") + formatEuros(totaux.restant));
         page.setFontBold(false);
         imprimer(page, QStringLiteral("   ") + dateLongue(maintenant));
     }

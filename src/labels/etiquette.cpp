@@ -75,9 +75,11 @@ QString ligneCode(const ArticleEtiquette& a) {
 QString lignePrix(const ArticleEtiquette& a) {
     bool nombre = false;
     const double prix = a.prix.toDouble(&nombre);
-    const QString texte = a.prix.isNull() ? QString()
-                          : nombre        ? formatPrixEtiquette(prix)
-                                          : texteChamp(a.prix);
+    bool montant = false;
+    const Montant m = Montant::depuisDouble(prix, &montant);
+    const QString texte = a.prix.isNull()     ? QString()
+                          : nombre && montant ? formatPrixEtiquette(m)
+                                              : texteChamp(a.prix);
     return QStringLiteral("Prix : ") + texte;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/montant.h"
+#include "common/quantite.h"
 
 #include <QString>
 #include <QVariant>
@@ -13,11 +14,11 @@ struct LigneTicket {
     QString codeArticle;
     Montant prix; // signed amount including VAT
     Montant tva;
-    double qt = 0; // 0 for payments and sub-total markers
+    Quantite qt; // 0 for payments and sub-total markers
     QVariant libelle;
     QVariant taille;
     QVariant couleur;
 
     // Articles and discounts carry a quantity; they count in the ticket's total.
-    bool estPrixee() const { return qt != 0; }
+    bool estPrixee() const { return !qt.estNul(); }
 };

@@ -1,66 +1,62 @@
 #include "register/motscaisse.h"
 
 #include "common/formats.h"
-#include "common/texte.h"
-
-#include <cmath>
 
 namespace {
-bool dansLesLimites(double v) {
-    return std::isfinite(v) && std::fabs(v) < kMontantLimite;
+bool dansLesLimites(Montant v) {
+    return v < kMontantLimite && -v < kMontantLimite;
 }
 
 // A line whose amounts are kept to the ten-thousandth, the scale of the money columns.
-LigneCalculee ligne(const QString& code, double prix, double tva, double qt) {
+LigneCalculee ligne(const QString& code, Montant prix, Montant tva, Quantite qt) {
     LigneCalculee l;
     l.code = code;
     l.qt = qt;
     l.admise = dansLesLimites(prix) && dansLesLimites(tva);
     if (l.admise) {
-        l.prix = Montant::depuisDouble(prix);
-        l.tva = Montant::depuisDouble(tva);
+        l.prix = prix;
+        l.tva = tva;
     }
-    l.prixAffiche = l.prix.enDouble();
-    l.tvaAffichee = l.tva.enDouble();
+    l.prixAffiche = l.prix;
+    l.tvaAffichee = l.tva;
     return l;
 }
 } // namespace
 
-double tvaContenue(double montantTtc, double taux) {
-    return montantTtc * taux / (100.0 + taux);
-}
-
-LigneCalculee ligneArticle(const ArticleCaisse& article, double quantite) {
-    const double montant = article.prix.enDouble() * quantite;
-    const double tva = tvaContenue(montant, article.taux);
-    LigneCalculee l =
-        ligne(article.code, arrondiDecimal(montant, 2), arrondiDecimal(tva, 2), quantite);
-    l.prixAffiche = montant;
-    l.tvaAffichee = tva;
+LigneCalculee ligneArticle(const ArticleCaisse& article, Quantite quantite) {
+    const Montant montant = article.prix.fois(quantite);
+    const Montant tva = montant.tvaContenue(article.taux);
+    LigneCalculee l = ligne(article.code, montant.arrondiCentime(), tva.arrondiCentime(), quantite);
+    if (l.admise) {
+        l.prixAffiche = montant;
+        l.tvaAffichee = tva;
+    }
     return l;
 }
 
-LigneCalculee lignePrixRemise(double nouveauPrix, double dernierMontant) {
-    const double d = nouveauPrix - dernierMontant;
-    return ligne(mots::remise(), d, arrondiDecimal(tvaContenue(d, kTauxRemiseFixe), 2), 1);
+LigneCalculee lignePrixRemise(Montant nouveauPrix, Montant dernierMontant) {
+    const Montant d = nouveauPrix - dernierMontant;
+    return ligne(mots::remise(), d, d.tvaContenue(kTauxRemiseFixe).arrondiCentime(),
+                 Quantite::unites(1));
 }
 
-LigneCalculee ligneRemiseExceptionnelle(double montant) {
-    return ligne(mots::remise(), -montant,
-                 -arrondiDecimal(tvaContenue(montant, kTauxRemiseFixe), 2), 1);
+LigneCalculee ligneRemiseExceptionnelle(Montant montant) {
+    return ligne(mots::remise(), -montant, -montant.tvaContenue(kTauxRemiseFixe).arrondiCentime(),
+                 Quantite::unites(1));
 }
 
-LigneCalculee ligneRemisePourcent(const QString& mot, double pourcent, double base,
-                                  double tvaBase) {
-    const double montant = -(pourcent * base / 100.0);
-    const double tva = base == 0 ? 0.0 : montant * tvaBase / base;
-    return ligne(mot + u' ' + nombreCourt(pourcent) + QStringLiteral(" %"), montant, tva, 1);
+LigneCalculee ligneRemisePourcent(const QString& mot, double pourcent, Montant base,
+                                  Montant tvaBase) {
+    const Montant montant = -base.pourcentage(pourcent);
+    const Montant tva = base.estNul() ? Montant() : montant.proportion(tvaBase, base);
+    return ligne(mot + u' ' + nombreCourt(pourcent) + QStringLiteral(" %"), montant, tva,
+                 Quantite::unites(1));
 }
 
-LigneCalculee lignePaiement(const QString& moyen, double montant) {
-    return ligne(moyen, -montant, 0, 0);
+LigneCalculee lignePaiement(const QString& moyen, Montant montant) {
+    return ligne(moyen, -montant, {}, {});
 }
 
 LigneCalculee ligneSousTotal(const QString& totalAffiche) {
-    return ligne(mots::sousTotal() + QStringLiteral(" : ") + totalAffiche, 0, 0, 0);
+    return ligne(mots::sousTotal() + QStringLiteral(" : ") + totalAffiche, {}, {}, {});
 }

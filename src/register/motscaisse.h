@@ -42,35 +42,33 @@ inline QStringList paiements() {
 
 // The fixed VAT rate of the fixed-amount discounts, whatever the articles' own rates.
 constexpr double kTauxRemiseFixe = 19.6;
-// No line of the till records an amount this large (euros); beyond it the answer is refused.
-constexpr double kMontantLimite = 1.0e9;
-
-// The VAT contained in an amount that includes it: amount × rate / (100 + rate).
-double tvaContenue(double montantTtc, double taux);
+// No line of the till records an amount this large; beyond it the answer is refused.
+constexpr Montant kMontantLimite = Montant::euros(1000000000);
 
 // A line ready to be recorded, with what the last-line displays show for it.
 struct LigneCalculee {
     QString code;
     Montant prix;
     Montant tva;
-    double qt = 1;
-    double prixAffiche = 0; // `prix`
-    double tvaAffichee = 0; // `tva`
-    // False when an amount is beyond what the till records (or not a number).
+    Quantite qt = Quantite::unites(1);
+    Montant prixAffiche; // `prix`
+    Montant tvaAffichee; // `tva`
+    // False when an amount is beyond what the till records.
     bool admise = true;
 };
 
 // An article line: quantity × unit price and its VAT, recorded to the cent; the displays show
-// them unrounded.
-LigneCalculee ligneArticle(const ArticleCaisse& article, double quantite);
+// them to the ten-thousandth.
+LigneCalculee ligneArticle(const ArticleCaisse& article, Quantite quantite);
 // "PRIX REMISE": the difference between the new price and the amount of the last line.
-LigneCalculee lignePrixRemise(double nouveauPrix, double dernierMontant);
+LigneCalculee lignePrixRemise(Montant nouveauPrix, Montant dernierMontant);
 // "REMISE EXCEPTIONNELLE": a fixed amount off.
-LigneCalculee ligneRemiseExceptionnelle(double montant);
+LigneCalculee ligneRemiseExceptionnelle(Montant montant);
 // "REMISE sur ARTICLE" and "REMISE sur SOUSTOTAL": a percentage of a base amount, its VAT the
-// same share of the base's VAT (0 on a zero base). Neither is rounded.
-LigneCalculee ligneRemisePourcent(const QString& mot, double pourcent, double base, double tvaBase);
+// same share of the base's VAT (0 on a zero base). Neither is rounded to the cent.
+LigneCalculee ligneRemisePourcent(const QString& mot, double pourcent, Montant base,
+                                  Montant tvaBase);
 // A payment: minus the amount paid, no VAT, quantity 0.
-LigneCalculee lignePaiement(const QString& moyen, double montant);
+LigneCalculee lignePaiement(const QString& moyen, Montant montant);
 // A sub-total marker: the remaining amount written into its code.
 LigneCalculee ligneSousTotal(const QString& totalAffiche);

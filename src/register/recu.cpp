@@ -19,14 +19,13 @@ void imprimerLigne(Surface& s, const LigneTicket& l) {
     if (!taille.isEmpty() || !couleur.isEmpty())
         s.Print(QStringLiteral("   > ") + taille + u' ' + couleur);
     if (l.estPrixee()) {
-        imprimer_a_droite(s, formatEuros(l.prix.enDouble() / l.qt) + QStringLiteral(" x ") +
+        imprimer_a_droite(s, formatEuros(l.prix.divisePar(l.qt)) + QStringLiteral(" x ") +
                                  nombreCourt(l.qt) + QStringLiteral(" =     ") +
-                                 formatEuros(l.prix.enDouble()));
+                                 formatEuros(l.prix));
     } else if (!l.prix.estNul()) {
         // A payment: the means and the amount paid.
         s.setFontBold(true);
-        imprimer_a_droite(s,
-                          l.codeArticle + QStringLiteral(" : ") + formatEuros(-l.prix.enDouble()));
+        imprimer_a_droite(s, l.codeArticle + QStringLiteral(" : ") + formatEuros(-l.prix));
         s.setFontBold(false);
     }
 }
@@ -50,12 +49,10 @@ TotauxTicket imprimerticket(Surface& ticket, const QList<LigneTicket>& lignes, c
         totaux.ajouter(l);
     }
     ticket.Print();
-    imprimer_a_droite(ticket, QStringLiteral("TVA : ") + formatEuros(totaux.totalTva.enDouble()));
+    imprimer_a_droite(ticket, QStringLiteral("TVA : ") + formatEuros(totaux.totalTva));
     ticket.setFontBold(true);
-    imprimer_a_droite(ticket,
-                      QStringLiteral("Total ttc : ") + formatEuros(totaux.totalTtc.enDouble()));
-    imprimer_a_droite(ticket,
-                      QStringLiteral("Restant dû : ") + formatEuros(totaux.restant.enDouble()));
+    imprimer_a_droite(ticket, QStringLiteral("Total ttc : ") + formatEuros(totaux.totalTtc));
+    imprimer_a_droite(ticket, QStringLiteral("Restant dû : ") + formatEuros(totaux.restant));
     ticket.setFontBold(false);
     ticket.Print(dateLongue(maintenant));
     return totaux;

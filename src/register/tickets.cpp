@@ -74,7 +74,7 @@ Resultat<QList<LigneTicket>> Tickets::lignes(qint64 numero) const {
         l.codeArticle = q.value(1).toString();
         l.prix = Montant::depuisVariant(q.value(2));
         l.tva = Montant::depuisVariant(q.value(3));
-        l.qt = q.value(4).toDouble();
+        l.qt = Quantite::depuisVariant(q.value(4));
         l.libelle = q.value(5);
         l.taille = q.value(6);
         l.couleur = q.value(7);

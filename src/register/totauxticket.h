@@ -14,7 +14,7 @@ struct TotauxTicket {
     Montant totalTva; // the VAT of every line
     // The last priced line, shown in `dernierequantite` and `codebarre`.
     bool aLignePrixee = false;
-    double derniereQuantite = 0;
+    Quantite derniereQuantite;
     QString dernierCode;
 
     void ajouter(const LigneTicket& ligne);

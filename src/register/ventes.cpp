@@ -33,25 +33,28 @@ Resultat<std::optional<ArticleCaisse>> Ventes::chercher(const QString& code) con
 }
 
 Resultat<Ecriture> Ventes::enregistrer(qint64 ticket, const QString& code, Montant prix,
-                                       Montant tva, double qt, std::optional<qint64> article) {
+                                       Montant tva, Quantite qt, std::optional<qint64> article) {
     Transaction t(bdd_);
     if (!t.debut())
         return t.debut().echec();
     QSqlQuery q(bdd_.connexion());
-    if (Resultat<> r = executer(q,
-                                QStringLiteral("INSERT INTO VENTES (NumeroTicket, CodeArticle, "
-                                               "PrixVenteTTC, TVA, qt) SELECT ?, ?, ?, ?, ? WHERE "
-                                               "EXISTS (SELECT 1 FROM TICKETS WHERE NumeroTicket = "
-                                               "? AND TicketClos = 0)"),
-                                {ticket, code, prix.versBase(), tva.versBase(), qt, ticket});
+    if (Resultat<> r =
+            executer(q,
+                     QStringLiteral("INSERT INTO VENTES (NumeroTicket, CodeArticle, "
+                                    "PrixVenteTTC, TVA, qt) SELECT ?, ?, ?, ?, ? WHERE "
+                                    "EXISTS (SELECT 1 FROM TICKETS WHERE NumeroTicket = "
+                                    "? AND TicketClos = 0)"),
+                     {ticket, code, prix.versBase(), tva.versBase(), qt.versBase(), ticket});
         !r)
         return r.echec();
     if (q.numRowsAffected() != 1)
         return Ecriture::TicketFerme;
     if (article)
-        if (Resultat<> r = executer(
-                q, QStringLiteral("UPDATE ARTICLES SET EnStock = EnStock - ? WHERE rowid = ?"),
-                {qt, *article});
+        if (Resultat<> r =
+                executer(q,
+                         QStringLiteral(
+                             "UPDATE ARTICLES SET EnStock = round(EnStock - ?, 3) WHERE rowid = ?"),
+                         {qt.versBase(), *article});
             !r)
             return r.echec();
     if (Resultat<> r = t.valider(); !r)
@@ -59,12 +62,12 @@ Resultat<Ecriture> Ventes::enregistrer(qint64 ticket, const QString& code, Monta
     return Ecriture::Faite;
 }
 
-Resultat<Ecriture> Ventes::vendre(qint64 ticket, const ArticleCaisse& article, double qt,
+Resultat<Ecriture> Ventes::vendre(qint64 ticket, const ArticleCaisse& article, Quantite qt,
                                   Montant prix, Montant tva) {
     return enregistrer(ticket, article.code, prix, tva, qt, article.cle);
 }
 
 Resultat<Ecriture> Ventes::ajouterLigne(qint64 ticket, const QString& code, Montant prix,
-                                        Montant tva, double qt) {
+                                        Montant tva, Quantite qt) {
     return enregistrer(ticket, code, prix, tva, qt, std::nullopt);
 }

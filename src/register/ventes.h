@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/montant.h"
+#include "common/quantite.h"
 #include "common/resultat.h"
 
 #include <QString>
@@ -36,17 +37,17 @@ class Ventes {
 
     // An article line and the lowered stock of its article, together or not at all. A negative
     // quantity (a return) raises the stock; a Null stock stays Null. A failure writes nothing.
-    Resultat<Ecriture> vendre(qint64 ticket, const ArticleCaisse& article, double qt, Montant prix,
-                              Montant tva);
+    Resultat<Ecriture> vendre(qint64 ticket, const ArticleCaisse& article, Quantite qt,
+                              Montant prix, Montant tva);
 
     // A discount, payment or sub-total line.
     Resultat<Ecriture> ajouterLigne(qint64 ticket, const QString& code, Montant prix, Montant tva,
-                                    double qt);
+                                    Quantite qt);
 
   private:
     // The line, and the stock of `article` lowered by qt when given, in one transaction.
     Resultat<Ecriture> enregistrer(qint64 ticket, const QString& code, Montant prix, Montant tva,
-                                   double qt, std::optional<qint64> article);
+                                   Quantite qt, std::optional<qint64> article);
 
     const Database& bdd_;
 };

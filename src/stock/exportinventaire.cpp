@@ -80,18 +80,6 @@ QString texteDate(const QString& stocke) {
     return t.isValid() ? texteAffiche(t) : stocke;
 }
 
-// A database amount in ten-thousandths. Amounts are nearly always whole ten-thousandths already
-// (a currency column's scale): those are taken as they are, the rest rounded as money is.
-Montant montant(double euros) {
-    const double x = euros * 10000.0;
-    if (std::fabs(x) < 9.0e15) {
-        const double entier = std::nearbyint(x);
-        if (std::fabs(x - entier) <= 1e-7 * std::max(1.0, std::fabs(x)))
-            return Montant::depuisDixMilliemes(static_cast<std::int64_t>(entier));
-    }
-    return Montant::depuisDouble(euros);
-}
-
 // A typed text that a spreadsheet would run as a formula ("=...", and "+", "-", "@" for some
 // programs) is shown as text: one blank goes before it.
 QString sansFormule(const QString& texte) {
@@ -107,7 +95,7 @@ QString texteValeur(const QVariant& v, Genre genre) {
         return {};
     if (estNombre(v)) {
         if (genre == Genre::Monnaie)
-            return nombreCourt(montant(v.toDouble()).enDouble());
+            return nombreCourt(Montant::depuisDouble(v.toDouble()));
         return nombreCourt(v.toDouble());
     }
     if (genre == Genre::Date)
@@ -180,11 +168,12 @@ Resultat<QStringList> lignes(const Database& bdd) {
         QString valeur;
         const QVariant stock = q.value(iStock), prix = q.value(iPrixAchat);
         if (estNombre(stock) && estNombre(prix)) {
-            const double produit = montant(prix.toDouble()).enDouble() * stock.toDouble();
-            if (std::isfinite(produit) && std::fabs(produit) < 9.0e14) {
-                const Montant m = montant(produit);
+            const Montant unitaire = Montant::depuisDouble(prix.toDouble());
+            const std::optional<Quantite> pieces = Quantite::depuisDouble(stock.toDouble());
+            if (pieces && std::fabs(unitaire.enDouble() * pieces->enDouble()) < Montant::maximum) {
+                const Montant m = unitaire.fois(*pieces);
                 total += m;
-                valeur = nombreCourt(m.enDouble());
+                valeur = nombreCourt(m);
             }
         }
         ajouterChamp(ligne, valeur);
@@ -205,7 +194,7 @@ Resultat<QStringList> lignes(const Database& bdd) {
                 QStringLiteral("=somme(") + l + u'2' + u':' + l + QString::number(derniere) + u')';
         }
     }
-    ajouterChamp(totaux, nombreCourt(total.enDouble()));
+    ajouterChamp(totaux, nombreCourt(total));
     resultat << totaux;
     return resultat;
 }

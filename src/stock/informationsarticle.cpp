@@ -9,7 +9,7 @@ namespace {
 QString prix(const QVariant& v) {
     if (v.isNull() || !v.isValid())
         return {};
-    return formatPrixDetail(v.toDouble());
+    return formatPrixDetail(Montant::depuisVariant(v));
 }
 } // namespace
 

@@ -42,9 +42,10 @@ class TestFormats : public QObject {
         QFETCH(QString, detail);
         QFETCH(QString, deux);
         QFETCH(QString, euros);
-        QCOMPARE(formatPrixDetail(v), detail);
-        QCOMPARE(formatDeuxDecimales(v), deux);
-        QCOMPARE(formatEuros(v), euros);
+        const Montant m = Montant::depuisDouble(v);
+        QCOMPARE(formatPrixDetail(m), detail);
+        QCOMPARE(formatDeuxDecimales(m), deux);
+        QCOMPARE(formatEuros(m), euros);
     }
 
     void nombres() {
@@ -52,7 +53,12 @@ class TestFormats : public QObject {
         QCOMPARE(nombreCourt(3), QStringLiteral("3"));
         QCOMPARE(nombreCourt(0.5), QStringLiteral("0,5"));
         QCOMPARE(nombreCourt(-0.5), QStringLiteral("-0,5"));
-        QCOMPARE(formatPrixEtiquette(7), QStringLiteral("7,00 €"));
+        QCOMPARE(formatPrixEtiquette(Montant::euros(7)), QStringLiteral("7,00 €"));
+        QCOMPARE(nombreCourt(Montant::depuisDixMilliemes(123450)), QStringLiteral("12,345"));
+        QCOMPARE(nombreCourt(Montant::depuisDixMilliemes(-5000)), QStringLiteral("-0,5"));
+        QCOMPARE(nombreCourt(Quantite::depuisMilliemes(2500)), QStringLiteral("2,5"));
+        QCOMPARE(nombreCourt(Quantite::depuisMilliemes(-125)), QStringLiteral("-0,125"));
+        QCOMPARE(nombreCourt(Quantite::unites(3)), QStringLiteral("3"));
         QCOMPARE(nombreReglage(5), QStringLiteral(" 5"));
         QCOMPARE(nombreReglage(0), QStringLiteral(" 0"));
         QCOMPARE(nombreReglage(-3), QStringLiteral("-3"));
@@ -84,7 +90,7 @@ class TestFormats : public QObject {
         QVERIFY(reste.estNul());
         QCOMPARE(Montant::depuisDouble(2.675).arrondiCentime().enDouble(), 2.68);
         QCOMPARE(Montant::depuisDouble(-2.675).arrondiCentime().enDouble(), -2.68);
-        QCOMPARE(Montant::depuisDouble(19.99).fois(3).enDouble(), 59.97);
+        QCOMPARE(Montant::depuisDouble(19.99).fois(Quantite::unites(3)).enDouble(), 59.97);
         QCOMPARE(Montant::depuisDixMilliemes(123456).dixMilliemes(), 123456);
         bool ok = true;
         QVERIFY(Montant::depuisDouble(1e300, &ok).estNul());
@@ -93,6 +99,79 @@ class TestFormats : public QObject {
         QVERIFY(!ok);
         QVERIFY(Montant::depuisVariant(QVariant()).estNul());
         QCOMPARE(Montant::depuisVariant(QVariant(QStringLiteral("12.5"))).enDouble(), 12.5);
+    }
+
+    // Every computation on money is exact to the ten-thousandth, halves away from zero.
+    void calculsSurLesMontants_data() {
+        QTest::addColumn<QString>("calcul");
+        QTest::addColumn<qint64>("obtenu"); // ten-thousandths
+        QTest::addColumn<qint64>("attendu");
+        const Montant prix = Montant::depuisCentimes(3999);
+        QTest::newRow("quantite") << "39,99 x 2,5"
+                                  << qint64(
+                                         prix.fois(Quantite::depuisMilliemes(2500)).dixMilliemes())
+                                  << qint64(999750);
+        QTest::newRow("quantite arrondie")
+            << "39,99 x 1,333" << qint64(prix.fois(Quantite::depuisMilliemes(1333)).dixMilliemes())
+            << qint64(533067);
+        QTest::newRow("retour") << "39,99 x -1"
+                                << qint64(prix.fois(Quantite::unites(-1)).dixMilliemes())
+                                << qint64(-399900);
+        QTest::newRow("prix unitaire") << "99,975 / 2,5"
+                                       << qint64(Montant::depuisDixMilliemes(999750)
+                                                     .divisePar(Quantite::depuisMilliemes(2500))
+                                                     .dixMilliemes())
+                                       << qint64(399900);
+        QTest::newRow("quantite nulle")
+            << "10 / 0" << qint64(Montant::euros(10).divisePar(Quantite()).dixMilliemes())
+            << qint64(0);
+        QTest::newRow("pourcentage")
+            << "10 % de 14,99"
+            << qint64(Montant::depuisCentimes(1499).pourcentage(10).dixMilliemes())
+            << qint64(14990);
+        QTest::newRow("TVA 20 %") << "TVA de 40 à 20 %"
+                                  << qint64(Montant::euros(40).tvaContenue(20).dixMilliemes())
+                                  << qint64(66667);
+        QTest::newRow("TVA 19,6 %")
+            << "TVA de 40 à 19,6 %" << qint64(Montant::euros(40).tvaContenue(19.6).dixMilliemes())
+            << qint64(65552);
+        QTest::newRow("TVA 5,5 % negative")
+            << "TVA de -9,99 à 5,5 %"
+            << qint64(Montant::depuisCentimes(-999).tvaContenue(5.5).dixMilliemes())
+            << qint64(-5208);
+        QTest::newRow("part") << "1,499 x 6,56 / 40"
+                              << qint64(Montant::depuisDixMilliemes(14990)
+                                            .proportion(Montant::depuisCentimes(656),
+                                                        Montant::euros(40))
+                                            .dixMilliemes())
+                              << qint64(2458);
+        QTest::newRow("demi centime")
+            << "2,675 au centime"
+            << qint64(Montant::depuisDixMilliemes(26750).arrondiCentime().dixMilliemes())
+            << qint64(26800);
+        QTest::newRow("demi centime negatif")
+            << "-2,665 au centime"
+            << qint64(Montant::depuisDixMilliemes(-26650).arrondiCentime().dixMilliemes())
+            << qint64(-26700);
+    }
+    void calculsSurLesMontants() {
+        QFETCH(qint64, obtenu);
+        QFETCH(qint64, attendu);
+        QCOMPARE(obtenu, attendu);
+    }
+
+    // Quantities are thousandths: what a double holds is read as its decimal value.
+    void quantites() {
+        QCOMPARE(Quantite::depuisDouble(0.1)->milliemes(), 100);
+        QCOMPARE((*Quantite::depuisDouble(0.1) + *Quantite::depuisDouble(0.2) -
+                  *Quantite::depuisDouble(0.3))
+                     .milliemes(),
+                 0);
+        QCOMPARE(Quantite::depuisDouble(2.0005)->milliemes(), 2001);
+        QVERIFY(!Quantite::depuisDouble(-1e308));
+        QVERIFY(!Quantite::depuisDouble(std::numeric_limits<double>::infinity()));
+        QCOMPARE(Quantite::depuisVariant(QVariant()).milliemes(), 0);
+        QCOMPARE(Quantite::depuisVariant(QVariant(5.55e-17)).milliemes(), 0);
     }
 
     void valeurs() {

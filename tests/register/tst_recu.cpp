@@ -13,7 +13,7 @@ LigneTicket ligne(const QString& code, double prix, double tva, double qt,
     l.codeArticle = code;
     l.prix = Montant::depuisDouble(prix);
     l.tva = Montant::depuisDouble(tva);
-    l.qt = qt;
+    l.qt = *Quantite::depuisDouble(qt);
     l.libelle = libelle;
     l.taille = taille;
     l.couleur = couleur;
@@ -89,7 +89,7 @@ class TestRecu : public QObject {
         QCOMPARE(t.totalTtc, Montant::depuisCentimes(7998));
         QCOMPARE(t.totalTva, Montant::depuisCentimes(1310));
         QCOMPARE(t.dernierCode, QStringLiteral("REMISE"));
-        QCOMPARE(t.derniereQuantite, 1.0);
+        QCOMPARE(t.derniereQuantite, Quantite::unites(1));
     }
 
     void quantiteNulleEtNegative() {
@@ -104,7 +104,7 @@ class TestRecu : public QObject {
             textes(l).mid(0, 5),
             QStringList({"ART000001 : Pull ", "19,99 € x -2 =     -39,98 €", "ART000003 : Gilet ",
                          "ART000004 : Ruban ", "5,00 € x 0,5 =     2,50 €"}));
-        QCOMPARE(t.derniereQuantite, 0.5);
+        QCOMPARE(t.derniereQuantite, Quantite::depuisMilliemes(500));
         QCOMPARE(t.dernierCode, QStringLiteral("ART000004"));
     }
 

@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(LigneCalculee)
+
 namespace {
 ArticleCaisse article(double prix, double taux) {
     ArticleCaisse a;
@@ -36,85 +38,67 @@ class TestReglesCaisse : public QObject {
     Q_OBJECT
   private slots:
     void lignes_data() {
-        QTest::addColumn<QString>("cas");
+        QTest::addColumn<LigneCalculee>("ligne");
         QTest::addColumn<QString>("code");
         QTest::addColumn<qint64>("prix"); // ten-thousandths
         QTest::addColumn<qint64>("tva");
-        QTest::addColumn<double>("qt");
+        QTest::addColumn<qint64>("qt"); // thousandths
+        const auto e = [](double v) { return Montant::depuisDouble(v); };
+        const auto q = [](double v) { return *Quantite::depuisDouble(v); };
         // The VAT inside a price that includes it: 40,00 at 19,6 % holds 6,56, not 7,84.
-        QTest::newRow("article") << "article"
-                                 << "ART000001" << qint64(400000) << qint64(65600) << 1.0;
-        QTest::newRow("article x 2,5") << "article 2.5"
-                                       << "ART000001" << qint64(1000000) << qint64(163900) << 2.5;
-        QTest::newRow("retour") << "article -1"
-                                << "ART000001" << qint64(-400000) << qint64(-65600) << -1.0;
+        QTest::newRow("article") << ligneArticle(article(40, 19.6), q(1)) << "ART000001"
+                                 << qint64(400000) << qint64(65600) << qint64(1000);
+        QTest::newRow("article x 2,5") << ligneArticle(article(40, 19.6), q(2.5)) << "ART000001"
+                                       << qint64(1000000) << qint64(163900) << qint64(2500);
+        QTest::newRow("retour") << ligneArticle(article(40, 19.6), q(-1)) << "ART000001"
+                                << qint64(-400000) << qint64(-65600) << qint64(-1000);
         QTest::newRow("prix remise 30 au lieu de 40")
-            << "prix remise"
-            << "REMISE" << qint64(-100000) << qint64(-16400) << 1.0;
-        QTest::newRow("remise exceptionnelle 5")
-            << "exceptionnelle"
-            << "REMISE" << qint64(-50000) << qint64(-8200) << 1.0;
+            << lignePrixRemise(e(30), e(40)) << "REMISE" << qint64(-100000) << qint64(-16400)
+            << qint64(1000);
+        QTest::newRow("remise exceptionnelle 5") << ligneRemiseExceptionnelle(e(5)) << "REMISE"
+                                                 << qint64(-50000) << qint64(-8200) << qint64(1000);
         QTest::newRow("10 % du dernier")
-            << "pourcent"
-            << "REMISE sur ARTICLE 10 %" << qint64(-40000) << qint64(-6560) << 1.0;
+            << ligneRemisePourcent(mots::remiseSurArticle(), 10, e(40), e(6.56))
+            << "REMISE sur ARTICLE 10 %" << qint64(-40000) << qint64(-6560) << qint64(1000);
         QTest::newRow("12,5 % non arrondi")
-            << "pourcent 12.5"
-            << "REMISE sur ARTICLE 12,5 %" << qint64(-24988) << qint64(-4100) << 1.0;
+            << ligneRemisePourcent(mots::remiseSurArticle(), 12.5, e(19.99), e(3.28))
+            << "REMISE sur ARTICLE 12,5 %" << qint64(-24988) << qint64(-4100) << qint64(1000);
         QTest::newRow("pourcentage sur zero")
-            << "pourcent zero"
-            << "REMISE sur SOUSTOTAL 10 %" << qint64(0) << qint64(0) << 1.0;
-        QTest::newRow("paiement") << "paiement"
-                                  << "CB" << qint64(-452000) << qint64(0) << 0.0;
-        QTest::newRow("rendu") << "paiement negatif"
-                               << "ESPECES" << qint64(48000) << qint64(0) << 0.0;
-        QTest::newRow("sous-total") << "sous-total"
-                                    << "SOUSTOTAL : 45,20 " << qint64(0) << qint64(0) << 0.0;
+            << ligneRemisePourcent(mots::remiseSurSousTotal(), 10, e(0), e(0))
+            << "REMISE sur SOUSTOTAL 10 %" << qint64(0) << qint64(0) << qint64(1000);
+        QTest::newRow("paiement") << lignePaiement("CB", e(45.2)) << "CB" << qint64(-452000)
+                                  << qint64(0) << qint64(0);
+        QTest::newRow("rendu") << lignePaiement("ESPECES", e(-4.8)) << "ESPECES" << qint64(48000)
+                               << qint64(0) << qint64(0);
+        QTest::newRow("sous-total") << ligneSousTotal("45,20 ") << "SOUSTOTAL : 45,20 " << qint64(0)
+                                    << qint64(0) << qint64(0);
     }
     void lignes() {
-        QFETCH(QString, cas);
+        QFETCH(LigneCalculee, ligne);
         QFETCH(QString, code);
         QFETCH(qint64, prix);
         QFETCH(qint64, tva);
-        QFETCH(double, qt);
-        LigneCalculee l;
-        if (cas == "article")
-            l = ligneArticle(article(40, 19.6), 1);
-        else if (cas == "article 2.5")
-            l = ligneArticle(article(40, 19.6), 2.5);
-        else if (cas == "article -1")
-            l = ligneArticle(article(40, 19.6), -1);
-        else if (cas == "prix remise")
-            l = lignePrixRemise(30, 40);
-        else if (cas == "exceptionnelle")
-            l = ligneRemiseExceptionnelle(5);
-        else if (cas == "pourcent")
-            l = ligneRemisePourcent(mots::remiseSurArticle(), 10, 40, 6.56);
-        else if (cas == "pourcent 12.5")
-            l = ligneRemisePourcent(mots::remiseSurArticle(), 12.5, 19.99, 3.28);
-        else if (cas == "pourcent zero")
-            l = ligneRemisePourcent(mots::remiseSurSousTotal(), 10, 0, 0);
-        else if (cas == "paiement")
-            l = lignePaiement("CB", 45.2);
-        else if (cas == "paiement negatif")
-            l = lignePaiement("ESPECES", -4.8);
-        else
-            l = ligneSousTotal("45,20 ");
-        QVERIFY(l.admise);
-        QCOMPARE(l.code, code);
-        QCOMPARE(l.prix.dixMilliemes(), prix);
-        QCOMPARE(l.tva.dixMilliemes(), tva);
-        QCOMPARE(l.qt, qt);
+        QFETCH(qint64, qt);
+        QVERIFY(ligne.admise);
+        QCOMPARE(ligne.code, code);
+        QCOMPARE(ligne.prix.dixMilliemes(), prix);
+        QCOMPARE(ligne.tva.dixMilliemes(), tva);
+        QCOMPARE(ligne.qt.milliemes(), qt);
     }
 
     void montantsHorsLimites() {
-        QVERIFY(!lignePaiement("CB", 1e300).admise);
-        QVERIFY(!ligneRemiseExceptionnelle(2e9).admise);
-        QVERIFY(!ligneArticle(article(40, 19.6), -1e20).admise);
-        QVERIFY(ligneArticle(article(40, 19.6), 99).admise);
-        // The displays show an article line unrounded, the line keeps it to the cent.
-        const LigneCalculee l = ligneArticle(article(19.99, 19.6), 2.5);
+        QVERIFY(!lignePaiement("CB", Montant::depuisDouble(9e14)).admise);
+        QVERIFY(!ligneRemiseExceptionnelle(Montant::euros(2000000000)).admise);
+        QVERIFY(!ligneArticle(article(9e14, 19.6), Quantite::unites(99)).admise);
+        QVERIFY(!ligneRemisePourcent(mots::remiseSurArticle(), 1e300, Montant::euros(40),
+                                     Montant::euros(6))
+                     .admise);
+        QVERIFY(ligneArticle(article(40, 19.6), Quantite::unites(99)).admise);
+        // The displays show an article line to the ten-thousandth, the line keeps it to the
+        // cent.
+        const LigneCalculee l = ligneArticle(article(19.99, 19.6), Quantite::depuisMilliemes(2500));
         QCOMPARE(l.prix, Montant::depuisCentimes(4998));
-        QCOMPARE(l.prixAffiche, 49.975);
+        QCOMPARE(l.prixAffiche, Montant::depuisDixMilliemes(499750));
     }
 
     void rechercheDArticle_data() {
@@ -162,24 +146,27 @@ class TestReglesCaisse : public QObject {
         const Resultat<qint64> n = tickets.creer("1", 1);
         QVERIFY(n);
         const ArticleCaisse a = **ventes.chercher("ART000001");
-        QCOMPARE(
-            ventes.vendre(*n, a, 2, Montant::depuisCentimes(8000), Montant::depuisCentimes(1311)),
-            Ecriture::Faite);
+        QCOMPARE(ventes.vendre(*n, a, Quantite::unites(2), Montant::depuisCentimes(8000),
+                               Montant::depuisCentimes(1311)),
+                 Ecriture::Faite);
         QCOMPARE(
             m.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
             3.0);
         // A return raises the stock; a Null stock stays Null.
-        QCOMPARE(ventes.vendre(*n, a, -1, Montant::depuisCentimes(-4000), {}), Ecriture::Faite);
+        QCOMPARE(ventes.vendre(*n, a, Quantite::unites(-1), Montant::depuisCentimes(-4000), {}),
+                 Ecriture::Faite);
         QCOMPARE(
             m.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
             4.0);
-        QCOMPARE(ventes.vendre(*n, **ventes.chercher("ART000010"), 1, {}, {}), Ecriture::Faite);
+        QCOMPARE(ventes.vendre(*n, **ventes.chercher("ART000010"), Quantite::unites(1), {}, {}),
+                 Ecriture::Faite);
         QVERIFY(
             m.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000010'").isNull());
         // The stock change fails: the line is not kept either.
         QVERIFY(m.b.sql("CREATE TRIGGER refus BEFORE UPDATE ON ARTICLES BEGIN SELECT RAISE(ABORT, "
                         "'disque plein'); END"));
-        const Resultat<Ecriture> refus = ventes.vendre(*n, a, 1, Montant::depuisCentimes(4000), {});
+        const Resultat<Ecriture> refus =
+            ventes.vendre(*n, a, Quantite::unites(1), Montant::depuisCentimes(4000), {});
         QVERIFY(!refus);
         QVERIFY(refus.raison().contains("disque plein"));
         QCOMPARE(m.b.valeur("SELECT count(*) FROM VENTES").toInt(), 3);
@@ -191,9 +178,9 @@ class TestReglesCaisse : public QObject {
         Ventes ventes(m.b.bdd);
         const qint64 n = *tickets.creer("1", 1);
         QVERIFY(tickets.clore(n, Montant(), QDateTime(QDate(2024, 3, 5), QTime(9, 0)), "1", "1"));
-        QCOMPARE(ventes.ajouterLigne(n, "ESPECES", Montant::depuisCentimes(-100), {}, 0),
+        QCOMPARE(ventes.ajouterLigne(n, "ESPECES", Montant::depuisCentimes(-100), {}, {}),
                  Ecriture::TicketFerme);
-        QCOMPARE(ventes.vendre(n, **ventes.chercher("ART000001"), 1, {}, {}),
+        QCOMPARE(ventes.vendre(n, **ventes.chercher("ART000001"), Quantite::unites(1), {}, {}),
                  Ecriture::TicketFerme);
         QCOMPARE(m.b.valeur("SELECT count(*) FROM VENTES").toInt(), 0);
         QCOMPARE(

@@ -154,8 +154,9 @@ bool CaisseTab::enregistrer(const LigneCalculee& ligne, const ArticleCaisse* art
 void CaisseTab::vendreArticle(const ArticleCaisse& article) {
     if (!ticketPret())
         return;
-    const LigneCalculee ligne = ligneArticle(article, lireNombre(nombre->text()));
-    if (!ligne.admise) {
+    const std::optional<Quantite> quantite = Quantite::depuisDouble(lireNombre(nombre->text()));
+    const LigneCalculee ligne = ligneArticle(article, quantite.value_or(Quantite()));
+    if (!quantite || !ligne.admise) {
         nombre->setText(QStringLiteral("1"));
         signaler(QStringLiteral("Le montant de cette ligne dépasse ce que la caisse peut "
                                 "enregistrer : l'article n'est pas vendu et la quantité revient "
@@ -199,18 +200,22 @@ void CaisseTab::remise(const QString& mot) {
     if (x == 0)
         return;
     // The last line and the ticket's totals as the displays show them.
-    const double dernier = texteVersNombre(prix->text(), 2);
+    auto affiche = [](const QLabel* l) {
+        return Montant::depuisDouble(texteVersNombre(l->text(), 2));
+    };
+    bool montantLisible = true;
+    const Montant montant = Montant::depuisDouble(x, &montantLisible);
     LigneCalculee ligne;
     if (mot == mots::prixRemise())
-        ligne = lignePrixRemise(x, dernier);
+        ligne = lignePrixRemise(montant, affiche(prix));
     else if (mot == mots::remiseExceptionnelle())
-        ligne = ligneRemiseExceptionnelle(x);
+        ligne = ligneRemiseExceptionnelle(montant);
     else if (mot == mots::remiseSurArticle())
-        ligne = ligneRemisePourcent(mot, x, dernier, texteVersNombre(tva->text(), 2));
+        ligne = ligneRemisePourcent(mot, x, affiche(prix), affiche(tva));
     else
-        ligne = ligneRemisePourcent(mot, x, texteVersNombre(total->text(), 2),
-                                    texteVersNombre(totaltva->text(), 2));
-    if (!ligne.admise) {
+        ligne = ligneRemisePourcent(mot, x, affiche(total), affiche(totaltva));
+    const bool pourcent = mot == mots::remiseSurArticle() || mot == mots::remiseSurSousTotal();
+    if (!ligne.admise || (!pourcent && !montantLisible)) {
         refuserMontant();
         return;
     }
@@ -226,11 +231,13 @@ void CaisseTab::paiement(const QString& moyen) {
         return;
     const std::optional<QString> reponse = services_.dialogues.saisie(
         QStringLiteral("Entrez le montant réglé"), titres::caisse(), total->text());
-    const double montant = texteVersNombre(reponse.value_or(QString()), 2);
-    if (montant == 0)
+    bool lisible = true;
+    const Montant montant =
+        Montant::depuisDouble(texteVersNombre(reponse.value_or(QString()), 2), &lisible);
+    if (lisible && montant.estNul())
         return;
     const LigneCalculee ligne = lignePaiement(moyen, montant);
-    if (!ligne.admise) {
+    if (!lisible || !ligne.admise) {
         refuserMontant();
         return;
     }

@@ -54,9 +54,9 @@ void CaisseTab::imprimerticket(Surface& cible, bool ImpressionReelle) {
     const Image& entete =
         entete_.charger(services_.installation.chemin(EnteteTicket::nomFichier()));
     const TotauxTicket t = ::imprimerticket(cible, lignes, entete, services_.horloge.maintenant());
-    total->setText(formatDeuxDecimales(t.restant.enDouble()));
-    totaltva->setText(formatEuros(t.totalTva.enDouble()));
-    totalttc->setText(formatEuros(t.totalTtc.enDouble()));
+    total->setText(formatDeuxDecimales(t.restant));
+    totaltva->setText(formatEuros(t.totalTva));
+    totalttc->setText(formatEuros(t.totalTtc));
     if (t.aLignePrixee) {
         dernierequantite->setText(nombreCourt(t.derniereQuantite));
         codebarre->setText(t.dernierCode);
