@@ -2,6 +2,7 @@
 
 #include "common/formats.h"
 #include "common/texte.h"
+#include "common/unites.h"
 #include "common/valeur.h"
 #include "labels/grilleetiquettes.h"
 #include "printing/code39.h"
@@ -20,7 +21,6 @@ constexpr double hautLigneArticle = 6;
 constexpr double hautDerniereRangee = 13;
 constexpr double hautLigneCode = 18;
 constexpr double hautLignePrix = 21;
-constexpr double mmParPoint = 25.4 / 72;
 // Narrower bars than this do not read back on the shop's printers.
 constexpr double moduleMinimum = 0.19;
 // The bars end this far from the label's left edge at most: on the A4 page in the fourth
@@ -106,7 +106,9 @@ bool dessiner(Surface& s, const Image& fond, const ArticleEtiquette& a, double x
     imprimerLigne(s, 8, x0, y0 + hautLigneArticle, ligneArticle(a));
     // The bars run from the line under the article line to the foot of a 13-point row at 13 mm.
     const double haut = s.CurrentY();
-    const double bas = y0 + hautDerniereRangee + pointsCodeBarre * mmParPoint;
+    const double bas =
+        y0 + hautDerniereRangee +
+        unites::convertir(pointsCodeBarre, unites::Unite::Points, unites::Unite::Millimetres);
     const QString texte = texteCodeBarre(a);
     const double module = moduleCodeBarre(texte);
     const bool barres =

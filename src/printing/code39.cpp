@@ -1,5 +1,6 @@
 #include "printing/code39.h"
 
+#include "common/unites.h"
 #include "printing/surface.h"
 
 #include <QScopeGuard>
@@ -19,15 +20,17 @@ bool caractereCode39(QChar c) {
 } // namespace
 
 double moduleEnPouces(double points) {
-    return points / 72.0 * 0.8 / modulesParCaractere;
+    return unites::convertir(points, unites::Unite::Points, unites::Unite::Pouces) * 0.8 /
+           modulesParCaractere;
 }
 
 double moduleEnTwips(double points) {
-    return moduleEnPouces(points) * 1440;
+    return unites::convertir(moduleEnPouces(points), unites::Unite::Pouces, unites::Unite::Twips);
 }
 
 double moduleEnMm(double points) {
-    return moduleEnPouces(points) * 25.4;
+    return unites::convertir(moduleEnPouces(points), unites::Unite::Pouces,
+                             unites::Unite::Millimetres);
 }
 
 bool accepte(const QString& texte) {

@@ -20,7 +20,6 @@
 
 namespace {
 constexpr double dpiPdf = 600;
-constexpr double mmParPouce = 25.4;
 constexpr double largeurTicketMm = 80;
 // A receipt is drawn on a surface this long; its page is cut to the drawing at EndDoc.
 constexpr double surfaceTicketMm = 3000;
@@ -52,7 +51,8 @@ int pagesAEnvoyer(const Surface& s) {
 
 // A receipt page: as long as the drawing, and a margin to tear it off.
 double longueurTicketMm(const Surface& s, int page) {
-    const double basMm = s.versPixels(s.basDessinPage(page)) / s.dpi() * mmParPouce;
+    const double basMm = unites::depuisPixels(s.versPixels(s.basDessinPage(page)),
+                                              unites::Unite::Millimetres, s.dpi());
     return std::clamp(basMm + margeTicketMm, longueurTicketMiniMm, surfaceTicketMm);
 }
 

@@ -1,6 +1,7 @@
 #include "printing/metafichier.h"
 
 #include "common/cp1252.h"
+#include "common/unites.h"
 
 #include <QList>
 #include <QScopeGuard>
@@ -154,8 +155,14 @@ class Verification {
                 return refuser(QStringLiteral("le cadre de l'image est vide"));
             a.placable = true;
             const double w = double(droite) - gauche, h = double(bas) - haut;
-            a.tailleTwips = QSizeF(w * 1440 / unitesParPouce, h * 1440 / unitesParPouce);
-            a.cadrePoints = QSizeF(w * 72 / unitesParPouce, h * 72 / unitesParPouce);
+            // The header's own units per inch.
+            const double pouces = 1.0 / unitesParPouce;
+            auto en = [&](unites::Unite u) {
+                return QSizeF(unites::convertir(w * pouces, unites::Unite::Pouces, u),
+                              unites::convertir(h * pouces, unites::Unite::Pouces, u));
+            };
+            a.tailleTwips = en(unites::Unite::Twips);
+            a.cadrePoints = en(unites::Unite::Points);
             debut = taillePlacable;
         }
         if (o_.size() < debut + tailleEntete)
@@ -429,7 +436,8 @@ Resultat<Svg> versSvg(const QByteArray& octets, const Analyse& analyse) {
         wmf_scan(api, 0, &cadre) != wmf_E_None)
         return echec(QStringLiteral("le métafichier n'a pas pu être lu"));
     unsigned int largeur = 0, hauteur = 0;
-    if (wmf_display_size(api, &largeur, &hauteur, 1440, 1440) != wmf_E_None || largeur == 0 ||
+    constexpr auto twips = unites::parPouce(unites::Unite::Twips);
+    if (wmf_display_size(api, &largeur, &hauteur, twips, twips) != wmf_E_None || largeur == 0 ||
         hauteur == 0)
         return echec(QStringLiteral("l'image est vide"));
 

@@ -31,8 +31,6 @@ struct Surface::Operation {
 };
 
 namespace {
-constexpr double twipsParPouce = 1440;
-constexpr double mmParPouce = 25.4;
 constexpr double tailleMaxi = 1000; // points
 
 bool fini(double v) {
@@ -118,11 +116,11 @@ void Surface::setScaleMode(Echelle e) {
 }
 
 double Surface::versPixels(double v) const {
-    return v * dpi_ / (echelle_ == Echelle::Twips ? twipsParPouce : mmParPouce);
+    return unites::versPixels(v, echelle_, dpi_);
 }
 
 double Surface::depuisPixels(double px) const {
-    return px * (echelle_ == Echelle::Twips ? twipsParPouce : mmParPouce) / dpi_;
+    return unites::depuisPixels(px, echelle_, dpi_);
 }
 
 double Surface::ScaleWidth() const {

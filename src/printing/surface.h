@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/unites.h"
+
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
@@ -29,7 +31,8 @@ class QPainter;
 // the surface was made for. Every printed text is also kept in a log for tests.
 class Surface {
   public:
-    enum class Echelle { Twips, Millimetres };
+    // Twips or millimetres.
+    using Echelle = unites::Unite;
 
     // One text drawn: its top-left corner in the scale in force when it was drawn.
     struct TexteImprime {

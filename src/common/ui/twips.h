@@ -1,13 +1,16 @@
 #pragma once
 
+#include "common/unites.h"
+
 #include <QString>
 
 class QLabel;
 class QWidget;
 
-// The screen layouts are given in twips: 15 twips to a screen pixel.
+// The screen layouts are given in twips: 15 twips to a pixel of the screen they were drawn for,
+// rounded to the nearest pixel.
 constexpr int twips(int t) {
-    return (t + 7) / 15;
+    return (t + unites::twipsParPixelEcran / 2) / unites::twipsParPixelEcran;
 }
 
 // Places a control at (left, top) with a size, all in twips.

@@ -1,5 +1,6 @@
 #include "labels/ui/impression.h"
 
+#include "common/unites.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "labels/grilleetiquettes.h"
@@ -116,7 +117,7 @@ Impression::Impression(Services& services, std::function<QString()> imprimanteA4
 
 int Impression::pixels(double millimetres) const {
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
-    return int(std::lround(millimetres * dpi / 25.4));
+    return int(std::lround(unites::versPixels(millimetres, unites::Unite::Millimetres, dpi)));
 }
 
 void Impression::Form_Load() {

@@ -6,12 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-double unitesParPouce(Surface::Echelle e) {
-    return e == Surface::Echelle::Twips ? 1440.0 : 25.4;
-}
-} // namespace
-
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), fond_(palette().color(QPalette::Base)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_ = std::make_unique<Surface>(width(), height(), dpi());
@@ -34,12 +28,12 @@ void PictureBox::setCouleurFond(const QColor& couleur) {
 int PictureBox::versPixels(double valeur, Surface::Echelle e) const {
     if (!std::isfinite(valeur))
         return 0;
-    const double px = valeur * dpi() / unitesParPouce(e);
+    const double px = unites::versPixels(valeur, e, dpi());
     return int(std::lround(std::clamp(px, -1e7, 1e7)));
 }
 
 double PictureBox::depuisPixels(int pixels, Surface::Echelle e) const {
-    return pixels * unitesParPouce(e) / dpi();
+    return unites::depuisPixels(pixels, e, dpi());
 }
 
 double PictureBox::Top(Surface::Echelle e) const {

@@ -1,5 +1,6 @@
 #include "register/ui/codebarreaffichage.h"
 
+#include "common/unites.h"
 #include "printing/code39.h"
 
 #include <QPainter>
@@ -18,9 +19,9 @@ void CodeBarreAffichage::paintEvent(QPaintEvent* e) {
     // A bar-code face shows small letters as capitals.
     const QString code = text().toUpper();
     const QRectF zone = contentsRect();
-    const double module =
-        std::min(code39::moduleEnTwips(taillePoints) / 15.0, // 15 twips to a screen pixel
-                 zone.width() / code39::largeurSymbole(int(code.size()), 1.0));
+    const double module = std::min(unites::versPixels(code39::moduleEnTwips(taillePoints),
+                                                      unites::Unite::Twips, unites::dpiEcran),
+                                   zone.width() / code39::largeurSymbole(int(code.size()), 1.0));
     // A text that Code 39 cannot carry shows as text.
     const Resultat<QList<QRectF>> barres =
         code39::barres(code, zone.left(), zone.top(), zone.height(), module);
