@@ -244,10 +244,10 @@ class TestTirageEtiquettes : public QObject {
         QCOMPARE(b.valeur("select nbraimprimer from ARTICLES where CodeArticle='A'").toInt(), 5);
         QCOMPARE(ligneSautees(b), QStringLiteral("etiquettes sautees=34"));
         // A new preview clears the page first.
-        b.sql("update ARTICLES set nbraimprimer=0 where CodeArticle='A'");
+        QVERIFY(b.sql("update ARTICLES set nbraimprimer=0 where CodeArticle='A'"));
         TirageEtiquettes(b.services()).imprimer(*fond, images);
         QCOMPARE(placements(*fond), etendre("34-35:B"));
-        b.sql("update ARTICLES set nbraimprimer=0");
+        QVERIFY(b.sql("update ARTICLES set nbraimprimer=0"));
         TirageEtiquettes(b.services()).imprimer(*fond, images);
         QVERIFY(fond->textes().isEmpty());
     }

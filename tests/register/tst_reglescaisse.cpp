@@ -20,11 +20,14 @@ ArticleCaisse article(double prix, double taux) {
 struct Magasin {
     BoutiqueTest b;
     Magasin() {
-        b.ouvrir();
-        b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, tauxTVAvente, EnStock) "
-              "VALUES ('ART000001', 'Pull ', 40, 19.6, 5), ('O''NEIL 7', 'Veste ', 80, 19.6, 2), "
-              "('ART000009', NULL, 10, 19.6, 1), ('ART000010', 'Sans stock ', 10, 19.6, NULL), "
-              "('EAN 1  ', 'Chaussettes ', 9.99, 5.5, 3)");
+        exiger(b.ouvrir(), "opening the shop");
+        exiger(
+            b.sql(
+                "INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, tauxTVAvente, EnStock) "
+                "VALUES ('ART000001', 'Pull ', 40, 19.6, 5), ('O''NEIL 7', 'Veste ', 80, 19.6, 2), "
+                "('ART000009', NULL, 10, 19.6, 1), ('ART000010', 'Sans stock ', 10, 19.6, NULL), "
+                "('EAN 1  ', 'Chaussettes ', 9.99, 5.5, 3)"),
+            "the shop's articles");
     }
 };
 } // namespace
@@ -205,8 +208,8 @@ class TestReglesCaisse : public QObject {
         Magasin m;
         Tickets tickets(m.b.bdd);
         QVERIFY(!tickets.ouvertLePlusHaut());
-        m.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
-                "(7, 0, '1', 1), (8, 1, '1', 1), (9, 0, '1', 1)");
+        QVERIFY(m.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
+                        "(7, 0, '1', 1), (8, 1, '1', 1), (9, 0, '1', 1)"));
         QCOMPARE(*tickets.ouvertLePlusHaut(), 9);
         QVERIFY(tickets.clore(9, Montant::depuisCentimes(12345),
                               QDateTime(QDate(2024, 3, 5), QTime(9, 1, 22)), "1", "1"));
@@ -225,11 +228,13 @@ class TestReglesCaisse : public QObject {
         Tickets tickets(m.b.bdd);
         const qint64 n = *tickets.creer("1", 1);
         // Two articles share a code: the line still reads once, with the first one's name.
-        m.b.sql("INSERT INTO ARTICLES (CodeArticle, libelle) VALUES ('art000001', 'Doublon ')");
-        m.b.sql("INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt) VALUES "
-                "(?, 'ART000001', 40, 6.56, 1), (?, 'ESPECES', -40, 0, 0), "
-                "(?, 'ART000404', 5, 0.82, 1), (99, 'ART000001', 40, 6.56, 1)",
-                {n, n, n});
+        QVERIFY(m.b.sql(
+            "INSERT INTO ARTICLES (CodeArticle, libelle) VALUES ('art000001', 'Doublon ')"));
+        QVERIFY(
+            m.b.sql("INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt) VALUES "
+                    "(?, 'ART000001', 40, 6.56, 1), (?, 'ESPECES', -40, 0, 0), "
+                    "(?, 'ART000404', 5, 0.82, 1), (99, 'ART000001', 40, 6.56, 1)",
+                    {n, n, n}));
         const std::optional<QList<LigneTicket>> l = tickets.lignes(n);
         QVERIFY(l);
         QCOMPARE(l->size(), 3);

@@ -81,13 +81,20 @@ bool LanceurTest::ouvrir(const QString& fichier, Role role, QString* erreur) {
     return true;
 }
 
+void exiger(bool fait, const char* quoi, const QString& raison) {
+    if (!fait)
+        qFatal("test fixture: %s failed%s%s", quoi, raison.isEmpty() ? "" : ": ",
+               qPrintable(raison));
+}
+
 BoutiqueTest::BoutiqueTest(Base base) {
+    exiger(dir_.isValid(), "the temporary shop folder", dir_.errorString());
     inst_ = {dir_.path(), QStringLiteral("TALMIR_vestimentaire")};
-    if (base != Base::Aucune) {
-        creation::creerBase(inst_.baseParDefaut());
-        if (base == Base::Demo)
-            creation::remplirDemo(inst_.baseParDefaut());
-    }
+    QString erreur;
+    if (base != Base::Aucune)
+        exiger(creation::creerBase(inst_.baseParDefaut(), &erreur), "the shop database", erreur);
+    if (base == Base::Demo)
+        exiger(creation::remplirDemo(inst_.baseParDefaut(), &erreur), "the demo shop", erreur);
 }
 
 bool BoutiqueTest::ouvrir() {

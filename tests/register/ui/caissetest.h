@@ -61,15 +61,16 @@ struct CaisseTest {
     std::unique_ptr<CaisseTab> tab;
 
     CaisseTest() {
-        b.ouvrir();
-        b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur, PrixVenteTTC, "
-              "tauxTVAvente, EnStock) VALUES "
-              "('ART000001', 'Pull ', 'M ', NULL, 40, 19.6, 5), "
-              "('ART000002', 'Jean ', '40 ', 'Bleu ', 45.2, 19.6, 5), "
-              "('ART000003', 'Chaussettes ', NULL, NULL, 19.99, 19.6, 5), "
-              "('ART000004', 'Ruban ', NULL, NULL, 0.1, 19.6, 5), "
-              "('ART000005', 'Bouton ', NULL, NULL, 0.2, 19.6, 5), "
-              "('O''NEIL 7', 'Veste ', NULL, NULL, 80, 19.6, 2)");
+        exiger(b.ouvrir(), "opening the shop");
+        exiger(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur, PrixVenteTTC, "
+                     "tauxTVAvente, EnStock) VALUES "
+                     "('ART000001', 'Pull ', 'M ', NULL, 40, 19.6, 5), "
+                     "('ART000002', 'Jean ', '40 ', 'Bleu ', 45.2, 19.6, 5), "
+                     "('ART000003', 'Chaussettes ', NULL, NULL, 19.99, 19.6, 5), "
+                     "('ART000004', 'Ruban ', NULL, NULL, 0.1, 19.6, 5), "
+                     "('ART000005', 'Bouton ', NULL, NULL, 0.2, 19.6, 5), "
+                     "('O''NEIL 7', 'Veste ', NULL, NULL, 80, 19.6, 2)"),
+               "the till's articles");
         parametres = std::make_unique<ParametresTab>(services);
         parametres->chargerImprimantes();
         parametres->chargerRoles();

@@ -48,9 +48,10 @@ struct Caisse {
 
     Caisse() {
         b.imprimantes = ImprimantesTest({"Ticket 80", "Laser A4", "Imprimante PDF"});
-        b.ouvrir();
-        b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur) VALUES "
-              "('PULL1', 'Pull laine', 'M', NULL), ('JUPE2', 'Jupe', NULL, NULL)");
+        exiger(b.ouvrir(), "opening the shop");
+        exiger(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur) VALUES "
+                     "('PULL1', 'Pull laine', 'M', NULL), ('JUPE2', 'Jupe', NULL, NULL)"),
+               "the shop's articles");
         parametre("imprimante", "imprimanteA4", "Laser A4", b.installation().fichierIni(), 0);
         parametres = std::make_unique<ParametresTab>(s);
         parametres->chargerRoles();

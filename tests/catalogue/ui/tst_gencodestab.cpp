@@ -1,4 +1,4 @@
-#include "catalogue/ongletgencodes.h"
+#include "catalogue/ui/ongletgencodes.h"
 #include "support/testmain.h"
 
 #include <QtTest>

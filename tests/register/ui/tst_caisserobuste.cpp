@@ -194,8 +194,8 @@ class TestCaisseRobuste : public QObject {
 
     void ticketsOuvertsLesPlusHautsDAbord() {
         CaisseTest c;
-        c.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
-                "(7, 0, '1', 1), (9, 0, '1', 1)");
+        QVERIFY(c.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
+                        "(7, 0, '1', 1), (9, 0, '1', 1)"));
         c.tab.reset();
         c.demarrer();
         QCOMPARE(c.numero(), 9);
@@ -226,7 +226,7 @@ class TestCaisseRobuste : public QObject {
         for (const auto& b : c.dialogues.boites)
             QVERIFY(b.texte.startsWith("Aucun ticket n'est ouvert"));
         // Once the database accepts tickets again, the next scan opens one.
-        c.b.sql("DROP TRIGGER refus");
+        QVERIFY(c.b.sql("DROP TRIGGER refus"));
         c.taper("ART000001");
         QCOMPARE(c.numero(), 2);
         QCOMPARE(c.codes(2), QStringList({"ART000001"}));
@@ -235,7 +235,7 @@ class TestCaisseRobuste : public QObject {
     void ticketFermeAilleurs() {
         CaisseTest c;
         c.taper("ART000001");
-        c.b.sql("UPDATE TICKETS SET TicketClos = 1 WHERE NumeroTicket = 1");
+        QVERIFY(c.b.sql("UPDATE TICKETS SET TicketClos = 1 WHERE NumeroTicket = 1"));
         c.taper("ART000003");
         QCOMPARE(c.codes(1), QStringList({"ART000001"}));
         QVERIFY(c.dialogues.boites.last().texte.contains("n'est plus ouvert"));

@@ -1,0 +1,35 @@
+#include "catalogue/enregistrementarticle.h"
+#include "stock/informationsarticle.h"
+#include "support/testmain.h"
+#include "support/testsupport.h"
+
+#include <QtTest>
+
+// The description of an article on the inventory tab.
+class TestInformationsArticle : public QObject {
+    Q_OBJECT
+  private slots:
+    // An article just saved from the form, as the save hands it to the inventory tab.
+    void articleEnregistre() {
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        SaisieArticle s;
+        s.code = "ART000043";
+        s.libelle = "Pull";
+        s.couleur = "Rouge";
+        s.prixVente = "29,90";
+        s.tauxVente = "19.6%";
+        s.prixAchat = "12,5";
+        s.tauxAchat = "19,6";
+        s.nombre = "3";
+        const Enregistrement e = enregistrerArticle(b.bdd, s);
+        QVERIFY(e.ecrit);
+        QCOMPARE(informationsArticle(e.article),
+                 QStringLiteral("TVA : 19,6 % \r\nPrix TTC : 29,90 €\r\ntaille :  \r\nCouleur : "
+                                "Rouge \r\nFournisseur : \r\nTVA HA : 19,6 % \r\nPrix HT HA : "
+                                "12,50 €\r\n"));
+    }
+};
+
+TALMIR_TEST(TestInformationsArticle)
+#include "tst_informationsarticle.moc"
