@@ -5,6 +5,7 @@
 #include "support/testsupport.h"
 
 #include <QtTest>
+#include <functional>
 
 namespace {
 ArticleCaisse article(double prix, double taux) {
@@ -15,6 +16,9 @@ ArticleCaisse article(double prix, double taux) {
     a.taux = taux;
     return a;
 }
+
+// The line one of the till's words records.
+using Calcul = std::function<LigneCalculee()>;
 
 // A shop with a few articles, one of them without a name, one with a quote in its code.
 struct Magasin {
@@ -38,69 +42,49 @@ class TestReglesCaisse : public QObject {
     Q_OBJECT
   private slots:
     void lignes_data() {
-        QTest::addColumn<QString>("cas");
+        QTest::addColumn<Calcul>("calcul");
         QTest::addColumn<QString>("code");
         QTest::addColumn<qint64>("prix"); // ten-thousandths
         QTest::addColumn<qint64>("tva");
         QTest::addColumn<double>("qt");
         // The VAT inside a price that includes it: 40,00 at 19,6 % holds 6,56, not 7,84.
-        QTest::newRow("article") << "article"
+        QTest::newRow("article") << Calcul([] { return ligneArticle(article(40, 19.6), 1); })
                                  << "ART000001" << qint64(400000) << qint64(65600) << 1.0;
-        QTest::newRow("article x 2,5") << "article 2.5"
-                                       << "ART000001" << qint64(1000000) << qint64(163900) << 2.5;
-        QTest::newRow("retour") << "article -1"
+        QTest::newRow("article x 2,5")
+            << Calcul([] { return ligneArticle(article(40, 19.6), 2.5); }) << "ART000001"
+            << qint64(1000000) << qint64(163900) << 2.5;
+        QTest::newRow("retour") << Calcul([] { return ligneArticle(article(40, 19.6), -1); })
                                 << "ART000001" << qint64(-400000) << qint64(-65600) << -1.0;
         QTest::newRow("prix remise 30 au lieu de 40")
-            << "prix remise"
-            << "REMISE" << qint64(-100000) << qint64(-16400) << 1.0;
+            << Calcul([] { return lignePrixRemise(30, 40); }) << "REMISE" << qint64(-100000)
+            << qint64(-16400) << 1.0;
         QTest::newRow("remise exceptionnelle 5")
-            << "exceptionnelle"
-            << "REMISE" << qint64(-50000) << qint64(-8200) << 1.0;
+            << Calcul([] { return ligneRemiseExceptionnelle(5); }) << "REMISE" << qint64(-50000)
+            << qint64(-8200) << 1.0;
         QTest::newRow("10 % du dernier")
-            << "pourcent"
+            << Calcul([] { return ligneRemisePourcent(mots::remiseSurArticle(), 10, 40, 6.56); })
             << "REMISE sur ARTICLE 10 %" << qint64(-40000) << qint64(-6560) << 1.0;
-        QTest::newRow("12,5 % non arrondi")
-            << "pourcent 12.5"
-            << "REMISE sur ARTICLE 12,5 %" << qint64(-24988) << qint64(-4100) << 1.0;
+        QTest::newRow("12,5 % non arrondi") << Calcul([] {
+            return ligneRemisePourcent(mots::remiseSurArticle(), 12.5, 19.99, 3.28);
+        }) << "REMISE sur ARTICLE 12,5 %" << qint64(-24988)
+                                            << qint64(-4100) << 1.0;
         QTest::newRow("pourcentage sur zero")
-            << "pourcent zero"
+            << Calcul([] { return ligneRemisePourcent(mots::remiseSurSousTotal(), 10, 0, 0); })
             << "REMISE sur SOUSTOTAL 10 %" << qint64(0) << qint64(0) << 1.0;
-        QTest::newRow("paiement") << "paiement"
-                                  << "CB" << qint64(-452000) << qint64(0) << 0.0;
-        QTest::newRow("rendu") << "paiement negatif"
-                               << "ESPECES" << qint64(48000) << qint64(0) << 0.0;
-        QTest::newRow("sous-total") << "sous-total"
+        QTest::newRow("paiement") << Calcul([] { return lignePaiement("CB", 45.2); }) << "CB"
+                                  << qint64(-452000) << qint64(0) << 0.0;
+        QTest::newRow("rendu") << Calcul([] { return lignePaiement("ESPECES", -4.8); }) << "ESPECES"
+                               << qint64(48000) << qint64(0) << 0.0;
+        QTest::newRow("sous-total") << Calcul([] { return ligneSousTotal("45,20 "); })
                                     << "SOUSTOTAL : 45,20 " << qint64(0) << qint64(0) << 0.0;
     }
     void lignes() {
-        QFETCH(QString, cas);
+        QFETCH(Calcul, calcul);
         QFETCH(QString, code);
         QFETCH(qint64, prix);
         QFETCH(qint64, tva);
         QFETCH(double, qt);
-        LigneCalculee l;
-        if (cas == "article")
-            l = ligneArticle(article(40, 19.6), 1);
-        else if (cas == "article 2.5")
-            l = ligneArticle(article(40, 19.6), 2.5);
-        else if (cas == "article -1")
-            l = ligneArticle(article(40, 19.6), -1);
-        else if (cas == "prix remise")
-            l = lignePrixRemise(30, 40);
-        else if (cas == "exceptionnelle")
-            l = ligneRemiseExceptionnelle(5);
-        else if (cas == "pourcent")
-            l = ligneRemisePourcent(mots::remiseSurArticle(), 10, 40, 6.56);
-        else if (cas == "pourcent 12.5")
-            l = ligneRemisePourcent(mots::remiseSurArticle(), 12.5, 19.99, 3.28);
-        else if (cas == "pourcent zero")
-            l = ligneRemisePourcent(mots::remiseSurSousTotal(), 10, 0, 0);
-        else if (cas == "paiement")
-            l = lignePaiement("CB", 45.2);
-        else if (cas == "paiement negatif")
-            l = lignePaiement("ESPECES", -4.8);
-        else
-            l = ligneSousTotal("45,20 ");
+        const LigneCalculee l = calcul();
         QVERIFY(l.admise);
         QCOMPARE(l.code, code);
         QCOMPARE(l.prix.dixMilliemes(), prix);

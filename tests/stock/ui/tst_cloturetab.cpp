@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QtTest>
+#include <functional>
 
 namespace {
 QStringList elements(const QListWidget* l) {
@@ -23,6 +24,9 @@ const QString kQuestion = QStringLiteral(
 const QString kAnnulee =
     QStringLiteral("La procédure a été annulée - votre Stock n'a pas été touché ....");
 const QString kFaite = QStringLiteral("Le stock a été remis à Zéro pour chaque article.");
+
+// Something done to the shop that keeps the reset from running; false when it could not be done.
+using Panne = std::function<bool(BoutiqueTest&)>;
 } // namespace
 
 // The annual closure on the Clôture tab: the checked copy, the reset and its refusals, and the
@@ -86,40 +90,42 @@ class TestClotureTab : public QObject {
     }
 
     void refus_data() {
-        // How the reset is kept from running, and whether the question was asked.
-        QTest::addColumn<QString>("panne");
+        // How the reset is kept from running (done to the shop once its tab is open), whether
+        // the question was asked, and whether the stock can still be read afterwards.
+        QTest::addColumn<Panne>("panne");
         QTest::addColumn<bool>("question");
         QTest::addColumn<QString>("motif");
-        QTest::newRow("dossier des clotures impossible")
-            << "dossier" << false << "La sauvegarde de clôture n'a pas pu être faite";
-        QTest::newRow("copie impossible a ecrire")
-            << "copie" << false << "La sauvegarde de clôture n'a pas pu être faite";
-        QTest::newRow("base fermee")
-            << "base" << false << "La sauvegarde de clôture n'a pas pu être faite";
-        QTest::newRow("mise a jour refusee")
-            << "miseajour" << true << "La remise à zéro du stock a échoué";
+        QTest::addColumn<bool>("stockLisible");
+        const QString sauvegarde = "La sauvegarde de clôture n'a pas pu être faite";
+        QTest::newRow("dossier des clotures impossible") << Panne([](BoutiqueTest& b) {
+            QFile f(b.chemin("SAUVEANNUELS"));
+            return f.open(QIODevice::WriteOnly); // a file where the folder should be
+        }) << false << sauvegarde << true;
+        QTest::newRow("copie impossible a ecrire") << Panne([](BoutiqueTest& b) {
+            return QDir().mkpath(b.chemin("SAUVEANNUELS/2465_03_05_09_01.db"));
+        }) << false << sauvegarde << true;
+        QTest::newRow("base fermee") << Panne([](BoutiqueTest& b) {
+            b.bdd.fermer();
+            return true;
+        }) << false << sauvegarde << false;
+        QTest::newRow("mise a jour refusee") << Panne([](BoutiqueTest& b) {
+            return b.sql("CREATE TRIGGER refus BEFORE UPDATE OF EnStock ON ARTICLES "
+                         "BEGIN SELECT RAISE(ABORT, 'stock verrouillé'); END");
+        }) << true << "La remise à zéro du stock a échoué"
+                                             << true;
     }
     void refus() {
-        QFETCH(QString, panne);
+        QFETCH(Panne, panne);
         QFETCH(bool, question);
         QFETCH(QString, motif);
+        QFETCH(bool, stockLisible);
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         QVERIFY(b.ouvrir());
         const double avant = b.valeur("SELECT sum(EnStock) FROM ARTICLES").toDouble();
-        if (panne == "dossier") {
-            QFile f(b.chemin("SAUVEANNUELS"));
-            QVERIFY(f.open(QIODevice::WriteOnly)); // a file where the folder should be
-        } else if (panne == "copie") {
-            QVERIFY(QDir().mkpath(b.chemin("SAUVEANNUELS/2465_03_05_09_01.db")));
-        } else if (panne == "miseajour") {
-            QVERIFY(b.sql("CREATE TRIGGER refus BEFORE UPDATE OF EnStock ON ARTICLES "
-                          "BEGIN SELECT RAISE(ABORT, 'stock verrouillé'); END"));
-        }
         b.dialogues.reponses = {Dialogues::Reponse::Ok};
         Services s = b.services();
         ClotureTab tab(s);
-        if (panne == "base")
-            b.bdd.fermer();
+        QVERIFY(panne(b));
         tab.RAZStock_Click();
 
         const QStringList textes = b.dialogues.textes();
@@ -129,7 +135,7 @@ class TestClotureTab : public QObject {
         QVERIFY(textes.last().contains("n'a pas été touché"));
         QCOMPARE(b.dialogues.boites.last().icone, Dialogues::Icone::Arret);
         QVERIFY(!textes.contains(kFaite));
-        if (panne != "base")
+        if (stockLisible)
             QCOMPARE(b.valeur("SELECT sum(EnStock) FROM ARTICLES").toDouble(), avant);
     }
 
