@@ -223,7 +223,7 @@ class TestEtiquette : public QObject {
     void fondAbsentOuIllisible_data() {
         QTest::addColumn<QByteArray>("contenu");
         QTest::newRow("absent") << QByteArray();
-        QTest::newRow("illisible") << QByteArray("\xd7\xcd\xc6\x9a pas une image", 20);
+        QTest::newRow("illisible") << QByteArray("\xd7\xcd\xc6\x9a pas une image");
         QTest::newRow("vide") << QByteArray("");
     }
     void fondAbsentOuIllisible() {
