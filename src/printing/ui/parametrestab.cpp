@@ -11,8 +11,8 @@
 
 ParametresTab::ParametresTab(Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {
-    auto* Label23 = creerLabel(this, QStringLiteral("Label23"), QStringLiteral("Imprimantes"),
-                               240, 240, 4000, 255);
+    auto* Label23 = creerLabel(this, QStringLiteral("Label23"), QStringLiteral("Imprimantes"), 240,
+                               240, 4000, 255);
     ListImprimantes = new QListWidget(this);
     ListImprimantes->setObjectName(QStringLiteral("ListImprimantes"));
     placer(ListImprimantes, 240, 540, 4000, 4200);
@@ -29,7 +29,8 @@ ParametresTab::ParametresTab(Services& services, QWidget* parent)
 
     auto* Label26 = creerLabel(this, QStringLiteral("Label26"),
                                QStringLiteral("Imprimante ticket de caisse"), 5160, 540, 4000, 255);
-    ImprimanteTicket = creerLabel(this, QStringLiteral("ImprimanteTicket"), {}, 5160, 840, 4000, 375);
+    ImprimanteTicket =
+        creerLabel(this, QStringLiteral("ImprimanteTicket"), {}, 5160, 840, 4000, 375);
     auto* Label28 = creerLabel(this, QStringLiteral("Label28"), QStringLiteral("Imprimante A4"),
                                5160, 2040, 4000, 255);
     ImprimanteA4 = creerLabel(this, QStringLiteral("ImprimanteA4"), {}, 5160, 2340, 4000, 375);
@@ -59,8 +60,8 @@ void ParametresTab::chargerRoles() {
     if (defaut.isEmpty())
         return; // the labels keep their design text
     const QString ini = services_.installation.fichierIni();
-    ImprimanteTicket->setText(
-        parametre(QStringLiteral("imprimante"), QStringLiteral("imprimanteticket"), defaut, ini, 2));
+    ImprimanteTicket->setText(parametre(QStringLiteral("imprimante"),
+                                        QStringLiteral("imprimanteticket"), defaut, ini, 2));
     ImprimanteA4->setText(
         parametre(QStringLiteral("imprimante"), QStringLiteral("imprimanteA4"), defaut, ini, 2));
 }
