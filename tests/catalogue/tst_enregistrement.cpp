@@ -9,20 +9,6 @@
 class TestEnregistrementArticle : public QObject {
     Q_OBJECT
 
-    static SaisieArticle pull(const QString& code) {
-        SaisieArticle s;
-        s.code = code;
-        s.libelle = "Pull";
-        s.taille = "";
-        s.couleur = "Rouge";
-        s.prixVente = "29,90";
-        s.tauxVente = "19.6%";
-        s.prixAchat = "12,5";
-        s.tauxAchat = "19,6";
-        s.nombre = "3";
-        return s;
-    }
-
   private slots:
     void conversions_data() {
         QTest::addColumn<QString>("texte");

@@ -1,4 +1,4 @@
-#include "catalogue/enregistrementarticle.h"
+#include "catalogue/articlesdetest.h"
 #include "stock/informationsarticle.h"
 #include "support/testmain.h"
 #include "support/testsupport.h"
@@ -13,16 +13,7 @@ class TestInformationsArticle : public QObject {
     void articleEnregistre() {
         BoutiqueTest b;
         QVERIFY(b.ouvrir());
-        SaisieArticle s;
-        s.code = "ART000043";
-        s.libelle = "Pull";
-        s.couleur = "Rouge";
-        s.prixVente = "29,90";
-        s.tauxVente = "19.6%";
-        s.prixAchat = "12,5";
-        s.tauxAchat = "19,6";
-        s.nombre = "3";
-        const Enregistrement e = enregistrerArticle(b.bdd, s);
+        const Enregistrement e = enregistrerArticle(b.bdd, pull("ART000043"));
         QVERIFY(e.ecrit);
         QCOMPARE(informationsArticle(e.article),
                  QStringLiteral("TVA : 19,6 % \r\nPrix TTC : 29,90 €\r\ntaille :  \r\nCouleur : "
