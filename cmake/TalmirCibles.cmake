@@ -65,6 +65,17 @@ endfunction()
 function(talmir_sous_systeme module)
     cmake_parse_arguments(ARG "" "" "DEPENDANCES;BIBLIOTHEQUES;RESSOURCES" ${ARGN})
     talmir_cible(${module} cible)
+    # A core library (a folder directly under src/) reaches neither widgets nor the print
+    # toolkit, not even through another module.
+    if(NOT module MATCHES "/")
+        foreach(x ${ARG_DEPENDANCES} ${ARG_BIBLIOTHEQUES})
+            if((x IN_LIST ARG_DEPENDANCES AND x MATCHES "/") OR
+               x MATCHES "^Qt6::(Widgets|PrintSupport)$")
+                message(FATAL_ERROR "The core library '${cible}' may not use '${x}': widgets and "
+                    "the print toolkit belong to <subsystem>/ui and printing/systeme.")
+            endif()
+        endforeach()
+    endif()
     file(GLOB fichiers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${module}/*.cpp
          ${CMAKE_SOURCE_DIR}/src/${module}/*.h)
     talmir_verifier_inclusions(${cible} "${fichiers}" "${module};${ARG_DEPENDANCES}")
