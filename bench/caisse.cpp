@@ -10,7 +10,7 @@
 #include "frame/services.h"
 #include "frame/ui/intro.h"
 #include "platform/horloge.h"
-#include "printing/imprimantessysteme.h"
+#include "printing/systeme/imprimantessysteme.h"
 #include "printing/ui/parametrestab.h"
 #include "printing/ui/picturebox.h"
 #include "register/recu.h"

@@ -7,7 +7,7 @@
 #include "labels/tirageetiquettes.h"
 #include "platform/horloge.h"
 #include "printing/image.h"
-#include "printing/imprimantessysteme.h"
+#include "printing/systeme/imprimantessysteme.h"
 #include "printing/ui/picturebox.h"
 
 #include <QApplication>

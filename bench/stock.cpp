@@ -5,8 +5,8 @@
 #include "banc.h"
 #include "database/database.h"
 #include "journals/journalcaisse.h"
-#include "printing/imprimantessysteme.h"
 #include "printing/surface.h"
+#include "printing/systeme/imprimantessysteme.h"
 #include "stock/exportinventaire.h"
 #include "stock/recomptage.h"
 

@@ -6,7 +6,7 @@
 #include "frame/ui/intro.h"
 #include "platform/horloge.h"
 #include "platform/lanceur.h"
-#include "printing/imprimantessysteme.h"
+#include "printing/systeme/imprimantessysteme.h"
 
 #include <QApplication>
 

@@ -2,6 +2,7 @@
 
 // Articles of a test shop, written straight into ARTICLES.
 
+#include "catalogue/enregistrementarticle.h"
 #include "support/testsupport.h"
 
 #include <QVariant>
@@ -43,4 +44,20 @@ inline QVariant champArticle(BoutiqueTest& boutique, const QString& colonne, con
     return boutique.valeur(QStringLiteral("SELECT ") + colonne +
                                QStringLiteral(" FROM ARTICLES WHERE CodeArticle = ?"),
                            {code});
+}
+
+// The article form of a red pullover as typed, under `code`: 29,90 at 19,6 %, bought 12,50,
+// three pieces.
+inline SaisieArticle pull(const QString& code) {
+    SaisieArticle s;
+    s.code = code;
+    s.libelle = QStringLiteral("Pull");
+    s.taille = QString();
+    s.couleur = QStringLiteral("Rouge");
+    s.prixVente = QStringLiteral("29,90");
+    s.tauxVente = QStringLiteral("19.6%");
+    s.prixAchat = QStringLiteral("12,5");
+    s.tauxAchat = QStringLiteral("19,6");
+    s.nombre = QStringLiteral("3");
+    return s;
 }

@@ -63,7 +63,8 @@ class TestCodeBarres : public QObject {
             QSKIP("zbarimg est absent (paquet zbar-tools) : relecture des codes-barres non faite");
         BoutiqueTest b;
         QVERIFY(b.ouvrir());
-        QVERIFY(QFile::copy(QFINDTESTDATA("fondetiquette.wmf"), b.chemin("fondetiquette.wmf")));
+        QVERIFY(QFile::copy(QStringLiteral(TALMIR_TESTS "/labels/fondetiquette.wmf"),
+                            b.chemin("fondetiquette.wmf")));
         QStringList attendus;
         for (const QString& c : codes) {
             QVERIFY(ajouter(b, c, 4, "T2", "Chemise à carreaux manches longues", 49.9));

@@ -208,7 +208,8 @@ class TestEtiquette : public QObject {
         QVERIFY(b.ouvrir());
         QVERIFY(ajouter(b, "A", 1, QVariant(), QVariant()));
         reglerSautees(b, "5"); // x0 = 53, y0 = 30
-        QVERIFY(QFile::copy(QFINDTESTDATA("carre.wmf"), b.chemin("fondetiquette.wmf")));
+        QVERIFY(QFile::copy(QStringLiteral(TALMIR_TESTS "/labels/carre.wmf"),
+                            b.chemin("fondetiquette.wmf")));
         const QImage image = rendre(*apercu(b).fond, dpi);
         // The 20 x 20 mm picture's black middle square, stretched to 53 x 30 mm, covers
         // 13.25 to 39.75 mm across and 7.5 to 22.5 mm down.
@@ -222,7 +223,7 @@ class TestEtiquette : public QObject {
     void fondAbsentOuIllisible_data() {
         QTest::addColumn<QByteArray>("contenu");
         QTest::newRow("absent") << QByteArray();
-        QTest::newRow("illisible") << QByteArray("\xd7\xcd\xc6\x9a pas une image", 20);
+        QTest::newRow("illisible") << QByteArray("\xd7\xcd\xc6\x9a pas une image");
         QTest::newRow("vide") << QByteArray("");
     }
     void fondAbsentOuIllisible() {

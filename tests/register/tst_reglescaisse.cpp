@@ -5,6 +5,7 @@
 #include "support/testsupport.h"
 
 #include <QtTest>
+#include <functional>
 
 Q_DECLARE_METATYPE(LigneCalculee)
 

@@ -1,8 +1,9 @@
 #include "support/testmain.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QProcess>
 #include <QTest>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -14,6 +15,45 @@ std::vector<Entree>& entrees() {
     static std::vector<Entree> e;
     return e;
 }
+
+QString nomsConnus() {
+    QStringList noms;
+    for (const Entree& e : entrees())
+        noms << QString::fromLatin1(e.nom);
+    return noms.join(QStringLiteral(", "));
+}
+
+int executer(const Entree& e, const QStringList& args) {
+    std::unique_ptr<QObject> test = e.fabrique();
+    return QTest::qExec(test.get(), args) == 0 ? 0 : 1;
+}
+
+// Each class runs in a process of its own: a class that skips in initTestCase or crashes
+// cannot silently take the following classes with it. A child that does not start, crashes or
+// ends with a failure fails the run.
+int executerChaqueClasse(const QStringList& options) {
+    int echecs = 0;
+    for (const Entree& e : entrees()) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedChannels);
+        p.start(QCoreApplication::applicationFilePath(),
+                QStringList{QString::fromLatin1(e.nom)} + options);
+        if (!p.waitForStarted(-1)) {
+            qWarning("%s: the test process did not start: %s", e.nom, qPrintable(p.errorString()));
+            ++echecs;
+            continue;
+        }
+        p.waitForFinished(-1);
+        if (p.exitStatus() != QProcess::NormalExit) {
+            qWarning("%s: the test process crashed: %s", e.nom, qPrintable(p.errorString()));
+            ++echecs;
+        } else if (p.exitCode() != 0) {
+            qWarning("%s: failed (exit %d)", e.nom, p.exitCode());
+            ++echecs;
+        }
+    }
+    return echecs == 0 ? 0 : 1;
+}
 } // namespace
 
 bool enregistrerTest(const char* nom, std::function<std::unique_ptr<QObject>()> fabrique) {
@@ -21,39 +61,29 @@ bool enregistrerTest(const char* nom, std::function<std::unique_ptr<QObject>()> 
     return true;
 }
 
-int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
+void preparerPlateforme() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+int executerTests(QCoreApplication& app) {
     QStringList args = app.arguments();
-    QString seule;
+    if (entrees().empty()) {
+        qCritical("no test class in this executable");
+        return 1;
+    }
     if (args.size() > 1 && !args[1].startsWith(u'-')) {
-        seule = args[1];
-        args.removeAt(1);
-    }
-    if (seule.isEmpty() && entrees().size() > 1) {
-        // Each class runs in a process of its own: a class that skips in initTestCase or
-        // crashes cannot silently take the following classes with it.
-        int echecs = 0;
-        for (const Entree& e : entrees()) {
-            QProcess p;
-            p.setProcessChannelMode(QProcess::ForwardedChannels);
-            p.start(QCoreApplication::applicationFilePath(),
-                    QStringList{QString::fromLatin1(e.nom)} + args.mid(1));
-            p.waitForFinished(-1);
-            if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-                qWarning("%s: failed (exit %d)", e.nom, p.exitCode());
-                ++echecs;
-            }
+        const QString seule = args.takeAt(1);
+        const auto e = std::find_if(entrees().begin(), entrees().end(),
+                                    [&](const Entree& x) { return seule == QLatin1String(x.nom); });
+        if (e == entrees().end()) {
+            qCritical("unknown test class '%s'; the classes of this executable are: %s",
+                      qPrintable(seule), qPrintable(nomsConnus()));
+            return 2;
         }
-        return echecs == 0 ? 0 : 1;
+        return executer(*e, args);
     }
-    int echecs = 0;
-    for (const Entree& e : entrees()) {
-        if (!seule.isEmpty() && seule != QLatin1String(e.nom))
-            continue;
-        std::unique_ptr<QObject> test = e.fabrique();
-        echecs += QTest::qExec(test.get(), args);
-    }
-    return echecs == 0 ? 0 : 1;
+    if (entrees().size() == 1)
+        return executer(entrees().front(), args);
+    return executerChaqueClasse(args.mid(1));
 }

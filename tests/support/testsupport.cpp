@@ -75,16 +75,23 @@ Resultat<> LanceurTest::ouvrir(const QString& fichier, Role role) {
     return {};
 }
 
+void exiger(bool fait, const char* quoi, const QString& raison) {
+    if (!fait)
+        qFatal("test fixture: %s failed%s%s", quoi, raison.isEmpty() ? "" : ": ",
+               qPrintable(raison));
+}
+
 BoutiqueTest::BoutiqueTest(Base base) {
+    exiger(dir_.isValid(), "the temporary shop folder", dir_.errorString());
     inst_ = {dir_.path(), QStringLiteral("TALMIR_vestimentaire")};
     if (base == Base::Aucune)
         return;
-    Resultat<> cree = creation::creerBase(inst_.baseParDefaut());
-    if (cree && base == Base::Demo)
-        cree = creation::remplirDemo(inst_.baseParDefaut());
-    // A shop that could not be made would let tests pass or fail for the wrong reason.
-    if (!cree)
-        qFatal("La boutique de test n'a pas pu être créée : %s", qPrintable(cree.raison()));
+    const Resultat<> cree = creation::creerBase(inst_.baseParDefaut());
+    exiger(cree.ok(), "the shop database", cree.raison());
+    if (base == Base::Demo) {
+        const Resultat<> rempli = creation::remplirDemo(inst_.baseParDefaut());
+        exiger(rempli.ok(), "the demo shop", rempli.raison());
+    }
 }
 
 bool BoutiqueTest::ouvrir() {

@@ -106,15 +106,14 @@ class FinTest : public FinProgramme {
     int appels = 0;
 };
 
-// A step of a fixture's set-up that must succeed: the test stops at once when it does not, so
-// that it can neither pass nor fail for the wrong reason.
-inline void exiger(bool ok, const char* quoi) {
-    if (!ok)
-        qFatal("Préparation impossible : %s", quoi);
-}
+// A fixture's set-up step that must succeed: otherwise the test stops there as failed
+// (QtTest reports the fatal message against the running test function), so that a test never
+// passes on a shop it did not get.
+void exiger(bool fait, const char* quoi, const QString& raison = {});
 
 // A shop installation in a temporary folder: "TALMIR_vestimentaire" with its own database
-// (empty, or filled with the demo shop), and every double wired into Services.
+// (empty, or filled with the demo shop), and every double wired into Services. A database that
+// cannot be made stops the test as failed.
 class BoutiqueTest {
   public:
     enum class Base { Aucune, Vide, Demo };

@@ -61,7 +61,7 @@ struct CaisseTest {
     std::unique_ptr<CaisseTab> tab;
 
     CaisseTest() {
-        exiger(b.ouvrir(), "ouverture de la boutique");
+        exiger(b.ouvrir(), "opening the shop");
         exiger(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur, PrixVenteTTC, "
                      "tauxTVAvente, EnStock) VALUES "
                      "('ART000001', 'Pull ', 'M ', NULL, 40, 19.6, 5), "
@@ -70,7 +70,7 @@ struct CaisseTest {
                      "('ART000004', 'Ruban ', NULL, NULL, 0.1, 19.6, 5), "
                      "('ART000005', 'Bouton ', NULL, NULL, 0.2, 19.6, 5), "
                      "('O''NEIL 7', 'Veste ', NULL, NULL, 80, 19.6, 2)"),
-               "articles");
+               "the till's articles");
         parametres = std::make_unique<ParametresTab>(services);
         parametres->chargerImprimantes();
         parametres->chargerRoles();

@@ -1,7 +1,9 @@
-#include "catalogue/ongletgencodes.h"
+#include "catalogue/ui/ongletgencodes.h"
 #include "support/testmain.h"
+#include "support/ui/disposition.h"
 
 #include <QtTest>
+#include <functional>
 
 // The Gen Codes tab: the article form, its editing and label-count states, its two loads,
 // the save, the new code, the list with its search and deletion.
@@ -9,6 +11,31 @@ class TestGenCodesTab : public QObject {
     Q_OBJECT
 
     static void cliquerLigne(OngletGenCodes& o, int rang) { o.liste()->setCurrentRow(rang); }
+
+    // Something the user does to the tab.
+    using Action = std::function<void(OngletGenCodes&)>;
+    static Action touche(const QString& boite, Qt::Key k) {
+        return [=](OngletGenCodes& o) { QTest::keyClick(o.onglets.findChild<QWidget*>(boite), k); };
+    }
+    // A code typed into the code box, which is then left.
+    static Action sortieDuCode(const QString& code) {
+        return [=](OngletGenCodes& o) {
+            o.w("CodeArticle")->setText(code);
+            o.genCodes->CodeArticle_LostFocus();
+        };
+    }
+    // The text of a box, or of the supplier's combo box.
+    static void ecrire(QWidget* w, const QString& texte) {
+        if (auto* c = qobject_cast<QComboBox*>(w))
+            c->setEditText(texte);
+        else
+            qobject_cast<QLineEdit*>(w)->setText(texte);
+    }
+    static QString texte(const QWidget* w) {
+        if (auto* c = qobject_cast<const QComboBox*>(w))
+            return c->currentText();
+        return qobject_cast<const QLineEdit*>(w)->text();
+    }
 
   private slots:
     // Every box has its caption, which names it for the keyboard.
@@ -100,40 +127,30 @@ class TestGenCodesTab : public QObject {
         QCOMPARE(o.liste()->currentRow(), -1);
     }
 
+    // Tab from the first control goes once round every control of the tab, and through the
+    // article form's boxes in reading order, from the code box down to the purchase VAT.
     void ordreClavier() {
-        BoutiqueTest b;
-        GenCodesTab tab(b.services());
-        const QStringList attendu{"ListeDesArrivees",
-                                  "ListeDesDates",
-                                  "choisirdatelivraison",
-                                  "CodeArticle",
-                                  "NouvelArticle",
-                                  "NombreArticles",
-                                  "Libelle",
-                                  "taille",
-                                  "couleur",
-                                  "prixdeventettc",
-                                  "tauxtvavente",
-                                  "prixhaht",
-                                  "tauxtvaha",
-                                  "validation",
-                                  "aimprimer",
-                                  "imprimerlesetiquettes",
-                                  "recherche",
-                                  "gorecherche",
-                                  "Annulersaisie",
-                                  "fourn",
-                                  "rechager",
-                                  "supprimer",
-                                  "datefacture"};
-        QStringList ordre;
-        QWidget* w = tab.findChild<QWidget*>("ListeDesArrivees");
-        for (int pas = 0; w && pas < 200 && ordre.size() < attendu.size(); ++pas) {
-            if (attendu.contains(w->objectName()) && !ordre.contains(w->objectName()))
-                ordre << w->objectName();
-            w = w->nextInFocusChain();
-        }
-        QCOMPARE(ordre, attendu);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QVERIFY(o.montrer());
+        QStringList parcours = parcoursTabulation(o.liste());
+        const QStringList attendus = controlesAuClavier(o.genCodes);
+        parcours.removeIf([&](const QString& nom) { return !attendus.contains(nom); });
+        QCOMPARE(QSet<QString>(parcours.begin(), parcours.end()).size(), parcours.size());
+        QCOMPARE(QSet<QString>(parcours.begin(), parcours.end()),
+                 QSet<QString>(attendus.begin(), attendus.end()));
+        const qsizetype debut = parcours.indexOf("CodeArticle");
+        const qsizetype fin = parcours.indexOf("tauxtvaha");
+        QVERIFY2(debut >= 0 && fin > debut, qPrintable(parcours.join(u' ')));
+        const QStringList formulaire = parcours.mid(debut, fin - debut + 1);
+        for (const char* boite : {"NombreArticles", "Libelle", "taille", "couleur",
+                                  "prixdeventettc", "tauxtvavente", "prixhaht"})
+            QVERIFY2(formulaire.contains(boite), boite);
+        const QString faute = fauteDOrdreDeLecture(o.genCodes, formulaire);
+        QVERIFY2(faute.isEmpty(), qPrintable(faute));
+        // While an article is being typed, Tab from its last box reaches "Validation".
+        o.genCodes->modifdonnees();
+        QCOMPARE(parcoursTabulation(o.w("tauxtvaha"), 2).value(1), QStringLiteral("validation"));
     }
 
     // The editing state: a character typed into one of the ten boxes, or a supplier chosen,
@@ -141,29 +158,36 @@ class TestGenCodesTab : public QObject {
     // unlock it.
     void etatEdition_data() {
         QTest::addColumn<bool>("depart");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<Action>("action");
         QTest::addColumn<bool>("arrivee");
         for (const char* boite :
              {"aimprimer", "couleur", "Libelle", "NombreArticles", "prixdeventettc", "prixhaht",
               "taille", "tauxtvaha", "tauxtvavente", "fourn"})
-            QTest::addRow("lettre dans %s", boite) << false << QString("A:") + boite << true;
-        QTest::newRow("retour arriere") << false << "Backspace:prixhaht" << true;
-        QTest::newRow("entree") << false << "Return:Libelle" << true;
-        QTest::newRow("espace") << false << "Space:couleur" << true;
-        QTest::newRow("fleche") << false << "Left:prixhaht" << false;
-        QTest::newRow("suppr") << false << "Delete:prixhaht" << false;
-        QTest::newRow("tabulation") << false << "Tab:prixhaht" << false;
-        QTest::newRow("lettre dans le code") << false << "A:CodeArticle" << false;
-        QTest::newRow("choix d'un fournisseur") << false << "choix" << true;
-        QTest::newRow("sortie du code, connu") << true << "sortie:ART000042" << false;
-        QTest::newRow("sortie du code, inconnu") << true << "sortie:ZZZ" << false;
-        QTest::newRow("selection dans la liste") << true << "liste" << false;
-        QTest::newRow("annuler saisie") << true << "annuler" << false;
-        QTest::newRow("validation") << true << "validation" << false;
+            QTest::addRow("lettre dans %s", boite) << false << touche(boite, Qt::Key_A) << true;
+        QTest::newRow("retour arriere") << false << touche("prixhaht", Qt::Key_Backspace) << true;
+        QTest::newRow("entree") << false << touche("Libelle", Qt::Key_Return) << true;
+        QTest::newRow("espace") << false << touche("couleur", Qt::Key_Space) << true;
+        QTest::newRow("fleche") << false << touche("prixhaht", Qt::Key_Left) << false;
+        QTest::newRow("suppr") << false << touche("prixhaht", Qt::Key_Delete) << false;
+        QTest::newRow("tabulation") << false << touche("prixhaht", Qt::Key_Tab) << false;
+        QTest::newRow("lettre dans le code") << false << touche("CodeArticle", Qt::Key_A) << false;
+        QTest::newRow("choix d'un fournisseur") << false << Action([](OngletGenCodes& o) {
+            emit o.w<QComboBox>("fourn")->activated(1);
+        }) << true;
+        QTest::newRow("sortie du code, connu") << true << sortieDuCode("ART000042") << false;
+        QTest::newRow("sortie du code, inconnu") << true << sortieDuCode("ZZZ") << false;
+        QTest::newRow("selection dans la liste")
+            << true << Action([](OngletGenCodes& o) { cliquerLigne(o, 2); }) << false;
+        QTest::newRow("annuler saisie")
+            << true << Action([](OngletGenCodes& o) { o.w<QPushButton>("Annulersaisie")->click(); })
+            << false;
+        QTest::newRow("validation")
+            << true << Action([](OngletGenCodes& o) { o.w<QPushButton>("validation")->click(); })
+            << false;
     }
     void etatEdition() {
         QFETCH(bool, depart);
-        QFETCH(QString, action);
+        QFETCH(Action, action);
         QFETCH(bool, arrivee);
         OngletGenCodes o;
         QVERIFY(o.demarrer());
@@ -172,47 +196,36 @@ class TestGenCodesTab : public QObject {
         if (depart)
             o.genCodes->modifdonnees();
         QVERIFY(depart ? o.enEdition() : o.horsEdition());
-        const QString quoi = action.section(u':', 0, 0), sur = action.section(u':', 1);
-        static const QMap<QString, Qt::Key> touches{
-            {"A", Qt::Key_A},         {"Backspace", Qt::Key_Backspace}, {"Return", Qt::Key_Return},
-            {"Space", Qt::Key_Space}, {"Left", Qt::Key_Left},           {"Delete", Qt::Key_Delete},
-            {"Tab", Qt::Key_Tab}};
-        if (touches.contains(quoi)) {
-            QTest::keyClick(o.onglets.findChild<QWidget*>(sur), touches[quoi]);
-        } else if (quoi == "choix") {
-            emit o.w<QComboBox>("fourn")->activated(1);
-        } else if (quoi == "sortie") {
-            o.w("CodeArticle")->setText(sur);
-            o.genCodes->CodeArticle_LostFocus();
-        } else if (quoi == "liste") {
-            cliquerLigne(o, 2);
-        } else if (quoi == "annuler") {
-            o.w<QPushButton>("Annulersaisie")->click();
-        } else if (quoi == "validation") {
-            o.w<QPushButton>("validation")->click();
-        }
+        action(o);
         QVERIFY(arrivee ? o.enEdition() : o.horsEdition());
     }
 
     // "A imprimer" is shown while a stored article is in the form.
     void etatEtiquettes_data() {
         QTest::addColumn<bool>("depart");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<Action>("action");
         QTest::addColumn<bool>("arrivee");
+        const Action liste = [](OngletGenCodes& o) { cliquerLigne(o, 1); };
+        const Action sansSelection = [](OngletGenCodes& o) {
+            o.liste()->setCurrentRow(-1);
+            o.genCodes->Annulersaisie_Click();
+        };
+        const Action nouveau = [](OngletGenCodes& o) { o.genCodes->NouvelArticle_Click(); };
+        const Action validation = [](OngletGenCodes& o) { o.genCodes->validation_Click(); };
         for (bool d : {false, true}) {
             const char* de = d ? "montre" : "cache";
-            QTest::addRow("%s, code connu", de) << d << "code:art000012" << true;
-            QTest::addRow("%s, code inconnu", de) << d << "code:ZZZ" << d;
-            QTest::addRow("%s, selection dans la liste", de) << d << "liste" << true;
-            QTest::addRow("%s, annuler sans selection", de) << d << "sans selection" << true;
-            QTest::addRow("%s, nouveau code", de) << d << "nouveau" << false;
+            QTest::addRow("%s, code connu", de) << d << sortieDuCode("art000012") << true;
+            QTest::addRow("%s, code inconnu", de) << d << sortieDuCode("ZZZ") << d;
+            QTest::addRow("%s, selection dans la liste", de) << d << liste << true;
+            QTest::addRow("%s, annuler sans selection", de) << d << sansSelection << true;
+            QTest::addRow("%s, nouveau code", de) << d << nouveau << false;
         }
-        QTest::newRow("validation d'un article connu") << true << "validation" << true;
-        QTest::newRow("validation d'un nouveau code") << false << "validation" << true;
+        QTest::newRow("validation d'un article connu") << true << validation << true;
+        QTest::newRow("validation d'un nouveau code") << false << validation << true;
     }
     void etatEtiquettes() {
         QFETCH(bool, depart);
-        QFETCH(QString, action);
+        QFETCH(Action, action);
         QFETCH(bool, arrivee);
         OngletGenCodes o;
         QVERIFY(o.demarrer());
@@ -222,19 +235,7 @@ class TestGenCodesTab : public QObject {
         else
             o.genCodes->NouvelArticle_Click();
         QCOMPARE(o.aImprimerMontre(), depart);
-        if (action.startsWith("code:")) {
-            o.w("CodeArticle")->setText(action.mid(5));
-            o.genCodes->CodeArticle_LostFocus();
-        } else if (action == "liste") {
-            cliquerLigne(o, 1);
-        } else if (action == "sans selection") {
-            o.liste()->setCurrentRow(-1);
-            o.genCodes->Annulersaisie_Click();
-        } else if (action == "nouveau") {
-            o.genCodes->NouvelArticle_Click();
-        } else if (action == "validation") {
-            o.genCodes->validation_Click();
-        }
+        action(o);
         QCOMPARE(o.aImprimerMontre(), arrivee);
     }
 
@@ -531,13 +532,10 @@ class TestGenCodesTab : public QObject {
         QVERIFY(o.demarrer());
         o.genCodes->NouvelArticle_Click();
         o.w("Libelle")->setText("Gilet");
-        if (boite == "fourn")
-            o.w<QComboBox>(boite)->setEditText(saisi);
-        else
-            o.w(boite)->setText(saisi);
+        ecrire(o.w<QWidget>(boite), saisi);
         o.genCodes->validation_Click();
         QCOMPARE(champArticle(o.boutique, colonne, "ART000043").toString(), stocke);
-        QCOMPARE(boite == "fourn" ? o.w<QComboBox>(boite)->currentText() : o.texte(boite), montre);
+        QCOMPARE(texte(o.w<QWidget>(boite)), montre);
         o.genCodes->modifdonnees();
         o.genCodes->validation_Click();
         QCOMPARE(champArticle(o.boutique, colonne, "ART000043").toString(), stocke);

@@ -1,4 +1,4 @@
-#include "catalogue/ongletgencodes.h"
+#include "catalogue/ui/ongletgencodes.h"
 #include "common/formats.h"
 #include "stock/comptageinventaire.h"
 #include "support/testmain.h"

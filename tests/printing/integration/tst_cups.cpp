@@ -1,5 +1,5 @@
-#include "printing/imprimantessysteme.h"
 #include "printing/surface.h"
+#include "printing/systeme/imprimantessysteme.h"
 #include "support/testmain.h"
 
 #include <QDir>

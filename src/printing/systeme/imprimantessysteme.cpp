@@ -1,4 +1,4 @@
-#include "printing/imprimantessysteme.h"
+#include "printing/systeme/imprimantessysteme.h"
 
 #include "platform/fichiers.h"
 #include "printing/surface.h"

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -36,7 +37,14 @@ class TestDemarrage : public QObject {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         Form1 f(b.services());
         QVERIFY(f.Form_Load());
-        QCOMPARE(f.windowTitle(), QStringLiteral("Point de Vente (v 1.0.33)"));
+        // The title names the program and the version this build was made as.
+        const QRegularExpressionMatch titre =
+            QRegularExpression(QStringLiteral("^Point de Vente \\(v (\\d+)\\.(\\d+)\\.(\\d+)\\)$"))
+                .match(f.windowTitle());
+        QVERIFY2(titre.hasMatch(), qPrintable(f.windowTitle()));
+        QCOMPARE(titre.captured(1).toInt(), TALMIR_VERSION_MAJOR);
+        QCOMPARE(titre.captured(2).toInt(), TALMIR_VERSION_MINOR);
+        QCOMPARE(titre.captured(3).toInt(), TALMIR_VERSION_PATCH);
         QCOMPARE(f.findChild<QLineEdit*>("aujourd")->text(), QStringLiteral("05/03/2024"));
         const QString ini = b.installation().fichierIni();
         // The slot is written with its leading blank.

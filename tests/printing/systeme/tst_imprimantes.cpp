@@ -1,10 +1,12 @@
-#include "printing/imprimantessysteme.h"
 #include "printing/surface.h"
+#include "printing/systeme/imprimantessysteme.h"
 #include "support/testmain.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -44,6 +46,21 @@ ImprimantesSysteme::SourceSysteme systeme(QStringList noms, QString defaut) {
 
 class ImprimantesSystemeTest : public QObject {
     Q_OBJECT
+
+    // Set in the private mount namespace where the shop folder's "Impressions" is read-only.
+    static constexpr const char* kVariableLectureSeule = "TALMIR_IMPRESSIONS_LECTURE_SEULE";
+
+    // A job ending in a shop folder whose "Impressions" cannot be written into fails, with the
+    // system's reason, and leaves no file.
+    void refuseDansLeDossier(const QString& dossier) {
+        ImprimantesSysteme imprimantes(dossier, systeme({}, {}));
+        auto travail = imprimantes.commencer(FormatPapier::A4);
+        travail->surface().Print(QStringLiteral("Journal"));
+        const Resultat<> r = travail->EndDoc();
+        QVERIFY(!r);
+        QVERIFY(!r.raison().isEmpty());
+        QVERIFY(fichiers(dossier).isEmpty());
+    }
 
     QStringList fichiers(const QString& dossier) const {
         return QDir(QDir(dossier).filePath(QStringLiteral("Impressions")))
@@ -217,21 +234,48 @@ class ImprimantesSystemeTest : public QObject {
         QVERIFY(r.raison().contains(QStringLiteral("Impressions")));
     }
 
+    // A folder the program may not write into. Permissions do not stop root: as root, the
+    // folder is mounted read-only in a private mount namespace, where this test runs again.
     void dossierEnLectureSeule() {
-        if (geteuid() == 0)
-            QSKIP("root écrit dans un dossier en lecture seule");
+        const QString monte = qEnvironmentVariable(kVariableLectureSeule);
+        if (!monte.isEmpty()) {
+            refuseDansLeDossier(monte); // inside the namespace
+            return;
+        }
         QTemporaryDir dossier;
         const QString impressions = dossier.filePath(QStringLiteral("Impressions"));
         QVERIFY(QDir().mkpath(impressions));
-        QVERIFY(QFile::setPermissions(impressions, QFile::ReadOwner | QFile::ExeOwner));
-        ImprimantesSysteme imprimantes(dossier.path(), systeme({}, {}));
-        auto travail = imprimantes.commencer(FormatPapier::A4);
-        travail->surface().Print(QStringLiteral("Journal"));
-        const Resultat<> r = travail->EndDoc();
-        QVERIFY(!r);
-        QVERIFY(!r.raison().isEmpty());
-        QFile::setPermissions(impressions, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(fichiers(dossier.path()).isEmpty());
+        if (geteuid() != 0) {
+            QVERIFY(QFile::setPermissions(impressions, QFile::ReadOwner | QFile::ExeOwner));
+            refuseDansLeDossier(dossier.path());
+            QFile::setPermissions(impressions,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            return;
+        }
+        const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
+        if (unshare.isEmpty())
+            QSKIP("root sans unshare : le dossier en lecture seule n'est pas vérifié");
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(kVariableLectureSeule, dossier.path());
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(unshare,
+                {QStringLiteral("--mount"), QStringLiteral("--propagation"),
+                 QStringLiteral("private"), QStringLiteral("sh"), QStringLiteral("-c"),
+                 QStringLiteral("mount --bind \"$1\" \"$1\" && "
+                                "mount -o remount,bind,ro \"$1\" \"$1\" && "
+                                "echo espace-monte && exec \"$2\" \"$3\" \"$4\""),
+                 QStringLiteral("sh"), impressions, QCoreApplication::applicationFilePath(),
+                 QString::fromLatin1(metaObject()->className()),
+                 QString::fromLatin1(QTest::currentTestFunction())});
+        QVERIFY(p.waitForFinished(-1));
+        const QByteArray sortie = p.readAll();
+        if (!sortie.contains("espace-monte"))
+            QSKIP(qPrintable(QStringLiteral("root sans montage privé en lecture seule (unshare "
+                                            "--mount) : le dossier n'est pas vérifié. ") +
+                             QString::fromLocal8Bit(sortie)));
+        QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, sortie.constData());
     }
 
     void imprimanteDisparue() {

@@ -48,10 +48,10 @@ struct Caisse {
 
     Caisse() {
         b.imprimantes = ImprimantesTest({"Ticket 80", "Laser A4", "Imprimante PDF"});
-        exiger(b.ouvrir(), "ouverture de la boutique");
+        exiger(b.ouvrir(), "opening the shop");
         exiger(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, couleur) VALUES "
                      "('PULL1', 'Pull laine', 'M', NULL), ('JUPE2', 'Jupe', NULL, NULL)"),
-               "articles");
+               "the shop's articles");
         parametre("imprimante", "imprimanteA4", "Laser A4", b.installation().fichierIni(), 0);
         parametres = std::make_unique<ParametresTab>(s);
         parametres->chargerRoles();
