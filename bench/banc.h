@@ -5,6 +5,7 @@
 #include "database/creation.h"
 #include "database/database.h"
 #include "frame/dialogues.h"
+#include "frame/navigation.h"
 #include "frame/progression.h"
 #include "frame/services.h"
 #include "platform/lanceur.h"
@@ -53,6 +54,12 @@ class SansLanceur : public Lanceur {
     Resultat<> ouvrir(const QString&, Role) override {
         return echec(QStringLiteral("aucun programme n'est démarré"));
     }
+};
+
+// No other tab is shown.
+class SansNavigation : public Navigation {
+  public:
+    void ouvrirFicheArticle(const QString&) override {}
 };
 
 // The program is not ended.

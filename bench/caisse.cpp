@@ -97,7 +97,7 @@ struct Boutique {
         services = std::make_unique<Services>(
             Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
         parametres = std::make_unique<ParametresTab>(*services);
-        caisse = std::make_unique<CaisseTab>(*services, *parametres);
+        caisse = std::make_unique<CaisseTab>(*services);
         caisse->resize(680, 500);
         caisse->show();
         caisse->nouveauticket();

@@ -29,6 +29,7 @@ struct Boutique {
     Horloge horloge;
     Intro intro;
     banc::SansFin fin;
+    banc::SansNavigation navigation;
     std::unique_ptr<Services> services;
     std::unique_ptr<GenCodesTab> genCodes;
     std::unique_ptr<InventaireTab> inventaire;
@@ -44,8 +45,9 @@ struct Boutique {
         services = std::make_unique<Services>(
             Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
         genCodes = std::make_unique<GenCodesTab>(*services);
-        inventaire = std::make_unique<InventaireTab>(*services);
-        genCodes->setInventaire(inventaire.get());
+        inventaire = std::make_unique<InventaireTab>(*services, navigation);
+        QObject::connect(genCodes.get(), &GenCodesTab::articleEnregistre, inventaire.get(),
+                         &InventaireTab::montrerArticle);
     }
     bool prete(benchmark::State& etat) const {
         if (!genCodes)

@@ -9,6 +9,7 @@ class Dialogues;
 class Horloge;
 class Lanceur;
 class Progression;
+class RolesImprimantes;
 class ServiceImpression;
 
 // What the main window and its tabs are given: the installation, the database connection
@@ -35,4 +36,6 @@ struct Services {
     // fichierini
     QString fichierini() const { return installation.fichierIni(); }
     Reglages reglages() const { return Reglages(fichierini()); }
+    // The receipt and A4 printers chosen on the Parametres tab.
+    RolesImprimantes roles() const;
 };

@@ -6,6 +6,7 @@
 #include "database/database.h"
 #include "frame/dialogues.h"
 #include "frame/installation.h"
+#include "frame/navigation.h"
 #include "frame/progression.h"
 #include "frame/services.h"
 #include "platform/horloge.h"
@@ -100,6 +101,13 @@ class ProgressionTest : public Progression {
     QPair<qint64, qint64> dernier;
 };
 
+// Records the articles another tab was asked to show.
+class NavigationTest : public Navigation {
+  public:
+    void ouvrirFicheArticle(const QString& code) override { fichesOuvertes << code; }
+    QStringList fichesOuvertes;
+};
+
 class FinTest : public FinProgramme {
   public:
     void terminer() override { ++appels; }
@@ -139,6 +147,7 @@ class BoutiqueTest {
     HorlogeFixe horloge;
     ProgressionTest progression;
     FinTest fin;
+    NavigationTest navigation;
 
   private:
     QTemporaryDir dir_;

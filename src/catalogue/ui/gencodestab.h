@@ -9,8 +9,6 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class Impression;
-class InventaireTab;
-class ParametresTab;
 struct Article;
 struct Services;
 
@@ -24,10 +22,6 @@ class GenCodesTab : public QWidget {
   public:
     GenCodesTab(Services& services, QWidget* parent = nullptr);
     ~GenCodesTab() override;
-    // The inventory tab whose article labels a save refreshes.
-    void setInventaire(InventaireTab* inventaire) { inventaire_ = inventaire; }
-    // The printer roles (the label sheets print on the A4 printer).
-    void setParametres(ParametresTab* parametres) { parametres_ = parametres; }
 
     // Adds every in-stock article to the list with the splash as progress window. False when
     // ARTICLES cannot be read: the message has been shown and the caller ends the program.
@@ -64,6 +58,10 @@ class GenCodesTab : public QWidget {
     void recherche_KeyPress(int touche);
     void supprimer_Click();
 
+  signals:
+    // An article was saved: the row as its first phase wrote it (the inventory tab shows it).
+    void articleEnregistre(const Article& article);
+
   protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
@@ -85,8 +83,6 @@ class GenCodesTab : public QWidget {
     void signaler(const QString& texte);
 
     Services& services_;
-    InventaireTab* inventaire_ = nullptr;
-    ParametresTab* parametres_ = nullptr;
     int rangAvantClic_ = -1; // the selected entry when the mouse button went down on the list
 
     // The list column.

@@ -8,7 +8,6 @@
 #include "database/database.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
-#include "stock/ui/inventairetab.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -139,8 +138,7 @@ void GenCodesTab::validation_Click() {
                      .arg(saisie.code.left(40), e.raison()));
         return;
     }
-    if (inventaire_)
-        inventaire_->montrerArticle(e->article);
+    emit articleEnregistre(e->article);
     if (!saisie.aImprimerVisible) {
         // A new code joins the list, selected (which shows it).
         auto* entree = new QListWidgetItem(listearticles::entree(saisie.code, saisie.libelle));

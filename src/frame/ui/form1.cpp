@@ -9,6 +9,7 @@
 #include "database/database.h"
 #include "frame/dialogues.h"
 #include "frame/progression.h"
+#include "frame/ui/navigationonglets.h"
 #include "journals/ui/journauxtab.h"
 #include "platform/horloge.h"
 #include "printing/ui/parametrestab.h"
@@ -36,15 +37,17 @@ Form1::Form1(Services services, QWidget* parent)
     SSTab1->setGeometry(twips(60), twips(60), twips(10080), twips(7440));
 
     parametres_ = new ParametresTab(services_);
-    caisse_ = new CaisseTab(services_, *parametres_);
+    caisse_ = new CaisseTab(services_);
     genCodes_ = new GenCodesTab(services_);
     arrivages_ = new ArrivagesTab(services_);
     fournisseurs_ = new FournisseursTab(services_);
-    inventaire_ = new InventaireTab(services_);
-    journaux_ = new JournauxTab(services_, *parametres_);
+    navigation_ = std::make_unique<NavigationOnglets>(*SSTab1, *genCodes_);
+    inventaire_ = new InventaireTab(services_, *navigation_);
+    journaux_ = new JournauxTab(services_);
     cloture_ = new ClotureTab(services_);
-    genCodes_->setInventaire(inventaire_);
-    genCodes_->setParametres(parametres_);
+    // A saved article shows on the inventory tab.
+    connect(genCodes_, &GenCodesTab::articleEnregistre, inventaire_,
+            &InventaireTab::montrerArticle);
 
     SSTab1->addTab(caisse_, QStringLiteral("Caisse"));
     SSTab1->addTab(genCodes_, QStringLiteral("Gen Codes"));
@@ -58,8 +61,6 @@ Form1::Form1(Services services, QWidget* parent)
     Quitter = new QPushButton(QStringLiteral("Quitter"), this);
     Quitter->setObjectName(QStringLiteral("Quitter"));
     placer(Quitter, 8760, 7560, 1335, 435);
-
-    inventaire_->relier(genCodes_, SSTab1);
 
     connect(Quitter, &QPushButton::clicked, this, &Form1::Quitter_Click);
     connect(SSTab1, &QTabWidget::currentChanged, this, &Form1::SSTab1_Click);

@@ -4,6 +4,7 @@
 #include "frame/services.h"
 
 #include <QWidget>
+#include <memory>
 
 class ArrivagesTab;
 class CaisseTab;
@@ -12,6 +13,7 @@ class FournisseursTab;
 class GenCodesTab;
 class InventaireTab;
 class JournauxTab;
+class NavigationOnglets;
 class ParametresTab;
 class QPushButton;
 class QTabWidget;
@@ -49,5 +51,6 @@ class Form1 : public QWidget {
     InventaireTab* inventaire_;
     JournauxTab* journaux_;
     ClotureTab* cloture_;
+    std::unique_ptr<NavigationOnglets> navigation_;
     bool arrete_ = false;
 };

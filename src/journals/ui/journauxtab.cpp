@@ -6,9 +6,9 @@
 #include "frame/services.h"
 #include "journals/journalcaisse.h"
 #include "platform/horloge.h"
+#include "printing/rolesimprimantes.h"
 #include "printing/serviceimpression.h"
 #include "printing/surface.h"
-#include "printing/ui/parametrestab.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,8 +18,8 @@ namespace {
 constexpr double kTaillePolice = 10;
 }
 
-JournauxTab::JournauxTab(Services& services, ParametresTab& parametres, QWidget* parent)
-    : QWidget(parent), services_(services), parametres_(parametres) {
+JournauxTab::JournauxTab(Services& services, QWidget* parent)
+    : QWidget(parent), services_(services) {
     auto* titre = creerLabel(this, QStringLiteral("LabelAujourdhui"), QStringLiteral("Aujourd'hui"),
                              240, 300, 1500, 255);
     aujourd = new QLineEdit(this);
@@ -51,7 +51,7 @@ void JournauxTab::journalAujourdhui_Click() {
     if (!tickets)
         return echec(
             QStringLiteral("les tickets ne peuvent pas être lus (%1)").arg(tickets.raison()));
-    services_.imprimantes.SelectPrinter(parametres_.imprimanteA4());
+    services_.imprimantes.SelectPrinter(services_.roles().a4());
     auto travail = services_.imprimantes.commencer(FormatPapier::A4);
     if (!travail)
         return echec(QStringLiteral("l'imprimante %1 n'est pas disponible")

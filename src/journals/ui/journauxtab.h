@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class ParametresTab;
 class QLineEdit;
 class QPushButton;
 struct Services;
@@ -11,7 +10,7 @@ struct Services;
 class JournauxTab : public QWidget {
     Q_OBJECT
   public:
-    JournauxTab(Services& services, ParametresTab& parametres, QWidget* parent = nullptr);
+    explicit JournauxTab(Services& services, QWidget* parent = nullptr);
 
     // Start-up: today's date, "dd/mm/yyyy".
     void setAujourdhui(const QString& date);
@@ -22,7 +21,6 @@ class JournauxTab : public QWidget {
 
   private:
     Services& services_;
-    ParametresTab& parametres_;
     QLineEdit* aujourd;
     QPushButton* journalAujourdhui;
 };

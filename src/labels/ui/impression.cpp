@@ -4,6 +4,7 @@
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "labels/grilleetiquettes.h"
+#include "printing/rolesimprimantes.h"
 #include "printing/serviceimpression.h"
 #include "printing/ui/picturebox.h"
 
@@ -59,8 +60,8 @@ class SuiviFenetre : public SuiviTirage {
 };
 } // namespace
 
-Impression::Impression(Services& services, std::function<QString()> imprimanteA4, QWidget* parent)
-    : QWidget(parent, Qt::Window), services_(services), imprimanteA4_(std::move(imprimanteA4)) {
+Impression::Impression(Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), services_(services) {
     setObjectName(QStringLiteral("Impression"));
     setWindowTitle(QStringLiteral("Impression"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -154,7 +155,7 @@ BilanTirage Impression::imprimer(ServiceImpression& imprimante) {
 
 void Impression::imprim_Click() {
     // The sheets go to the A4 printer; a name no longer installed leaves the current printer.
-    services_.imprimantes.SelectPrinter(imprimanteA4_ ? imprimanteA4_() : QString());
+    services_.imprimantes.SelectPrinter(services_.roles().a4());
     imprimer(services_.imprimantes);
 }
 

@@ -19,9 +19,7 @@ struct Services;
 class Impression : public QWidget {
     Q_OBJECT
   public:
-    // `imprimanteA4` gives the A4 printer's device name at the moment of printing.
-    Impression(Services& services, std::function<QString()> imprimanteA4,
-               QWidget* parent = nullptr);
+    explicit Impression(Services& services, QWidget* parent = nullptr);
 
     // The button of the article form: the page list emptied, the preview drawn anew, the window
     // shown (and brought to the front when it already was).
@@ -46,7 +44,6 @@ class Impression : public QWidget {
     int pixels(double mm) const;
 
     Services& services_;
-    std::function<QString()> imprimanteA4_;
     Image image_; // the picture that `images` holds
 
     QPushButton* imprim;

@@ -2,8 +2,8 @@
 
 #include "common/ui/twips.h"
 #include "frame/services.h"
+#include "printing/rolesimprimantes.h"
 #include "printing/serviceimpression.h"
-#include "settings/ini32.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -56,14 +56,11 @@ void ParametresTab::chargerImprimantes() {
 }
 
 void ParametresTab::chargerRoles() {
-    const QString defaut = services_.imprimantes.imprimanteParDefaut();
-    if (defaut.isEmpty())
+    if (services_.imprimantes.imprimanteParDefaut().isEmpty())
         return; // the labels keep their design text
-    const QString ini = services_.installation.fichierIni();
-    ImprimanteTicket->setText(parametre(QStringLiteral("imprimante"),
-                                        QStringLiteral("imprimanteticket"), defaut, ini, 2));
-    ImprimanteA4->setText(
-        parametre(QStringLiteral("imprimante"), QStringLiteral("imprimanteA4"), defaut, ini, 2));
+    const RolesImprimantes roles = services_.roles();
+    ImprimanteTicket->setText(roles.initialiserTicket());
+    ImprimanteA4->setText(roles.initialiserA4());
 }
 
 QString ParametresTab::imprimanteTicket() const {
@@ -74,18 +71,21 @@ QString ParametresTab::imprimanteA4() const {
     return ImprimanteA4->text();
 }
 
-void ParametresTab::choisirRole(QLabel* role, const QString& cle) {
+void ParametresTab::choisirRole(QLabel* role) {
     // With nothing selected the role is left as it is rather than emptied.
     if (QListWidgetItem* choix = ListImprimantes->currentItem(); choix && choix->isSelected())
         role->setText(choix->text());
-    parametre(QStringLiteral("imprimante"), cle, role->text(), services_.installation.fichierIni(),
-              0);
+    const RolesImprimantes roles = services_.roles();
+    if (role == ImprimanteTicket)
+        roles.choisirTicket(role->text());
+    else
+        roles.choisirA4(role->text());
 }
 
 void ParametresTab::Command3_Click() {
-    choisirRole(ImprimanteTicket, QStringLiteral("imprimanteticket"));
+    choisirRole(ImprimanteTicket);
 }
 
 void ParametresTab::Command4_Click() {
-    choisirRole(ImprimanteA4, QStringLiteral("imprimanteA4"));
+    choisirRole(ImprimanteA4);
 }

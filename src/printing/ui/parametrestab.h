@@ -27,7 +27,7 @@ class ParametresTab : public QWidget {
     void Command4_Click();
 
   private:
-    void choisirRole(QLabel* role, const QString& cle);
+    void choisirRole(QLabel* role);
 
     Services& services_;
     QListWidget* ListImprimantes;

@@ -44,9 +44,8 @@ QPushButton* bouton(QWidget* parent, const QString& nom, const QString& texte, i
 }
 } // namespace
 
-CaisseTab::CaisseTab(Services& services, ParametresTab& parametres, QWidget* parent)
-    : QWidget(parent), services_(services), parametres_(parametres), tickets_(services.bdd),
-      ventes_(services.bdd) {
+CaisseTab::CaisseTab(Services& services, QWidget* parent)
+    : QWidget(parent), services_(services), tickets_(services.bdd), ventes_(services.bdd) {
     setObjectName(QStringLiteral("Caisse"));
     construire();
 }

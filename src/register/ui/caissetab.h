@@ -13,7 +13,6 @@
 
 class AfficheurLcd;
 class CodeBarreAffichage;
-class ParametresTab;
 class PictureBox;
 class QLabel;
 class QPushButton;
@@ -36,7 +35,7 @@ struct Services;
 class CaisseTab : public QWidget {
     Q_OBJECT
   public:
-    CaisseTab(Services& services, ParametresTab& parametres, QWidget* parent = nullptr);
+    explicit CaisseTab(Services& services, QWidget* parent = nullptr);
     ~CaisseTab() override;
 
     // Makes the highest open ticket current, creating one when there is none, and redraws it.
@@ -94,7 +93,6 @@ class CaisseTab : public QWidget {
     void proposerCloture();
 
     Services& services_;
-    ParametresTab& parametres_;
     Tickets tickets_;
     Ventes ventes_;
     EnteteTicket entete_;

@@ -6,9 +6,9 @@
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "platform/horloge.h"
+#include "printing/rolesimprimantes.h"
 #include "printing/serviceimpression.h"
 #include "printing/surface.h"
-#include "printing/ui/parametrestab.h"
 #include "printing/ui/picturebox.h"
 #include "register/motscaisse.h"
 #include "register/recu.h"
@@ -97,7 +97,7 @@ void CaisseTab::Command1_Click() {
 }
 
 Resultat<> CaisseTab::imprimerRecu() {
-    services_.imprimantes.SelectPrinter(parametres_.imprimanteTicket());
+    services_.imprimantes.SelectPrinter(services_.roles().ticket());
     std::unique_ptr<TravailImpression> travail =
         services_.imprimantes.commencer(FormatPapier::Ticket);
     if (!travail)

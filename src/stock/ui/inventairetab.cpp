@@ -1,12 +1,12 @@
 #include "stock/ui/inventairetab.h"
 
 #include "catalogue/article.h"
-#include "catalogue/ui/gencodestab.h"
 #include "common/formats.h"
 #include "common/ui/fenetres.h"
 #include "common/ui/twips.h"
 #include "common/valeur.h"
 #include "frame/dialogues.h"
+#include "frame/navigation.h"
 #include "frame/services.h"
 #include "stock/comptageinventaire.h"
 #include "stock/informationsarticle.h"
@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 
 namespace {
 QFont police(const QStringList& familles, int points, bool gras = false) {
@@ -56,8 +55,8 @@ QPushButton* bouton(QWidget* parent, const QString& nom, const QString& texte, i
 }
 } // namespace
 
-InventaireTab::InventaireTab(Services& services, QWidget* parent)
-    : QWidget(parent), services_(services) {
+InventaireTab::InventaireTab(Services& services, Navigation& navigation, QWidget* parent)
+    : QWidget(parent), services_(services), navigation_(navigation) {
     construire();
     InventaireCodeArticle->installEventFilter(this);
     connect(inventaireModifInfos, &QPushButton::clicked, this,
@@ -193,9 +192,5 @@ void InventaireTab::montrerArticle(const Article& article) {
 }
 
 void InventaireTab::inventaireModifInfos_Click() {
-    if (!genCodes_ || !onglets_)
-        return;
-    genCodes_->ouvrirParCode(InventaireCodeArticle->text());
-    onglets_->setCurrentIndex(1);
-    genCodes_->CodeArticle_KeyPress(13);
+    navigation_.ouvrirFicheArticle(InventaireCodeArticle->text());
 }

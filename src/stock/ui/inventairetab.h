@@ -2,12 +2,11 @@
 
 #include <QWidget>
 
-class GenCodesTab;
+class Navigation;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTabWidget;
 struct Article;
 struct Services;
 
@@ -16,14 +15,8 @@ struct Services;
 class InventaireTab : public QWidget {
     Q_OBJECT
   public:
-    InventaireTab(Services& services, QWidget* parent = nullptr);
-
-    // The article form that "Modifier les informations" opens, and the tab control that
-    // shows it.
-    void relier(GenCodesTab* genCodes, QTabWidget* onglets) {
-        genCodes_ = genCodes;
-        onglets_ = onglets;
-    }
+    // `navigation` shows the article form for "Modifier les informations".
+    InventaireTab(Services& services, Navigation& navigation, QWidget* parent = nullptr);
 
     // Enter (13) in the code box counts the article of that code, or takes the text as the
     // quantity of the next article; other keys do nothing.
@@ -48,8 +41,7 @@ class InventaireTab : public QWidget {
     void construire();
 
     Services& services_;
-    GenCodesTab* genCodes_ = nullptr;
-    QTabWidget* onglets_ = nullptr;
+    Navigation& navigation_;
 
     QLabel* titreCode;
     QLineEdit* InventaireCodeArticle;

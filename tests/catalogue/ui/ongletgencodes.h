@@ -5,6 +5,7 @@
 
 #include "catalogue/articlesdetest.h"
 #include "catalogue/ui/gencodestab.h"
+#include "frame/ui/navigationonglets.h"
 #include "stock/ui/inventairetab.h"
 
 #include <QComboBox>
@@ -21,6 +22,7 @@ struct OngletGenCodes {
     QTabWidget onglets;
     GenCodesTab* genCodes = nullptr;
     InventaireTab* inventaire = nullptr;
+    std::unique_ptr<NavigationOnglets> navigation;
 
     // ART000012 "Pull ", ART000020 "PULL COL V " (no colour, no supplier), ART000042
     // "Robe d'été ".
@@ -44,9 +46,11 @@ struct OngletGenCodes {
         Services& s = boutique.services();
         onglets.addTab(new QWidget, QStringLiteral("Caisse"));
         genCodes = new GenCodesTab(s);
-        inventaire = new InventaireTab(s);
-        genCodes->setInventaire(inventaire);
-        inventaire->relier(genCodes, &onglets);
+        navigation = std::make_unique<NavigationOnglets>(onglets, *genCodes);
+        inventaire = new InventaireTab(s, *navigation);
+        // As the main window wires them.
+        QObject::connect(genCodes, &GenCodesTab::articleEnregistre, inventaire,
+                         &InventaireTab::montrerArticle);
         onglets.addTab(genCodes, QStringLiteral("Gen Codes"));
         onglets.addTab(inventaire, QStringLiteral("Inventaire"));
         return genCodes->chargerarticles();

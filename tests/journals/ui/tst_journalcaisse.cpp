@@ -1,7 +1,6 @@
 #include "journals/journalcaisse.h"
 #include "journals/ui/journauxtab.h"
 #include "printing/surface.h"
-#include "printing/ui/parametrestab.h"
 #include "settings/ini32.h"
 #include "support/testmain.h"
 #include "support/testsupport.h"
@@ -43,7 +42,6 @@ QStringList textes(const Surface& s) {
 struct Caisse {
     BoutiqueTest b;
     Services s = b.services();
-    std::unique_ptr<ParametresTab> parametres;
     std::unique_ptr<JournauxTab> tab;
 
     Caisse() {
@@ -53,9 +51,7 @@ struct Caisse {
                      "('PULL1', 'Pull laine', 'M', NULL), ('JUPE2', 'Jupe', NULL, NULL)"),
                "the shop's articles");
         parametre("imprimante", "imprimanteA4", "Laser A4", b.installation().fichierIni(), 0);
-        parametres = std::make_unique<ParametresTab>(s);
-        parametres->chargerRoles();
-        tab = std::make_unique<JournauxTab>(s, *parametres);
+        tab = std::make_unique<JournauxTab>(s);
         tab->setAujourdhui("05/03/2024");
     }
     // Presses the button; the surface of the one job printed.

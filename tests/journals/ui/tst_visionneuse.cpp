@@ -12,7 +12,7 @@ class TestVisionneuse : public QObject {
         // A journal not written yet is the editor's concern: it is opened all the same.
         BoutiqueTest b;
         Services s = b.services();
-        InventaireTab tab(s);
+        InventaireTab tab(s, b.navigation);
         tab.consulterjournal_Click();
         QCOMPARE(b.lanceur.ouverts.size(), 1);
         QCOMPARE(b.lanceur.ouverts[0].first, b.chemin("inventaire.txt"));
@@ -24,7 +24,7 @@ class TestVisionneuse : public QObject {
         BoutiqueTest b;
         b.lanceur.echoue = true;
         Services s = b.services();
-        InventaireTab tab(s);
+        InventaireTab tab(s, b.navigation);
         tab.consulterjournal_Click();
         QCOMPARE(b.dialogues.boites.size(), 1);
         QVERIFY(b.dialogues.boites[0].texte.contains(b.chemin("inventaire.txt")));

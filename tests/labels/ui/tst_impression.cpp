@@ -40,7 +40,6 @@ struct Onglet {
         parametres = std::make_unique<ParametresTab>(services);
         parametres->chargerRoles();
         genCodes = std::make_unique<GenCodesTab>(services);
-        genCodes->setParametres(parametres.get());
         return true;
     }
     void cliquer() { genCodes->findChild<QPushButton*>("imprimerlesetiquettes")->click(); }

@@ -18,7 +18,7 @@ class TestRecomptage : public QObject {
         QVERIFY(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, EnStock) VALUES "
                       "('A1', 'Pull', 0), ('A2', 'Jupe', 0)"));
         Services s = b.services();
-        InventaireTab tab(s);
+        InventaireTab tab(s, b.navigation);
         auto* code = tab.findChild<QLineEdit*>("InventaireCodeArticle");
         auto* total = tab.findChild<QLabel*>("nbreinventairetotal");
         for (const char* c : {"A1", "A2", "A1"}) {
@@ -54,7 +54,7 @@ class TestRecomptage : public QObject {
         if (!ouverte)
             b.bdd.fermer();
         Services s = b.services();
-        InventaireTab tab(s);
+        InventaireTab tab(s, b.navigation);
         auto* total = tab.findChild<QLabel*>("nbreinventairetotal");
         total->setText("inchangé");
         tab.inventaireCalculer_Click();

@@ -16,7 +16,7 @@ class TestSortieInventaire : public QObject {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         QVERIFY(b.ouvrir());
         Services s = b.services();
-        InventaireTab tab(s);
+        InventaireTab tab(s, b.navigation);
         tab.SortirInventaire_Click();
         QCOMPARE(b.dialogues.boites.size(), 0);
         QCOMPARE(b.lanceur.ouverts.size(), 1);
@@ -48,7 +48,7 @@ class TestSortieInventaire : public QObject {
         if (baseFermee)
             b.bdd.fermer();
         Services s = b.services();
-        InventaireTab tab(s);
+        InventaireTab tab(s, b.navigation);
         tab.SortirInventaire_Click();
         QCOMPARE(b.dialogues.boites.size(), 1);
         QVERIFY(b.dialogues.boites[0].texte.startsWith(debut));
@@ -64,7 +64,7 @@ class TestSortieInventaire : public QObject {
         QVERIFY(b.ouvrir());
         b.lanceur.echoue = true;
         Services s = b.services();
-        InventaireTab tab(s);
+        InventaireTab tab(s, b.navigation);
         tab.SortirInventaire_Click();
         QVERIFY(QFile::exists(b.chemin("inventaire.csv")));
         QCOMPARE(b.dialogues.boites.size(), 1);
