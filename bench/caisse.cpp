@@ -100,7 +100,7 @@ struct Boutique {
         caisse = std::make_unique<CaisseTab>(*services);
         caisse->resize(680, 500);
         caisse->show();
-        caisse->nouveauticket();
+        caisse->nouveauTicket();
         for (int i = 0; i < kLignesAffichees; ++i)
             scanner(banc::codeArticle(1000 + i));
         QApplication::processEvents();
@@ -187,7 +187,7 @@ static void dessinDuTicket(benchmark::State& etat) {
     const Image entete;
     for (auto _ : etat)
         benchmark::DoNotOptimize(
-            imprimerticket(ecran, lignes, entete, QDateTime::currentDateTime()));
+            imprimerTicket(ecran, lignes, entete, QDateTime::currentDateTime()));
     QApplication::processEvents();
 }
 BENCHMARK(dessinDuTicket)->Unit(benchmark::kMillisecond);

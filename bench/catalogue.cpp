@@ -78,7 +78,7 @@ static void chargementDeLaListe(benchmark::State& etat) {
         etat.PauseTiming();
         liste->clear();
         etat.ResumeTiming();
-        if (!b.genCodes->chargerarticles())
+        if (!b.genCodes->chargerArticles())
             etat.SkipWithError("ARTICLES illisible");
     }
     etat.counters["articles"] = liste->count();
@@ -130,7 +130,7 @@ static void chargementParListe(benchmark::State& etat) {
         return;
     auto* liste = b.w<QListWidget>(b.genCodes.get(), "ListeDesArrivees");
     if (liste->count() == 0)
-        b.genCodes->chargerarticles();
+        b.genCodes->chargerArticles();
     qint64 i = 0;
     for (auto _ : etat)
         liste->setCurrentRow(int((i++ * 7919) % liste->count()));

@@ -23,7 +23,7 @@ int main(int argc, char* argv[]) {
     Form1 fenetre(
         Services{installation, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
     dialogues.setParent(&fenetre);
-    if (!fenetre.Form_Load() || fin.demandee())
+    if (!fenetre.demarrer() || fin.demandee())
         return 0;
     fenetre.show();
     return fin.demandee() ? 0 : app.exec();

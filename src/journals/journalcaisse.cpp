@@ -31,7 +31,7 @@ void imprimer(Surface& s, const QString& texte) {
 
 void aMoitie(Surface& s, const QString& texte) {
     placeLigne(s);
-    imprimer_a_droitemoitier(s, texte);
+    imprimerADroiteDuMilieu(s, texte);
 }
 
 QString texteOuVide(const QVariant& v, const QString& prefixe) {
@@ -74,7 +74,7 @@ Resultat<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour) {
     return numeros;
 }
 
-void imprimer_a_droitemoitier(Surface& ticket, const QString& texte) {
+void imprimerADroiteDuMilieu(Surface& ticket, const QString& texte) {
     ticket.setCurrentX(ticket.ScaleWidth() / 2 - ticket.TextWidth(texte) - 40);
     ticket.Print(texte);
 }

@@ -20,7 +20,7 @@ class Surface;
 Resultat<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour);
 
 // Prints one line ending 40 twips before the middle of the target.
-void imprimer_a_droitemoitier(Surface& ticket, const QString& texte);
+void imprimerADroiteDuMilieu(Surface& ticket, const QString& texte);
 
 // What a printed journal holds.
 struct JournalImprime {

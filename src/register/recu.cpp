@@ -19,24 +19,23 @@ void imprimerLigne(Surface& s, const LigneTicket& l) {
     if (!taille.isEmpty() || !couleur.isEmpty())
         s.Print(QStringLiteral("   > ") + taille + u' ' + couleur);
     if (l.estPrixee()) {
-        imprimer_a_droite(s, formatEuros(l.prix.divisePar(l.qt)) + QStringLiteral(" x ") +
-                                 nombreCourt(l.qt) + QStringLiteral(" =     ") +
-                                 formatEuros(l.prix));
+        imprimerADroite(s, formatEuros(l.prix.divisePar(l.qt)) + QStringLiteral(" x ") +
+                               nombreCourt(l.qt) + QStringLiteral(" =     ") + formatEuros(l.prix));
     } else if (!l.prix.estNul()) {
         // A payment: the means and the amount paid.
         s.setFontBold(true);
-        imprimer_a_droite(s, l.codeArticle + QStringLiteral(" : ") + formatEuros(-l.prix));
+        imprimerADroite(s, l.codeArticle + QStringLiteral(" : ") + formatEuros(-l.prix));
         s.setFontBold(false);
     }
 }
 } // namespace
 
-void imprimer_a_droite(Surface& ticket, const QString& texte) {
+void imprimerADroite(Surface& ticket, const QString& texte) {
     ticket.setCurrentX(ticket.ScaleWidth() - ticket.TextWidth(texte) - 40);
     ticket.Print(texte);
 }
 
-TotauxTicket imprimerticket(Surface& ticket, const QList<LigneTicket>& lignes, const Image& entete,
+TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, const Image& entete,
                             const QDateTime& maintenant) {
     ticket.Cls();
     TotauxTicket totaux;
@@ -49,10 +48,10 @@ TotauxTicket imprimerticket(Surface& ticket, const QList<LigneTicket>& lignes, c
         totaux.ajouter(l);
     }
     ticket.Print();
-    imprimer_a_droite(ticket, QStringLiteral("TVA : ") + formatEuros(totaux.totalTva));
+    imprimerADroite(ticket, QStringLiteral("TVA : ") + formatEuros(totaux.totalTva));
     ticket.setFontBold(true);
-    imprimer_a_droite(ticket, QStringLiteral("Total ttc : ") + formatEuros(totaux.totalTtc));
-    imprimer_a_droite(ticket, QStringLiteral("Restant dû : ") + formatEuros(totaux.restant));
+    imprimerADroite(ticket, QStringLiteral("Total ttc : ") + formatEuros(totaux.totalTtc));
+    imprimerADroite(ticket, QStringLiteral("Restant dû : ") + formatEuros(totaux.restant));
     ticket.setFontBold(false);
     ticket.Print(dateLongue(maintenant));
     return totaux;

@@ -13,8 +13,8 @@ class Surface;
 // picture, twelve empty lines, every line (description, size and colour, right-aligned amounts,
 // payments in bold), the VAT, the total and the remaining amount in bold, and the date. The
 // target's own font is used; only bold is switched. Returns the ticket's sums.
-TotauxTicket imprimerticket(Surface& ticket, const QList<LigneTicket>& lignes, const Image& entete,
+TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, const Image& entete,
                             const QDateTime& maintenant);
 
 // Prints one line ending 40 twips before the right edge of the target.
-void imprimer_a_droite(Surface& ticket, const QString& texte);
+void imprimerADroite(Surface& ticket, const QString& texte);

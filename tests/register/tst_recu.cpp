@@ -25,7 +25,7 @@ const QDateTime kMaintenant(QDate(2024, 3, 5), QTime(9, 1, 22));
 // The texts printed after the twelve empty header lines.
 QList<Surface::TexteImprime> imprime(Surface& s, const QList<LigneTicket>& lignes,
                                      TotauxTicket* totaux = nullptr) {
-    const TotauxTicket t = imprimerticket(s, lignes, Image(), kMaintenant);
+    const TotauxTicket t = imprimerTicket(s, lignes, Image(), kMaintenant);
     if (totaux)
         *totaux = t;
     return s.textes();

@@ -210,7 +210,7 @@ void GenCodesTab::relierEvenements() {
     fourn->installEventFilter(this);
     fourn->lineEdit()->installEventFilter(this);
 
-    connect(fourn, &QComboBox::activated, this, &GenCodesTab::modifdonnees);
+    connect(fourn, &QComboBox::activated, this, &GenCodesTab::modifierDonnees);
     connect(ListeDesArrivees, &QListWidget::currentRowChanged, this, [this](int rang) {
         if (rang >= 0)
             ListeDesArrivees_Click();
@@ -228,7 +228,7 @@ void GenCodesTab::relierEvenements() {
             &GenCodesTab::imprimerlesetiquettes_Click);
     connect(supprimer, &QPushButton::clicked, this, &GenCodesTab::supprimer_Click);
     connect(gorecherche, &QPushButton::clicked, this, &GenCodesTab::gorecherche_Click);
-    connect(rechager, &QPushButton::clicked, this, &GenCodesTab::rechager_Click);
+    connect(rechager, &QPushButton::clicked, this, &GenCodesTab::rechargerListe);
 }
 
 bool GenCodesTab::eventFilter(QObject* objet, QEvent* e) {
@@ -267,7 +267,7 @@ bool GenCodesTab::eventFilter(QObject* objet, QEvent* e) {
             if (estEntree(k))
                 recherche_KeyPress(13);
         } else if (produitCaractere(k)) {
-            modifdonnees();
+            modifierDonnees();
         }
         break;
     }

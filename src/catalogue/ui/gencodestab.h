@@ -27,7 +27,7 @@ class GenCodesTab : public QWidget {
     // ARTICLES cannot be read: the message has been shown and the caller ends the program.
     // `raisonOuverture`: why the database could not be opened, if it could not; it is shown
     // with the message.
-    bool chargerarticles(const QString& raisonOuverture = {});
+    bool chargerArticles(const QString& raisonOuverture = {});
     // Start-up: every distinct supplier name used in ARTICLES into `fourn`.
     void chargerFournisseurs();
 
@@ -46,14 +46,14 @@ class GenCodesTab : public QWidget {
     void ouvrirParCode(const QString& code);
     void Annulersaisie_Click();
     // A change typed in the form: the list is locked until the change is saved or cancelled.
-    void modifdonnees();
+    void modifierDonnees();
     // Saves the form.
     void validation_Click();
     // Puts the shop's next free code into the code box.
     void NouvelArticle_Click();
 
     // The list's events (gencodestab_liste.cpp).
-    void rechager_Click();
+    void rechargerListe();
     void gorecherche_Click();
     void recherche_KeyPress(int touche);
     void supprimer_Click();

@@ -28,7 +28,7 @@ void GenCodesTab::finEdition() {
     Annulersaisie->hide();
 }
 
-void GenCodesTab::modifdonnees() {
+void GenCodesTab::modifierDonnees() {
     ListeDesArrivees->setEnabled(false);
     validation->show();
     Annulersaisie->show();

@@ -40,7 +40,7 @@ QString GenCodesTab::codeEntree(int rang) const {
     return champ(entree->text(), QStringLiteral("|"), 1);
 }
 
-bool GenCodesTab::chargerarticles(const QString& raisonOuverture) {
+bool GenCodesTab::chargerArticles(const QString& raisonOuverture) {
     services_.progression.montrer();
     const Resultat<listearticles::Liste> r = listearticles::enStock(services_.bdd);
     if (!r) {
@@ -58,9 +58,9 @@ bool GenCodesTab::chargerarticles(const QString& raisonOuverture) {
     return true;
 }
 
-void GenCodesTab::rechager_Click() {
+void GenCodesTab::rechargerListe() {
     ListeDesArrivees->clear();
-    if (!chargerarticles())
+    if (!chargerArticles())
         services_.fin.terminer();
 }
 

@@ -63,12 +63,12 @@ Form1::Form1(Services services, QWidget* parent)
     placer(Quitter, 8760, 7560, 1335, 435);
 
     connect(Quitter, &QPushButton::clicked, this, &Form1::Quitter_Click);
-    connect(SSTab1, &QTabWidget::currentChanged, this, &Form1::SSTab1_Click);
+    connect(SSTab1, &QTabWidget::currentChanged, this, &Form1::ongletChange);
 }
 
 Form1::~Form1() = default;
 
-bool Form1::Form_Load() {
+bool Form1::demarrer() {
     if (Resultat<> r = demarrage_.verrouiller(); !r) {
         services_.dialogues.message(r.raison(), titres::programme(), Dialogues::Boutons::Ok,
                                     Dialogues::Icone::Arret);
@@ -94,7 +94,7 @@ bool Form1::Form_Load() {
     // 8. The shop database; why it could not be opened is told with the article list's failure.
     const Resultat<> base = demarrage_.ouvrirBase();
     // 9. The article list: the first check that the database is usable.
-    if (!genCodes_->chargerarticles(base.raison())) {
+    if (!genCodes_->chargerArticles(base.raison())) {
         services_.progression.fermer();
         return false;
     }
@@ -106,17 +106,17 @@ bool Form1::Form_Load() {
     // 11. The supplier names of the article form.
     genCodes_->chargerFournisseurs();
     // 12. The current ticket.
-    caisse_->nouveauticket();
+    caisse_->nouveauTicket();
     // 13.-14. The printers and the two printer roles.
     parametres_->chargerImprimantes();
     parametres_->chargerRoles();
     // 15. The annual closures.
-    cloture_->AfficherLesClotures();
+    cloture_->afficherLesClotures();
     services_.progression.fermer();
     return true;
 }
 
-void Form1::SSTab1_Click() {
+void Form1::ongletChange() {
     inventaire_->inventaireCalculer_Click();
 }
 

@@ -25,12 +25,12 @@ class Form1 : public QWidget {
     explicit Form1(Services services, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // Form_Load: the start-up sequence. False when the program must end (a table check
+    // demarrer: the start-up sequence. False when the program must end (a table check
     // failed, or another till already runs on this database); the message has been shown.
-    bool Form_Load();
+    bool demarrer();
 
     void Quitter_Click();
-    void SSTab1_Click();
+    void ongletChange();
 
     Services& services() { return services_; }
     QTabWidget* onglets() const { return SSTab1; }

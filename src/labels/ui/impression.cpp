@@ -108,12 +108,12 @@ Impression::Impression(Services& services, QWidget* parent)
     images->placer(0, 0, grille::largeurEtiquette, grille::hauteurEtiquette, mm);
     images->hide();
 
-    connect(imprim, &QPushButton::clicked, this, &Impression::imprim_Click);
-    connect(numeropage, &QComboBox::activated, this, &Impression::numeropage_Click);
-    connect(scrollverticale, &QScrollBar::valueChanged, this, &Impression::scrollverticale_Change);
+    connect(imprim, &QPushButton::clicked, this, &Impression::imprimerToutesLesEtiquettes);
+    connect(numeropage, &QComboBox::activated, this, &Impression::redessinerApercu);
+    connect(scrollverticale, &QScrollBar::valueChanged, this, &Impression::defilerPage);
 
     resize(pixels(largeurFenetre), pixels(hauteurFenetre));
-    Form_Load();
+    placerPage();
 }
 
 int Impression::pixels(double millimetres) const {
@@ -121,10 +121,10 @@ int Impression::pixels(double millimetres) const {
     return int(std::lround(unites::versPixels(millimetres, unites::Unite::Millimetres, dpi)));
 }
 
-void Impression::Form_Load() {
+void Impression::placerPage() {
     fond->placer(0, fond->Top(mm), largeurPage, hauteurPage, mm);
     scrollverticale->setMaximum(int(hauteurPage));
-    Form_Resize();
+    adapterAuxDimensions();
 }
 
 void Impression::montrerApercu() {
@@ -153,21 +153,21 @@ BilanTirage Impression::imprimer(ServiceImpression& imprimante) {
     return tirage.imprimer(imprimante, image_);
 }
 
-void Impression::imprim_Click() {
+void Impression::imprimerToutesLesEtiquettes() {
     // The sheets go to the A4 printer; a name no longer installed leaves the current printer.
     services_.imprimantes.SelectPrinter(services_.roles().a4());
     imprimer(services_.imprimantes);
 }
 
-void Impression::numeropage_Click() {
+void Impression::redessinerApercu() {
     imprimer(fond->surface());
 }
 
-void Impression::scrollverticale_Change(int valeur) {
+void Impression::defilerPage(int valeur) {
     fond->setTop(-valeur, mm);
 }
 
-void Impression::Form_Resize() {
+void Impression::adapterAuxDimensions() {
     // A window made smaller than its top row and scroll bar leaves the frame and the bar empty
     // rather than negative.
     const int haut = fondpage->y();
@@ -179,5 +179,5 @@ void Impression::Form_Resize() {
 
 void Impression::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    adapterAuxDimensions();
 }

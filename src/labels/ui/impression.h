@@ -30,17 +30,17 @@ class Impression : public QWidget {
     BilanTirage imprimer(Surface& destination);
     BilanTirage imprimer(ServiceImpression& imprimante);
 
-    void imprim_Click();
-    void numeropage_Click();
-    void scrollverticale_Change(int valeur);
+    void imprimerToutesLesEtiquettes();
+    void redessinerApercu();
+    void defilerPage(int valeur);
     // The frame and the scroll bar follow the window's size.
-    void Form_Resize();
+    void adapterAuxDimensions();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    void Form_Load();
+    void placerPage();
     int pixels(double mm) const;
 
     Services& services_;

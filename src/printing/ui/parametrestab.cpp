@@ -47,8 +47,8 @@ ParametresTab::ParametresTab(Services& services, QWidget* parent)
     ImprimanteTicket->setAccessibleName(QStringLiteral("Imprimante ticket de caisse"));
     ImprimanteA4->setAccessibleName(QStringLiteral("Imprimante A4"));
 
-    connect(Command3, &QPushButton::clicked, this, &ParametresTab::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &ParametresTab::Command4_Click);
+    connect(Command3, &QPushButton::clicked, this, &ParametresTab::choisirImprimanteTicket);
+    connect(Command4, &QPushButton::clicked, this, &ParametresTab::choisirImprimanteA4);
 }
 
 void ParametresTab::chargerImprimantes() {
@@ -82,10 +82,10 @@ void ParametresTab::choisirRole(QLabel* role) {
         roles.choisirA4(role->text());
 }
 
-void ParametresTab::Command3_Click() {
+void ParametresTab::choisirImprimanteTicket() {
     choisirRole(ImprimanteTicket);
 }
 
-void ParametresTab::Command4_Click() {
+void ParametresTab::choisirImprimanteA4() {
     choisirRole(ImprimanteA4);
 }

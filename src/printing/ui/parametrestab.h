@@ -23,8 +23,8 @@ class ParametresTab : public QWidget {
     QString imprimanteTicket() const;
     QString imprimanteA4() const;
 
-    void Command3_Click();
-    void Command4_Click();
+    void choisirImprimanteTicket();
+    void choisirImprimanteA4();
 
   private:
     void choisirRole(QLabel* role);

@@ -93,7 +93,7 @@ void CaisseTab::construire() {
     placer(scrolling, 4365, -15, 255, 5595);
     scrolling->setRange(0, 0);
     // Only dragging moves the ticket; the arrows and the track move the box alone.
-    connect(scrolling, &QScrollBar::sliderMoved, this, &CaisseTab::scrolling_Scroll);
+    connect(scrolling, &QScrollBar::sliderMoved, this, &CaisseTab::defilerTicket);
 
     construireBoutons();
 }
@@ -185,18 +185,18 @@ void CaisseTab::construireBoutons() {
     auto* Command9 =
         new BoutonMultiligne(QStringLiteral("Command9"), QStringLiteral("Prix Soldé"), this);
     placer(Command9, 3885, 5325, 855, 735);
-    connect(Command6, &QPushButton::clicked, this, &CaisseTab::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &CaisseTab::Command7_Click);
-    connect(Command10, &QPushButton::clicked, this, &CaisseTab::Command10_Click);
-    connect(Command8, &QPushButton::clicked, this, &CaisseTab::Command8_Click);
-    connect(Command9, &QPushButton::clicked, this, &CaisseTab::Command9_Click);
+    connect(Command6, &QPushButton::clicked, this, &CaisseTab::demanderRemiseSurTotal);
+    connect(Command7, &QPushButton::clicked, this, &CaisseTab::demanderRemiseSurDernier);
+    connect(Command10, &QPushButton::clicked, this, &CaisseTab::demanderSousTotal);
+    connect(Command8, &QPushButton::clicked, this, &CaisseTab::demanderRemiseEnEuros);
+    connect(Command9, &QPushButton::clicked, this, &CaisseTab::demanderPrixSolde);
 
     QStringList legendes = mots::paiements();
     legendes << mots::termine();
     for (int i = 0; i < legendes.size(); ++i) {
         QPushButton* b = bouton(this, QStringLiteral("paiement_%1").arg(i), legendes[i],
                                 1920 + 1080 * i, 6240, 975, 495);
-        connect(b, &QPushButton::clicked, this, [this, i] { paiement_Click(i); });
+        connect(b, &QPushButton::clicked, this, [this, i] { payer(i); });
         paiements_ << b;
     }
 
@@ -207,6 +207,6 @@ void CaisseTab::construireBoutons() {
     // The two ticket buttons overlap the ticket's frame and stay above it.
     Command2->raise();
     Command1->raise();
-    connect(Command2, &QPushButton::clicked, this, &CaisseTab::Command2_Click);
-    connect(Command1, &QPushButton::clicked, this, &CaisseTab::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &CaisseTab::recalculerTicket);
+    connect(Command1, &QPushButton::clicked, this, &CaisseTab::imprimerRecuCourant);
 }

@@ -39,27 +39,28 @@ class CaisseTab : public QWidget {
     ~CaisseTab() override;
 
     // Makes the highest open ticket current, creating one when there is none, and redraws it.
-    void nouveauticket();
+    void nouveauTicket();
 
     // The current open ticket; nothing when none could be opened (the till then refuses to
     // record lines).
     std::optional<qint64> ticketCourant() const { return ticket_; }
 
-    // Enter in `saisie` (KeyAscii 13; other keys are ordinary typing).
-    void saisie_KeyPress(int KeyAscii);
+    // Enter in `saisie` (key 13; other keys are ordinary typing).
+    void saisie_KeyPress(int touche);
     // The whole text of `saisie` is selected, so the next scan replaces it.
     void saisie_GotFocus();
 
-    void Command1_Click();  // IMPRIMER
-    void Command2_Click();  // Recalculer
-    void Command6_Click();  // % de remise sur total
-    void Command7_Click();  // % de remise sur dernier
-    void Command8_Click();  // Remise
-    void Command9_Click();  // Prix soldé
-    void Command10_Click(); // SOUS TOTAL
-    void paiement_Click(int Index);
+    void imprimerRecuCourant();      // IMPRIMER
+    void recalculerTicket();         // Recalculer
+    void demanderRemiseSurTotal();   // % de remise sur total
+    void demanderRemiseSurDernier(); // % de remise sur dernier
+    void demanderRemiseEnEuros();    // Remise
+    void demanderPrixSolde();        // Prix soldé
+    void demanderSousTotal();        // SOUS TOTAL
+    // A payment button, by its place in the row (CHEQUE, ESPECES, CB, AVOIR, TERMINE).
+    void payer(int rang);
     // While the scroll box is dragged: the ticket's top follows it.
-    void scrolling_Scroll(int valeur);
+    void defilerTicket(int valeur);
 
   private:
     void construire();
@@ -71,7 +72,7 @@ class CaisseTab : public QWidget {
     void mot(const QString& texte);
 
     // The Enter processing of one text: an article, a word or a quantity.
-    void traiter(const QString& T);
+    void traiter(const QString& texte);
     void vendreArticle(const ArticleCaisse& article);
     void sousTotal();
     void remise(const QString& mot);
@@ -87,7 +88,7 @@ class CaisseTab : public QWidget {
 
     // The rendering of the current ticket on the screen or the printer, with the register's
     // totals; it also decides whether the closing offer is due.
-    void imprimerticket(Surface& cible, bool ImpressionReelle);
+    void imprimerTicket(Surface& cible, bool ImpressionReelle);
     void ajusterAffichage(double basTwips);
     Resultat<> imprimerRecu();
     void proposerCloture();

@@ -41,15 +41,15 @@ void CaisseTab::executer(std::function<void()> action) {
     }
 }
 
-void CaisseTab::saisie_KeyPress(int KeyAscii) {
-    if (KeyAscii != 13)
+void CaisseTab::saisie_KeyPress(int touche) {
+    if (touche != 13)
         return;
     // The text is taken now; what the scanner types next replaces it, even while this Enter
     // waits for its turn.
-    const QString T = saisie->text();
+    const QString texte = saisie->text();
     saisie->setModified(false);
     saisie->selectAll();
-    executer([this, T] { traiter(T); });
+    executer([this, texte] { traiter(texte); });
 }
 
 void CaisseTab::saisie_GotFocus() {
@@ -62,53 +62,53 @@ void CaisseTab::mot(const QString& texte) {
     saisie->setFocus();
 }
 
-void CaisseTab::Command6_Click() {
+void CaisseTab::demanderRemiseSurTotal() {
     mot(mots::remiseSurSousTotal());
 }
 
-void CaisseTab::Command7_Click() {
+void CaisseTab::demanderRemiseSurDernier() {
     mot(mots::remiseSurArticle());
 }
 
-void CaisseTab::Command8_Click() {
+void CaisseTab::demanderRemiseEnEuros() {
     mot(mots::remiseExceptionnelle());
 }
 
-void CaisseTab::Command9_Click() {
+void CaisseTab::demanderPrixSolde() {
     mot(mots::prixRemise());
 }
 
-void CaisseTab::Command10_Click() {
+void CaisseTab::demanderSousTotal() {
     mot(mots::sousTotal());
 }
 
-void CaisseTab::paiement_Click(int Index) {
-    if (Index >= 0 && Index < paiements_.size())
-        mot(paiements_[Index]->text());
+void CaisseTab::payer(int rang) {
+    if (rang >= 0 && rang < paiements_.size())
+        mot(paiements_[rang]->text());
 }
 
-void CaisseTab::traiter(const QString& T) {
+void CaisseTab::traiter(const QString& texte) {
     DetailAchat->clear();
     // An article code wins over a word, and a word over a quantity: a code that cannot be
     // looked up is neither.
-    const Resultat<std::optional<ArticleCaisse>> article = ventes_.chercher(T);
+    const Resultat<std::optional<ArticleCaisse>> article = ventes_.chercher(texte);
     if (!article)
         signaler(QStringLiteral("« %1 » n'a pas pu être cherché dans les articles (%2) : rien "
                                 "n'est enregistré.")
-                     .arg(T.left(40), article.raison()));
+                     .arg(texte.left(40), article.raison()));
     else if (*article)
         vendreArticle(**article);
-    else if (T == mots::sousTotal())
+    else if (texte == mots::sousTotal())
         sousTotal();
-    else if (T == mots::prixRemise() || T == mots::remiseExceptionnelle() ||
-             T == mots::remiseSurArticle() || T == mots::remiseSurSousTotal())
-        remise(T);
-    else if (mots::paiements().contains(T))
-        paiement(T);
-    else if (T == mots::termine() || T == mots::imprimeEtTermine())
-        terminer(T == mots::imprimeEtTermine());
-    else if (estQuantiteCanonique(T))
-        nombre->setText(T);
+    else if (texte == mots::prixRemise() || texte == mots::remiseExceptionnelle() ||
+             texte == mots::remiseSurArticle() || texte == mots::remiseSurSousTotal())
+        remise(texte);
+    else if (mots::paiements().contains(texte))
+        paiement(texte);
+    else if (texte == mots::termine() || texte == mots::imprimeEtTermine())
+        terminer(texte == mots::imprimeEtTermine());
+    else if (estQuantiteCanonique(texte))
+        nombre->setText(texte);
     // Ready for the next scan, unless the operator has already begun typing it.
     if (!saisie->isModified())
         saisie->selectAll();
@@ -126,7 +126,7 @@ void CaisseTab::refuserMontant() {
 
 bool CaisseTab::ticketPret() {
     if (!ticket_)
-        nouveauticket();
+        nouveauTicket();
     if (ticket_)
         return true;
     signaler(QStringLiteral("Aucun ticket n'est ouvert : la base de données refuse le nouveau "
@@ -144,7 +144,7 @@ bool CaisseTab::enregistrer(const LigneCalculee& ligne, const ArticleCaisse* art
     QString raison = e.raison();
     if (e) {
         raison = QStringLiteral("le ticket n° %1 n'est plus ouvert").arg(*ticket_);
-        nouveauticket();
+        nouveauTicket();
     }
     signaler(QStringLiteral("La ligne « %1 » n'est pas enregistrée (%2). Recommencez la saisie.")
                  .arg(ligne.code.left(40), raison));
@@ -170,13 +170,13 @@ void CaisseTab::vendreArticle(const ArticleCaisse& article) {
     tva->setText(formatPrixDetail(ligne.tvaAffichee));
     prix->setText(formatPrixDetail(ligne.prixAffiche));
     nombre->setText(QStringLiteral("1"));
-    imprimerticket(ticket->surface(), false);
+    imprimerTicket(ticket->surface(), false);
 }
 
 void CaisseTab::sousTotal() {
     if (!ticketPret() || !enregistrer(ligneSousTotal(total->text()), nullptr))
         return;
-    imprimerticket(ticket->surface(), false);
+    imprimerTicket(ticket->surface(), false);
 }
 
 void CaisseTab::remise(const QString& mot) {
@@ -223,7 +223,7 @@ void CaisseTab::remise(const QString& mot) {
         return;
     tva->setText(formatPrixDetail(ligne.tvaAffichee));
     prix->setText(formatPrixDetail(ligne.prixAffiche));
-    imprimerticket(ticket->surface(), false);
+    imprimerTicket(ticket->surface(), false);
 }
 
 void CaisseTab::paiement(const QString& moyen) {
@@ -243,5 +243,5 @@ void CaisseTab::paiement(const QString& moyen) {
     }
     if (!enregistrer(ligne, nullptr))
         return;
-    imprimerticket(ticket->surface(), false);
+    imprimerTicket(ticket->surface(), false);
 }

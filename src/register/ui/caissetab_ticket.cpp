@@ -25,7 +25,7 @@ namespace {
 constexpr int kVendeur = 1; // the seller's number that a new ticket records
 } // namespace
 
-void CaisseTab::nouveauticket() {
+void CaisseTab::nouveauTicket() {
     Resultat<std::optional<qint64>> numero = tickets_.ouvertLePlusHaut();
     if (numero && !*numero) {
         consigner(tickets_.creer(caisse->text(), kVendeur), QStringLiteral("nouveau ticket"));
@@ -36,10 +36,10 @@ void CaisseTab::nouveauticket() {
     // operator), rather than filing lines under a ticket that is closed.
     ticket_ = numero.valeurOu(std::nullopt);
     numticket->setText(ticket_ ? QString::number(*ticket_) : QString());
-    imprimerticket(ticket->surface(), false);
+    imprimerTicket(ticket->surface(), false);
 }
 
-void CaisseTab::imprimerticket(Surface& cible, bool ImpressionReelle) {
+void CaisseTab::imprimerTicket(Surface& cible, bool ImpressionReelle) {
     QList<LigneTicket> lignes;
     if (ticket_) {
         Resultat<QList<LigneTicket>> lues = tickets_.lignes(*ticket_);
@@ -53,7 +53,7 @@ void CaisseTab::imprimerticket(Surface& cible, bool ImpressionReelle) {
     }
     const Image& entete =
         entete_.charger(services_.installation.chemin(EnteteTicket::nomFichier()));
-    const TotauxTicket t = ::imprimerticket(cible, lignes, entete, services_.horloge.maintenant());
+    const TotauxTicket t = ::imprimerTicket(cible, lignes, entete, services_.horloge.maintenant());
     total->setText(formatDeuxDecimales(t.restant));
     totaltva->setText(formatEuros(t.totalTva));
     totalttc->setText(formatEuros(t.totalTtc));
@@ -81,15 +81,15 @@ void CaisseTab::ajusterAffichage(double basTwips) {
     scrolling->setValue(scrolling->maximum());
 }
 
-void CaisseTab::scrolling_Scroll(int valeur) {
+void CaisseTab::defilerTicket(int valeur) {
     ticket->move(ticket->x(), -valeur);
 }
 
-void CaisseTab::Command2_Click() {
-    executer([this] { imprimerticket(ticket->surface(), false); });
+void CaisseTab::recalculerTicket() {
+    executer([this] { imprimerTicket(ticket->surface(), false); });
 }
 
-void CaisseTab::Command1_Click() {
+void CaisseTab::imprimerRecuCourant() {
     executer([this] {
         if (Resultat<> r = imprimerRecu(); !r)
             signaler(QStringLiteral("Le ticket n'a pas pu être imprimé : %1.").arg(r.raison()));
@@ -102,7 +102,7 @@ Resultat<> CaisseTab::imprimerRecu() {
         services_.imprimantes.commencer(FormatPapier::Ticket);
     if (!travail)
         return echec(QStringLiteral("aucune imprimante n'est disponible"));
-    imprimerticket(travail->surface(), true);
+    imprimerTicket(travail->surface(), true);
     return travail->EndDoc();
 }
 
@@ -144,7 +144,7 @@ void CaisseTab::terminer(bool imprimer) {
             tickets_.clore(numero, t.totalTtc.arrondiCentime(), services_.horloge.maintenant(),
                            caisse->text(), vendeur->property("tag").toString());
         !clos) {
-        nouveauticket();
+        nouveauTicket();
         signaler(QStringLiteral("Le ticket n° %1 n'a pas pu être terminé (%2).")
                      .arg(numero)
                      .arg(clos.raison()));
@@ -154,7 +154,7 @@ void CaisseTab::terminer(bool imprimer) {
     clotureImprimee_ = imprimer;
     if (imprimer)
         imprime = imprimerRecu();
-    nouveauticket();
+    nouveauTicket();
     clotureImprimee_ = false;
     if (!imprime)
         signaler(QStringLiteral("Le ticket n° %1 est terminé, mais son reçu n'a pas pu être "

@@ -31,7 +31,7 @@ ClotureTab::ClotureTab(Services& services, QWidget* parent) : QWidget(parent), s
     connect(RAZStock, &QPushButton::clicked, this, &ClotureTab::RAZStock_Click);
 }
 
-void ClotureTab::AfficherLesClotures() {
+void ClotureTab::afficherLesClotures() {
     ListeCloture->clear();
     ListeCloture->addItems(cloture::lister(services_.installation));
 }
@@ -40,7 +40,7 @@ void ClotureTab::RAZStock_Click() {
     // The copy first, so that even a cancelled reset leaves a closure.
     const Resultat<QString> copie =
         cloture::copier(services_.bdd, services_.installation, services_.horloge.maintenant());
-    AfficherLesClotures();
+    afficherLesClotures();
     if (!copie) {
         message(services_,
                 QStringLiteral("La sauvegarde de clôture n'a pas pu être faite : %1.\nLe stock "

@@ -13,7 +13,7 @@ class ClotureTab : public QWidget {
     ClotureTab(Services& services, QWidget* parent = nullptr);
 
     // Refills the list with the ordinary files of the closures folder.
-    void AfficherLesClotures();
+    void afficherLesClotures();
     // "Sauvegarde et remise à zéro du stock": a checked copy of the database into the closures
     // folder, then, after the operator's confirmation, the stock of every article set to zero.
     // Without a good copy the stock is never touched.

@@ -53,7 +53,7 @@ struct OngletGenCodes {
                          &InventaireTab::montrerArticle);
         onglets.addTab(genCodes, QStringLiteral("Gen Codes"));
         onglets.addTab(inventaire, QStringLiteral("Inventaire"));
-        return genCodes->chargerarticles();
+        return genCodes->chargerArticles();
     }
 
     template <typename T = QLineEdit> T* w(const QString& nom) const {

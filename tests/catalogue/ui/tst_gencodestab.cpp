@@ -149,7 +149,7 @@ class TestGenCodesTab : public QObject {
         const QString faute = fauteDOrdreDeLecture(o.genCodes, formulaire);
         QVERIFY2(faute.isEmpty(), qPrintable(faute));
         // While an article is being typed, Tab from its last box reaches "Validation".
-        o.genCodes->modifdonnees();
+        o.genCodes->modifierDonnees();
         QCOMPARE(parcoursTabulation(o.w("tauxtvaha"), 2).value(1), QStringLiteral("validation"));
     }
 
@@ -194,7 +194,7 @@ class TestGenCodesTab : public QObject {
         o.w<QComboBox>("fourn")->addItem("Laines du Nord");
         cliquerLigne(o, 0);
         if (depart)
-            o.genCodes->modifdonnees();
+            o.genCodes->modifierDonnees();
         QVERIFY(depart ? o.enEdition() : o.horsEdition());
         action(o);
         QVERIFY(arrivee ? o.enEdition() : o.horsEdition());
@@ -268,7 +268,7 @@ class TestGenCodesTab : public QObject {
         OngletGenCodes o;
         QVERIFY(o.demarrer());
         cliquerLigne(o, 0);
-        o.genCodes->modifdonnees();
+        o.genCodes->modifierDonnees();
         o.w("CodeArticle")->setText("L'inconnu");
         o.genCodes->CodeArticle_LostFocus();
         QVERIFY(o.horsEdition());
@@ -447,7 +447,7 @@ class TestGenCodesTab : public QObject {
             cliquerLigne(o, 0);
         o.w("Libelle")->setText("Pull");
         o.w("prixdeventettc")->setText("29,90");
-        o.genCodes->modifdonnees();
+        o.genCodes->modifierDonnees();
         QVERIFY(o.boutique.sql("CREATE TRIGGER plein BEFORE INSERT ON ARTICLES BEGIN SELECT "
                                "RAISE(ABORT, 'disque plein'); END"));
         QVERIFY(o.boutique.sql("CREATE TRIGGER plein2 BEFORE UPDATE ON ARTICLES BEGIN SELECT "
@@ -536,7 +536,7 @@ class TestGenCodesTab : public QObject {
         o.genCodes->validation_Click();
         QCOMPARE(champArticle(o.boutique, colonne, "ART000043").toString(), stocke);
         QCOMPARE(texte(o.w<QWidget>(boite)), montre);
-        o.genCodes->modifdonnees();
+        o.genCodes->modifierDonnees();
         o.genCodes->validation_Click();
         QCOMPARE(champArticle(o.boutique, colonne, "ART000043").toString(), stocke);
         QCOMPARE(o.boutique.valeur("SELECT count(*) FROM ARTICLES").toInt(), 4);
@@ -703,7 +703,7 @@ class TestGenCodesTab : public QObject {
     void echecAuDemarrage() {
         BoutiqueTest b(BoutiqueTest::Base::Aucune);
         GenCodesTab tab(b.services());
-        QVERIFY(!tab.chargerarticles());
+        QVERIFY(!tab.chargerArticles());
         QCOMPARE(b.dialogues.textes(),
                  QStringList{"problème d'ouverture de la table ARTICLES\n\nla base de données "
                              "n'est pas ouverte."});

@@ -36,7 +36,7 @@ class TestDemarrage : public QObject {
     void premierDemarrage() {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         Form1 f(b.services());
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         // The title names the program and the version this build was made as.
         const QRegularExpressionMatch titre =
             QRegularExpression(QStringLiteral("^Point de Vente \\(v (\\d+)\\.(\\d+)\\.(\\d+)\\)$"))
@@ -84,7 +84,7 @@ class TestDemarrage : public QObject {
         // Every change of tab, by a click or by program, recounts the stock.
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         Form1 f(b.services());
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         QLabel* total = f.findChild<QLabel*>("nbreinventairetotal");
         QTabWidget* onglets = f.findChild<QTabWidget*>("SSTab1");
         QVERIFY(b.sql("UPDATE ARTICLES SET EnStock = 0"));
@@ -130,7 +130,7 @@ class TestDemarrage : public QObject {
         parametre("system", "sauvegardes numero", numero, ini, 0);
         parametre("system", "sauvegardes nombre", nombre, ini, 0);
         Form1 f(b.services());
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         QVERIFY(lire(ini).contains(QStringLiteral("sauvegardes numero= %1\r\n").arg(emplacement)));
         QVERIFY(QFile::exists(
             b.chemin(QStringLiteral("Sauvegardes/TALMIR_vestimentaire_%1.db").arg(emplacement))));
@@ -143,7 +143,7 @@ class TestDemarrage : public QObject {
         QStringList vus;
         for (int i = 0; i < 4; ++i) {
             Form1 f(b.services());
-            QVERIFY(f.Form_Load());
+            QVERIFY(f.demarrer());
             vus << parametre("system", "sauvegardes numero", "?", ini, 1);
         }
         QCOMPARE(vus, (QStringList{"1", "2", "0", "1"}));
@@ -161,7 +161,7 @@ class TestDemarrage : public QObject {
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("^sauvegarde tournante : .*Sauvegardes existe déjà "
                                                 "et n'est pas un dossier$"));
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         QVERIFY(b.dialogues.boites.isEmpty());
         QVERIFY(lire(b.installation().fichierIni()).contains("sauvegardes numero= 1\r\n"));
         QVERIFY(QFileInfo(b.chemin("Sauvegardes")).isFile());
@@ -175,14 +175,14 @@ class TestDemarrage : public QObject {
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("^ligne DEMARRAGE du journal : .*inventaire.txt "
                                                 "est un dossier, pas un fichier$"));
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         QVERIFY(b.dialogues.boites.isEmpty());
     }
 
     void baseAbsente() {
         BoutiqueTest b(BoutiqueTest::Base::Aucune);
         Form1 f(b.services());
-        QVERIFY(!f.Form_Load());
+        QVERIFY(!f.demarrer());
         // The message, then why: the database's own reason, with its path.
         QCOMPARE(b.dialogues.textes(),
                  QStringList{"problème d'ouverture de la table ARTICLES\n\nla base de données " +
@@ -200,7 +200,7 @@ class TestDemarrage : public QObject {
         f0.write(QByteArray(5000, 'x'));
         f0.close();
         Form1 f(b.services());
-        QVERIFY(!f.Form_Load());
+        QVERIFY(!f.demarrer());
         QCOMPARE(b.dialogues.textes(),
                  QStringList{"problème d'ouverture de la table ARTICLES\n\n" +
                              b.installation().baseParDefaut() +
@@ -214,7 +214,7 @@ class TestDemarrage : public QObject {
         QVERIFY(b.sql("DROP TABLE FOURNISSEURS"));
         b.bdd.fermer();
         Form1 f(b.services());
-        QVERIFY(!f.Form_Load());
+        QVERIFY(!f.demarrer());
         QCOMPARE(b.dialogues.textes(),
                  QStringList{"problème d'ouverture de la table FOURNISSEURS\n\nla table "
                              "FOURNISSEURS est absente de la base de données."});
@@ -229,7 +229,7 @@ class TestDemarrage : public QObject {
                       "VALUES ('A', 'a', NULL, 1), ('B', 'b', 'Martin', 1)"));
         b.bdd.fermer();
         Form1 f(b.services());
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         QCOMPARE(f.findChild<QListWidget*>("listefournisseur")->count(), 0);
         QComboBox* fourn = f.findChild<QComboBox*>("fourn");
         QStringList noms;
@@ -241,7 +241,7 @@ class TestDemarrage : public QObject {
     void fournisseursListes() {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         Form1 f(b.services());
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         const QStringList entrees = elements(f.findChild<QListWidget*>("listefournisseur"));
         QCOMPARE(entrees.size(), 5);
         QCOMPARE(entrees.first(), QStringLiteral("1 | Textiles Martin"));
@@ -250,7 +250,7 @@ class TestDemarrage : public QObject {
     void quitter() {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         Form1 f(b.services());
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         f.show();
         b.horloge.regler(QDateTime(QDate(2024, 3, 5), QTime(19, 2, 10)));
         f.findChild<QPushButton*>("Quitter")->click();
@@ -265,7 +265,7 @@ class TestDemarrage : public QObject {
     void caseDeFermeture() {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         Form1 f(b.services());
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         f.show();
         QVERIFY(f.close());
         QCOMPARE(b.lignesJournal(),
@@ -278,7 +278,7 @@ class TestDemarrage : public QObject {
         // A journal that cannot be written is reported at the stop, and the stop goes on.
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         Form1 f(b.services());
-        QVERIFY(f.Form_Load());
+        QVERIFY(f.demarrer());
         QFile::remove(b.chemin("inventaire.txt"));
         QVERIFY(QDir().mkdir(b.chemin("inventaire.txt")));
         f.findChild<QPushButton*>("Quitter")->click();
@@ -290,14 +290,14 @@ class TestDemarrage : public QObject {
     void deuxiemeCaisseRefusee() {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         Form1 premiere(b.services());
-        QVERIFY(premiere.Form_Load());
+        QVERIFY(premiere.demarrer());
         const QStringList journal = b.lignesJournal();
         const QString reglages = lire(b.installation().fichierIni());
         BoutiqueTest autre(BoutiqueTest::Base::Aucune);
         Services s = autre.services();
         s.installation = b.installation(); // same shop folder, same database
         Form1 seconde(s);
-        QVERIFY(!seconde.Form_Load());
+        QVERIFY(!seconde.demarrer());
         QCOMPARE(autre.dialogues.boites.size(), 1);
         QVERIFY(autre.dialogues.textes().first().contains("déjà ouvert"));
         QCOMPARE(b.lignesJournal(), journal);

@@ -80,7 +80,7 @@ struct CaisseTest {
     // The start-up of the till on this shop (again after a restart).
     void demarrer() {
         tab = std::make_unique<CaisseTab>(services);
-        tab->nouveauticket();
+        tab->nouveauTicket();
         tab->resize(680, 500);
         tab->show();
     }

@@ -351,7 +351,7 @@ class TestCaisse : public QObject {
         // The receipt printer is chosen on the Parametres tab and selected before each print.
         auto* liste = c.parametres->findChild<QListWidget*>("ListImprimantes");
         liste->setCurrentRow(1);
-        c.parametres->Command3_Click();
+        c.parametres->choisirImprimanteTicket();
         c.imprimantes.SelectPrinter("Imprimante PDF");
         c.cliquer("Command1");
         QCOMPARE(c.imprimantes.travaux.size(), 1);

@@ -42,7 +42,7 @@ class TestCaisseRobuste : public QObject {
             // Redraws asked for in the middle of the burst.
             if (i % 10 == 3)
                 QMetaObject::invokeMethod(
-                    c.tab.get(), [&c] { c.tab->Command2_Click(); }, Qt::QueuedConnection);
+                    c.tab.get(), [&c] { c.tab->recalculerTicket(); }, Qt::QueuedConnection);
         }
         QTRY_COMPARE(c.codes(1).size(), codes.size());
         QCOMPARE(c.codes(1), codes);

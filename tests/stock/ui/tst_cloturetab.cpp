@@ -145,7 +145,7 @@ class TestClotureTab : public QObject {
         Services s = b.services();
         ClotureTab tab(s);
         auto* liste = tab.findChild<QListWidget*>("ListeCloture");
-        tab.AfficherLesClotures();
+        tab.afficherLesClotures();
         QCOMPARE(liste->count(), 0);
 
         QDir d(b.dossier());
@@ -156,7 +156,7 @@ class TestClotureTab : public QObject {
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
         liste->addItem("ancienne entrée");
-        tab.AfficherLesClotures();
+        tab.afficherLesClotures();
         QCOMPARE(elements(liste),
                  (QStringList{"24122_05_01_14_30.db", "245_01_05_09_05.db", "note.txt"}));
     }
