@@ -63,6 +63,8 @@ class ProgrammeReel {
     bool arreter();
 
   private:
+    // Xvfb on a free display, then openbox announced on it.
+    bool ouvrirEcran();
     bool lancer(QProcess& p, const QString& programme, const QStringList& arguments);
     bool xdotool(const QStringList& arguments, int delaiMs = 10000, QByteArray* sortie = nullptr);
     QProcessEnvironment environnement() const;
