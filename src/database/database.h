@@ -62,8 +62,3 @@ class Transaction {
     Resultat<> debut_;
     bool active_ = false;
 };
-
-// The shop's wildcard text ("*" any text, "?" one character, every other character itself)
-// as a regular expression matching the whole text without regard to case, accents' case
-// included.
-QString motifVersExpression(const QString& motif);
