@@ -158,12 +158,17 @@ void InventaireTab::InventaireCodeArticle_KeyPress(int touche) {
                           InventaireNombre->text(),     InventaireTotalStock->text(),
                           nbreinventaire->text(),       nbreinventairetotal->text()};
     const Resultat<Comptage> comptage =
-        saisirInventaire(services_.bdd, services_.journal(), InventaireCodeArticle->text(), ecran);
+        saisirInventaire(services_.bdd, services_.journal(), InventaireCodeArticle->text(), ecran,
+                         [this](const QString& question) {
+                             return services_.dialogues.message(
+                                        question, titres::programme(), Dialogues::Boutons::OuiNon,
+                                        Dialogues::Icone::Question,
+                                        Dialogues::Reponse::Non) == Dialogues::Reponse::Oui;
+                         });
     if (!comptage) {
         // Nothing was counted: the screen stays as it was.
-        services_.dialogues.message(
-            QStringLiteral("Le comptage n'est pas enregistré : %1.").arg(comptage.raison()),
-            titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
+        services_.dialogues.message(comptage.raison(), titres::programme(), Dialogues::Boutons::Ok,
+                                    Dialogues::Icone::Arret);
         InventaireCodeArticle->setFocus(Qt::OtherFocusReason);
         selectionnerTout(InventaireCodeArticle);
         return;
