@@ -96,7 +96,7 @@ void GenCodesTab::Annulersaisie_Click() {
 }
 
 void GenCodesTab::NouvelArticle_Click() {
-    const Resultat<QString> code = codeboutique::nouveau(services_.bdd);
+    const Resultat<QString> code = codeboutique::nouveau(services_.bdd, services_.reglages());
     if (!code) {
         signaler(QStringLiteral("Aucun nouveau code ne peut être donné : %1.").arg(code.raison()));
         return;

@@ -1,5 +1,6 @@
 #include "catalogue/ui/gencodestab.h"
 
+#include "catalogue/codeboutique.h"
 #include "catalogue/listearticles.h"
 #include "catalogue/magasinarticles.h"
 #include "common/texte.h"
@@ -101,7 +102,13 @@ void GenCodesTab::supprimer_Click() {
     // No entry selected: nothing to delete.
     if (code.isEmpty())
         return;
-    if (const Resultat<qint64> r = MagasinArticles(services_.bdd).supprimer(code); !r)
+    auto refus = [&](const QString& raison) {
         signaler(QStringLiteral("L'article « %1 » n'a pas été supprimé : %2.")
-                     .arg(code.trimmed().left(40), r.raison()));
+                     .arg(code.trimmed().left(40), raison));
+    };
+    // The code is kept before the article goes, so that it is never given again.
+    if (Resultat<> r = codeboutique::retenirSuppression(services_.reglages(), code); !r)
+        return refus(r.raison());
+    if (const Resultat<qint64> r = MagasinArticles(services_.bdd).supprimer(code); !r)
+        return refus(r.raison());
 }
