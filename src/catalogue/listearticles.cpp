@@ -1,5 +1,6 @@
 #include "catalogue/listearticles.h"
 
+#include "common/texte.h"
 #include "database/database.h"
 
 #include <QSqlError>
@@ -8,12 +9,30 @@
 
 namespace listearticles {
 
-QString entree(const QString& code, const QString& libelle) {
-    return code + QStringLiteral(" | ") + libelle;
+namespace {
+// A part of an entry on one line, without its outer blanks (copied only when it has to change:
+// the list may hold a hundred thousand entries).
+QString partie(const QString& texte) {
+    for (QChar c : texte)
+        if (c.category() == QChar::Other_Control)
+            return sansCaracteresDeControle(texte).trimmed();
+    return texte.trimmed();
+}
+} // namespace
+
+QString entree(const QString& code, const QString& libelle, const QString& taille,
+               const QString& couleur) {
+    const QString separateur = QStringLiteral(" | ");
+    QString texte = code + separateur + partie(libelle);
+    for (const QString& detail : {taille, couleur})
+        if (const QString d = partie(detail); !d.isEmpty())
+            texte += separateur + d;
+    return texte;
 }
 
 namespace {
-// Walks the rows (code, libelle), keeping the entries while fewer than `garder` rows came.
+// Walks the rows (code, libelle, taille, couleur), keeping the entries while fewer than `garder`
+// rows came.
 Resultat<Liste> parcourir(const Database& bdd, const QString& sql, const QVariantList& valeurs,
                           qint64 garder) {
     QSqlQuery q(bdd.connexion());
@@ -25,7 +44,8 @@ Resultat<Liste> parcourir(const Database& bdd, const QString& sql, const QVarian
         ++r.trouves;
         if (r.trouves < garder) {
             const QString code = q.value(0).toString();
-            r.entrees.append(entree(code, q.value(1).toString()));
+            r.entrees.append(
+                entree(code, q.value(1).toString(), q.value(2).toString(), q.value(3).toString()));
             r.longueursCode.append(int(code.size()));
         }
     }
@@ -41,14 +61,16 @@ Resultat<Liste> parcourir(const Database& bdd, const QString& sql, const QVarian
 } // namespace
 
 Resultat<Liste> enStock(const Database& bdd) {
-    return parcourir(bdd,
-                     QStringLiteral("SELECT CodeArticle, libelle FROM ARTICLES WHERE EnStock > 0"),
-                     {}, std::numeric_limits<qint64>::max());
+    return parcourir(
+        bdd,
+        QStringLiteral(
+            "SELECT CodeArticle, libelle, taille, couleur FROM ARTICLES WHERE EnStock > 0"),
+        {}, std::numeric_limits<qint64>::max());
 }
 
 Resultat<Liste> rechercher(const Database& bdd, const QString& texte) {
     return parcourir(bdd,
-                     QStringLiteral("SELECT CodeArticle, libelle FROM ARTICLES "
+                     QStringLiteral("SELECT CodeArticle, libelle, taille, couleur FROM ARTICLES "
                                     "WHERE PrixVenteTTC > 0 AND correspond(?, libelle)"),
                      {QStringLiteral("*") + texte + QStringLiteral("*")}, kSeuilRecherche);
 }

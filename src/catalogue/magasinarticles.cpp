@@ -33,6 +33,31 @@ Resultat<std::optional<Article>> MagasinArticles::parCode(const QString& code) c
     return premier(bdd_, selectionParCode(Article::colonnes()), {code});
 }
 
+Resultat<std::optional<Article>> MagasinArticles::parCle(qint64 rowid) const {
+    return premier(bdd_,
+                   QStringLiteral("SELECT ") + Article::colonnes() +
+                       QStringLiteral(" FROM ARTICLES WHERE rowid = ?"),
+                   {rowid});
+}
+
+bool MagasinArticles::memeCode(const QString& a, const QString& b) {
+    // As the database compares them: trailing blanks aside, the letters A to Z in either case.
+    auto sansBlancs = [](QStringView c) {
+        while (c.endsWith(u' '))
+            c.chop(1);
+        return c;
+    };
+    const QStringView x = sansBlancs(a), y = sansBlancs(b);
+    if (x.size() != y.size())
+        return false;
+    for (qsizetype i = 0; i < x.size(); ++i) {
+        auto plie = [](QChar c) { return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + 32) : c; };
+        if (plie(x[i]) != plie(y[i]))
+            return false;
+    }
+    return true;
+}
+
 Resultat<std::optional<Article>> MagasinArticles::parMotif(const QString& motif) const {
     if (!estMotif(motif))
         return parCode(motif);

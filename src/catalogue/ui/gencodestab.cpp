@@ -120,12 +120,12 @@ void GenCodesTab::construire() {
     placer(Libelle, 5400, 960, 4500, 315);
     Label6 = legende(this, "Label6", QStringLiteral("Libellé"), Libelle, 960);
     taille = controle<QLineEdit>(this, "taille");
-    taille->setMaxLength(5);
+    taille->setMaxLength(kLongueurTaille);
     taille->setText(QStringLiteral(" "));
     placer(taille, 5400, 1380, 720, 315);
     Label7 = legende(this, "Label7", QStringLiteral("Taille"), taille, 1380);
     couleur = controle<QLineEdit>(this, "couleur");
-    couleur->setMaxLength(10);
+    couleur->setMaxLength(kLongueurCouleur);
     placer(couleur, 5400, 1800, 1335, 315);
     Label8 = legende(this, "Label8", QStringLiteral("Couleur"), couleur, 1800);
     prixdeventettc = controle<QLineEdit>(this, "prixdeventettc");
@@ -211,11 +211,18 @@ void GenCodesTab::relierEvenements() {
     fourn->lineEdit()->installEventFilter(this);
 
     connect(fourn, &QComboBox::activated, this, &GenCodesTab::modifierDonnees);
-    connect(ListeDesArrivees, &QListWidget::currentRowChanged, this, [this](int rang) {
-        if (rang >= 0)
+    // Typing keeps to the box's length; a longer stored text stays whole until it is shortened.
+    for (auto [boite, limite] : {std::pair{taille, kLongueurTaille}, {couleur, kLongueurCouleur}})
+        connect(boite, &QLineEdit::textEdited, boite,
+                [boite, limite] { boite->setMaxLength(qMax<int>(limite, boite->text().size())); });
+    // An entry chosen (clicked, or reached with the arrow keys) loads its article. The focus
+    // arriving in the list makes its first entry current without choosing it: that loads
+    // nothing, so an article shown by its code stays in the form.
+    connect(ListeDesArrivees, &QListWidget::itemSelectionChanged, this, [this] {
+        if (rangChoisi() >= 0)
             ListeDesArrivees_Click();
     });
-    // A click on the entry already selected loads it again too.
+    // A click on the entry already chosen loads it again too.
     ListeDesArrivees->viewport()->installEventFilter(this);
     connect(ListeDesArrivees, &QListWidget::clicked, this, [this](const QModelIndex& i) {
         if (i.row() >= 0 && i.row() == rangAvantClic_)
@@ -234,7 +241,7 @@ void GenCodesTab::relierEvenements() {
 bool GenCodesTab::eventFilter(QObject* objet, QEvent* e) {
     if (objet == ListeDesArrivees->viewport()) {
         if (e->type() == QEvent::MouseButtonPress)
-            rangAvantClic_ = ListeDesArrivees->currentRow();
+            rangAvantClic_ = rangChoisi();
         return false;
     }
     QWidget* w = qobject_cast<QWidget*>(objet);

@@ -28,6 +28,13 @@ void GenCodesTab::remplirListe(const QStringList& entrees, const QList<int>& lon
         services_.progression.progresser(i + 1, n);
     }
     ListeDesArrivees->setUpdatesEnabled(true);
+    // A new list is read from its top, whatever part of the last one was in view.
+    ListeDesArrivees->scrollToTop();
+}
+
+int GenCodesTab::rangChoisi() const {
+    const QList<QListWidgetItem*> choisies = ListeDesArrivees->selectedItems();
+    return choisies.isEmpty() ? -1 : ListeDesArrivees->row(choisies.first());
 }
 
 QString GenCodesTab::codeEntree(int rang) const {
@@ -93,7 +100,7 @@ void GenCodesTab::recherche_KeyPress(int touche) {
 }
 
 void GenCodesTab::supprimer_Click() {
-    const QString code = codeEntree(ListeDesArrivees->currentRow());
+    const QString code = codeEntree(rangChoisi());
     if (services_.dialogues.message(
             QStringLiteral("Etes-vous sûr de vouloir supprimer ") + code + QStringLiteral(" ?"),
             titres::programme(), Dialogues::Boutons::OuiNon, Dialogues::Icone::Aucune,
@@ -111,4 +118,9 @@ void GenCodesTab::supprimer_Click() {
         return refus(r.raison());
     if (const Resultat<qint64> r = MagasinArticles(services_.bdd).supprimer(code); !r)
         return refus(r.raison());
+    // Neither the list nor the form may offer the article again (a save would re-create it).
+    for (int i = ListeDesArrivees->count() - 1; i >= 0; --i)
+        if (MagasinArticles::memeCode(codeEntree(i), code))
+            delete ListeDesArrivees->takeItem(i);
+    viderFormulaire();
 }

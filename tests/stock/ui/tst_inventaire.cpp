@@ -299,6 +299,29 @@ class TestInventaire : public QObject {
         QVERIFY(o.horsEdition());
     }
 
+    // As the operator does it, the focus moving with the tabs: the article counted is the one
+    // the form shows, and the pieces typed there go to it.
+    void modifierLesInformationsAuClavier() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QVERIFY(o.montrer(2));
+        QLineEdit* code = o.w("InventaireCodeArticle");
+        code->setFocus();
+        QTRY_VERIFY(code->hasFocus());
+        QTest::keyClicks(code, "ART000042");
+        QTest::keyClick(code, Qt::Key_Return);
+        QTest::mouseClick(o.w<QPushButton>("inventaireModifInfos"), Qt::LeftButton);
+        QCOMPARE(o.onglets.currentIndex(), 1);
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000042"));
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Robe d'été "));
+        QTRY_COMPARE(QApplication::focusWidget(), o.w("NombreArticles"));
+        QTest::keyClicks(QApplication::focusWidget(), "2");
+        QCOMPARE(o.texte("NombreArticles"), QStringLiteral("2"));
+        QTest::mouseClick(o.w<QPushButton>("validation"), Qt::LeftButton);
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000042").toDouble(), 7.0);
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), 3.0);
+    }
+
     // A quantity written as one but that no count can take is refused with a word; the
     // quantity in force stays, and later counts are ordinary ones.
     void quantiteRefusee() {
