@@ -58,10 +58,6 @@ bool produitCaractere(const QKeyEvent* k) {
     }
 }
 
-bool estEntree(const QKeyEvent* k) {
-    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-}
-
 // Focus moves inside the window; switching to another window and back is not one.
 bool changementInterne(const QFocusEvent* f) {
     return f->reason() != Qt::ActiveWindowFocusReason && f->reason() != Qt::PopupFocusReason;
@@ -268,10 +264,10 @@ bool GenCodesTab::eventFilter(QObject* objet, QEvent* e) {
     case QEvent::KeyPress: {
         const auto* k = static_cast<QKeyEvent*>(e);
         if (w == CodeArticle) {
-            if (estEntree(k))
+            if (estToucheEntree(k))
                 CodeArticle_KeyPress(13);
         } else if (w == recherche) {
-            if (estEntree(k))
+            if (estToucheEntree(k))
                 recherche_KeyPress(13);
         } else if (produitCaractere(k)) {
             modifierDonnees();

@@ -144,8 +144,7 @@ bool InventaireTab::eventFilter(QObject* objet, QEvent* e) {
                 InventaireCodeArticle, [this] { selectionnerTout(InventaireCodeArticle); },
                 Qt::QueuedConnection);
     } else if (e->type() == QEvent::KeyPress) {
-        const int touche = static_cast<QKeyEvent*>(e)->key();
-        if (touche == Qt::Key_Return || touche == Qt::Key_Enter)
+        if (estToucheEntree(static_cast<QKeyEvent*>(e)))
             InventaireCodeArticle_KeyPress(13);
     }
     return false;

@@ -285,6 +285,27 @@ class TestInventaire : public QObject {
         QCOMPARE(code->selectedText(), QStringLiteral("ART000012"));
     }
 
+    // A scanner ends its code with Return, Enter, or a line end sent as text.
+    void finDeScan_data() {
+        QTest::addColumn<int>("touche");
+        QTest::addColumn<QString>("texte");
+        QTest::newRow("Return") << int(Qt::Key_Return) << "\r";
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << "\r";
+        QTest::newRow("saut de ligne") << 0 << "\n";
+        QTest::newRow("retour chariot") << 0 << "\r";
+    }
+    void finDeScan() {
+        QFETCH(int, touche);
+        QFETCH(QString, texte);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QLineEdit* code = o.w("InventaireCodeArticle");
+        code->setText("ART000012");
+        QKeyEvent fin(QEvent::KeyPress, touche, Qt::NoModifier, texte);
+        QApplication::sendEvent(code, &fin);
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), 4.0);
+    }
+
     // "Modifier les informations" shows the article counted on the Gen Codes tab.
     void modifierLesInformations() {
         OngletGenCodes o;
