@@ -22,12 +22,12 @@ QString partie(const QString& texte) {
 
 QString entree(const QString& code, const QString& libelle, const QString& taille,
                const QString& couleur) {
-    const QString separateur = QStringLiteral(" | ");
-    QString texte = code + separateur + partie(libelle);
-    for (const QString& detail : {taille, couleur})
-        if (const QString d = partie(detail); !d.isEmpty())
-            texte += separateur + d;
-    return texte;
+    QString texte = code + QStringLiteral(" | ") + partie(libelle) + QStringLiteral("\n    ");
+    const QString t = partie(taille), c = partie(couleur);
+    texte += t;
+    if (!t.isEmpty() && !c.isEmpty())
+        texte += QStringLiteral(" · ");
+    return texte + c;
 }
 
 namespace {

@@ -41,16 +41,16 @@ class TestListeArticles : public QObject {
         QTest::addColumn<QStringList>("champs"); // code, libelle, taille, couleur
         QTest::addColumn<QString>("texte");
         QTest::newRow("complet") << QStringList{"ART000012", "Pull col rond ", "M ", "Rouge "}
-                                 << "ART000012 | Pull col rond | M | Rouge";
+                                 << "ART000012 | Pull col rond\n    M · Rouge";
         QTest::newRow("sans couleur")
-            << QStringList{"ART000020", "Pull ", "XL ", " "} << "ART000020 | Pull | XL";
+            << QStringList{"ART000020", "Pull ", "XL ", " "} << "ART000020 | Pull\n    XL";
         QTest::newRow("sans taille")
-            << QStringList{"ART000021", "Pull ", " ", "Bleu "} << "ART000021 | Pull | Bleu";
+            << QStringList{"ART000021", "Pull ", " ", "Bleu "} << "ART000021 | Pull\n    Bleu";
         QTest::newRow("code garde ses blancs")
-            << QStringList{"A1 ", "Pull", "", ""} << "A1  | Pull";
+            << QStringList{"A1 ", "Pull", "", ""} << "A1  | Pull\n    ";
         QTest::newRow("sur une ligne")
-            << QStringList{"A2", "Pull\nrayé", "M\t", "Bleu\r\n"} << "A2 | Pull rayé | M | Bleu";
-        QTest::newRow("vide") << QStringList{"", "", "", ""} << " | ";
+            << QStringList{"A2", "Pull\nrayé", "M\t", "Bleu\r\n"} << "A2 | Pull rayé\n    M · Bleu";
+        QTest::newRow("vide") << QStringList{"", "", "", ""} << " | \n    ";
     }
     void entree() {
         QFETCH(QStringList, champs);
@@ -69,8 +69,8 @@ class TestListeArticles : public QObject {
                  (QStringList{"ART000012", "ART000030", "ART000040", "ART000041", "ART000050",
                               "ART000051", "ART000060", "ART000061", "ART000070"}));
         QCOMPARE(r->trouves, 9);
-        QCOMPARE(r->entrees.first(), QStringLiteral("ART000012 | Pull | M | Rouge"));
-        QCOMPARE(r->entrees.last(), QStringLiteral("ART000070 |  | M | Rouge"));
+        QCOMPARE(r->entrees.first(), QStringLiteral("ART000012 | Pull\n    M · Rouge"));
+        QCOMPARE(r->entrees.last(), QStringLiteral("ART000070 | \n    M · Rouge"));
     }
 
     // Typed text is the description's content: letters without regard to case, accents

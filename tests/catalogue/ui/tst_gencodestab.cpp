@@ -3,6 +3,7 @@
 #include "support/ui/disposition.h"
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QScrollBar>
 #include <QtTest>
 #include <functional>
@@ -125,8 +126,8 @@ class TestGenCodesTab : public QObject {
         QVERIFY(!o.aImprimerMontre());
         QCOMPARE(o.legende("nombrereponses"), QStringLiteral("3"));
         QCOMPARE(o.liste()->count(), 3);
-        QCOMPARE(o.liste()->item(0)->text(), QStringLiteral("ART000012 | Pull | M | Rouge"));
-        QCOMPARE(o.liste()->item(1)->text(), QStringLiteral("ART000020 | PULL COL V | M"));
+        QCOMPARE(o.liste()->item(0)->text(), QStringLiteral("ART000012 | Pull\n    M · Rouge"));
+        QCOMPARE(o.liste()->item(1)->text(), QStringLiteral("ART000020 | PULL COL V\n    M"));
         QCOMPARE(o.liste()->currentRow(), -1);
     }
 
@@ -416,7 +417,7 @@ class TestGenCodesTab : public QObject {
         o.genCodes->validation_Click();
         QCOMPARE(o.liste()->count(), 4);
         QCOMPARE(o.liste()->currentRow(), 3);
-        QCOMPARE(o.liste()->item(3)->text(), QStringLiteral("ART000043 | Pull | Rouge"));
+        QCOMPARE(o.liste()->item(3)->text(), QStringLiteral("ART000043 | Pull\n    Rouge"));
         QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000043"));
         QCOMPARE(o.texte("Libelle"), QStringLiteral("Pull "));
         QCOMPARE(o.legende("totalarticle"), QStringLiteral("stock : 3"));
@@ -573,7 +574,8 @@ class TestGenCodesTab : public QObject {
         QCOMPARE(champArticle(o.boutique, "nbraimprimer", "ART000099").toInt(), 2);
         QCOMPARE(champArticle(o.boutique, "libelle", "ART000099"), QVariant("Pull "));
         QCOMPARE(o.liste()->count(), 4);
-        QCOMPARE(o.liste()->currentItem()->text(), QStringLiteral("ART000099 | Pull | M | Rouge"));
+        QCOMPARE(o.liste()->currentItem()->text(),
+                 QStringLiteral("ART000099 | Pull\n    M · Rouge"));
         QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000099"));
         QCOMPARE(o.legende("totalarticle"), QStringLiteral("stock : 0"));
     }
@@ -608,8 +610,9 @@ class TestGenCodesTab : public QObject {
         o.w("recherche")->setText("pull");
         QTest::keyClick(o.w("recherche"), Qt::Key_Return);
         QCOMPARE(o.liste()->count(), 2);
-        QCOMPARE(o.liste()->item(0)->text(), QStringLiteral("ART000012 | Pull | M | Rouge"));
-        QCOMPARE(o.liste()->item(1)->text(), QStringLiteral("ART000020 | PULL COL V | M | Rouge"));
+        QCOMPARE(o.liste()->item(0)->text(), QStringLiteral("ART000012 | Pull\n    M · Rouge"));
+        QCOMPARE(o.liste()->item(1)->text(),
+                 QStringLiteral("ART000020 | PULL COL V\n    M · Rouge"));
         QCOMPARE(o.legende("nombrereponses"), QStringLiteral("2"));
         QCOMPARE(o.boutique.progression.montree, montrees + 1);
         QCOMPARE(o.boutique.progression.dernier, (QPair<qint64, qint64>(2, 2)));
@@ -617,7 +620,8 @@ class TestGenCodesTab : public QObject {
         // "Rech sans condition" brings back the articles in stock only.
         o.w<QPushButton>("rechager")->click();
         QCOMPARE(o.liste()->count(), 3);
-        QCOMPARE(o.liste()->item(1)->text(), QStringLiteral("ART000030 | Pull offert | M | Rouge"));
+        QCOMPARE(o.liste()->item(1)->text(),
+                 QStringLiteral("ART000030 | Pull offert\n    M · Rouge"));
         QCOMPARE(o.legende("nombrereponses"), QStringLiteral("3"));
         QVERIFY(o.boutique.dialogues.boites.isEmpty());
     }
@@ -792,6 +796,30 @@ class TestGenCodesTab : public QObject {
         o.genCodes->validation_Click();
         QVERIFY(o.aImprimerMontre());
         QVERIFY(!o.w<QLabel>("Label13")->isHidden());
+    }
+
+    // In the narrow list, each entry shows its size and colour on a line of their own, in view.
+    void entreesLisibles() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer({{.code = "ART000021",
+                             .libelle = "Pull col rond ",
+                             .taille = "XXL ",
+                             .couleur = "Bleu marine "},
+                            {.code = "ART000022",
+                             .libelle = "Pull col rond ",
+                             .taille = "XXL ",
+                             .couleur = "Gris chiné "}}));
+        QVERIFY(o.montrer());
+        const QFontMetrics m(o.liste()->font());
+        for (int i = 0; i < o.liste()->count(); ++i) {
+            const QListWidgetItem* entree = o.liste()->item(i);
+            const QString details = entree->text().section(u'\n', 1);
+            QVERIFY2(m.horizontalAdvance(details) <= o.liste()->viewport()->width(),
+                     qPrintable(details));
+            QVERIFY(o.liste()->visualItemRect(entree).height() >= 2 * m.lineSpacing());
+        }
+        QCOMPARE(o.liste()->item(1)->text().section(u'\n', 1).trimmed(),
+                 QStringLiteral("XXL · Gris chiné"));
     }
 
     // A new list is shown from its top, whatever part of the last one was in view.
