@@ -67,6 +67,7 @@ bool changementInterne(const QFocusEvent* f) {
 GenCodesTab::GenCodesTab(Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {
     construire();
+    valeursDeDepart();
     ordreClavier();
     relierEvenements();
 }
@@ -103,13 +104,11 @@ void GenCodesTab::construire() {
     placer(NouvelArticle, 7380, 90, 2520, 375);
 
     NombreArticles = controle<QLineEdit>(this, "NombreArticles");
-    NombreArticles->setText(QStringLiteral("1"));
     placer(NombreArticles, 5400, 540, 720, 315);
     Label5 = legende(this, "Label5", QStringLiteral("Nombre à ajouter"), NombreArticles, 540);
     totalarticle = creerLabel(this, QStringLiteral("totalarticle"), {}, 6240, 540, 1500, 315);
     aimprimer = controle<QLineEdit>(this, "aimprimer");
     placer(aimprimer, 9000, 540, 900, 315);
-    aimprimer->hide();
     Label13 = legende(this, "Label13", QStringLiteral("A imprimer"), aimprimer, 540, 7800, 1140);
 
     Libelle = controle<QLineEdit>(this, "Libelle");
@@ -117,7 +116,6 @@ void GenCodesTab::construire() {
     Label6 = legende(this, "Label6", QStringLiteral("Libellé"), Libelle, 960);
     taille = controle<QLineEdit>(this, "taille");
     taille->setMaxLength(kLongueurTaille);
-    taille->setText(QStringLiteral(" "));
     placer(taille, 5400, 1380, 720, 315);
     Label7 = legende(this, "Label7", QStringLiteral("Taille"), taille, 1380);
     couleur = controle<QLineEdit>(this, "couleur");
@@ -128,14 +126,12 @@ void GenCodesTab::construire() {
     placer(prixdeventettc, 5400, 2220, 1335, 315);
     Label9 = legende(this, "Label9", QStringLiteral("Prix Vente TTC"), prixdeventettc, 2220);
     tauxtvavente = controle<QLineEdit>(this, "tauxtvavente");
-    tauxtvavente->setText(QStringLiteral("19.6%"));
     placer(tauxtvavente, 5400, 2640, 1335, 315);
     Label10 = legende(this, "Label10", QStringLiteral("Taux TVA vente"), tauxtvavente, 2640);
     prixhaht = controle<QLineEdit>(this, "prixhaht");
     placer(prixhaht, 5400, 3060, 1335, 315);
     Label11 = legende(this, "Label11", QStringLiteral("Prix achat HT"), prixhaht, 3060);
     tauxtvaha = controle<QLineEdit>(this, "tauxtvaha");
-    tauxtvaha->setText(QStringLiteral("19.6%"));
     placer(tauxtvaha, 5400, 3480, 1335, 315);
     Label12 = legende(this, "Label12", QStringLiteral("Taux TVA HA"), tauxtvaha, 3480);
 

@@ -83,8 +83,8 @@ class GenCodesTab : public QWidget {
     void montrerArticle(const Article& article, bool avecCode);
     // Shows or hides "A imprimer" with its caption: shown while a stored article is in the form.
     void montrerAImprimer(bool montre);
-    // The form as at start-up, once its article is deleted.
-    void viderFormulaire();
+    // The boxes as at start-up: the design's texts, no article ("A imprimer" hidden).
+    void valeursDeDepart();
     void finEdition();
     // A failure the operator must know of, in a box.
     void signaler(const QString& texte);

@@ -67,8 +67,8 @@ void GenCodesTab::montrerAImprimer(bool montre) {
     Label13->setVisible(montre);
 }
 
-void GenCodesTab::viderFormulaire() {
-    for (QLineEdit* boite : {CodeArticle, Libelle, couleur, prixdeventettc, prixhaht, aimprimer})
+void GenCodesTab::valeursDeDepart() {
+    for (QLineEdit* boite : {CodeArticle, Libelle, prixdeventettc, prixhaht, aimprimer})
         boite->clear();
     montrerEntier(taille, kLongueurTaille, QStringLiteral(" "));
     montrerEntier(couleur, kLongueurCouleur, QString());
@@ -78,7 +78,6 @@ void GenCodesTab::viderFormulaire() {
     fourn->setEditText(QString());
     totalarticle->clear();
     montrerAImprimer(false);
-    finEdition();
 }
 
 void GenCodesTab::CodeArticle_LostFocus() {

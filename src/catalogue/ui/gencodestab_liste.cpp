@@ -122,5 +122,6 @@ void GenCodesTab::supprimer_Click() {
     for (int i = ListeDesArrivees->count() - 1; i >= 0; --i)
         if (MagasinArticles::memeCode(codeEntree(i), code))
             delete ListeDesArrivees->takeItem(i);
-    viderFormulaire();
+    valeursDeDepart();
+    finEdition();
 }
