@@ -7,7 +7,7 @@
 // announced instead of being handled by the line edit, and the box tells when it receives the
 // focus. A scanner that ends its codes with CR LF (or LF CR) ends one code: the second key of the
 // pair is not a second Enter. Tab keeps the focus here: a scanner's Tab suffix, or a Tab typed by
-// mistake, never sends the next scans elsewhere.
+// mistake, never sends the next scans elsewhere. Ctrl+Tab still changes the tab shown.
 class ZoneSaisie : public QLineEdit {
     Q_OBJECT
   public:
