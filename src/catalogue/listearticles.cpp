@@ -1,6 +1,5 @@
 #include "catalogue/listearticles.h"
 
-#include "common/texte.h"
 #include "database/database.h"
 
 #include <QSqlError>
@@ -10,24 +9,46 @@
 namespace listearticles {
 
 namespace {
-// A part of an entry on one line, without its outer blanks (copied only when it has to change:
-// the list may hold a hundred thousand entries).
-QString partie(const QString& texte) {
-    for (QChar c : texte)
-        if (c.category() == QChar::Other_Control)
-            return sansCaracteresDeControle(texte).trimmed();
-    return texte.trimmed();
+bool estControle(QChar c) {
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f);
+}
+
+// A part of an entry without its outer blanks; a control character counts as a blank.
+QStringView sansBlancs(QStringView partie) {
+    auto blanc = [](QChar c) { return c.isSpace() || estControle(c); };
+    while (!partie.isEmpty() && blanc(partie.front()))
+        partie = partie.sliced(1);
+    while (!partie.isEmpty() && blanc(partie.back()))
+        partie.chop(1);
+    return partie;
+}
+
+// Appends a part on one line: a control character inside it shows as a space. Only the part
+// itself is copied, once: the list may hold a hundred thousand entries.
+void ajouter(QString& texte, QStringView partie) {
+    const qsizetype depart = texte.size();
+    texte.append(partie);
+    QChar* c = texte.data();
+    for (qsizetype k = depart; k < texte.size(); ++k)
+        if (estControle(c[k]))
+            c[k] = u' ';
 }
 } // namespace
 
 QString entree(const QString& code, const QString& libelle, const QString& taille,
                const QString& couleur) {
-    QString texte = code + QStringLiteral(" | ") + partie(libelle) + QStringLiteral("\n    ");
-    const QString t = partie(taille), c = partie(couleur);
-    texte += t;
+    const QStringView l = sansBlancs(libelle), t = sansBlancs(taille), c = sansBlancs(couleur);
+    QString texte;
+    texte.reserve(code.size() + l.size() + t.size() + c.size() + 12);
+    texte += code;
+    texte += QStringLiteral(" | ");
+    ajouter(texte, l);
+    texte += QStringLiteral("\n    ");
+    ajouter(texte, t);
     if (!t.isEmpty() && !c.isEmpty())
         texte += QStringLiteral(" · ");
-    return texte + c;
+    ajouter(texte, c);
+    return texte;
 }
 
 namespace {
