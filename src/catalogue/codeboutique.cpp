@@ -45,24 +45,42 @@ bool plusGrand(const QString& a, const QString& b) {
     return a.size() != b.size() ? a.size() > b.size() : a > b;
 }
 
-// One more than the greatest sequence number among the codes "ART" + digits.
-Resultat<QString> apresLePlusGrandNumero(const Database& bdd) {
+// The sequence number of a shop code ("ART" and digits, trailing blanks aside), as digits
+// without leading zeros.
+std::optional<QString> numero(const QString& code) {
+    QString c = code;
+    while (c.endsWith(u' '))
+        c.chop(1);
+    if (!c.startsWith(kPrefixe, Qt::CaseInsensitive))
+        return std::nullopt;
+    return chiffres(c.mid(kPrefixe.size()));
+}
+
+QString depuisChiffres(const QString& n) {
+    return kPrefixe + QString(qMax<qsizetype>(0, 6 - n.size()), u'0') + n;
+}
+
+// The greatest sequence number among the codes "ART" + digits ("0" when there is none).
+Resultat<QString> plusGrandNumero(const Database& bdd) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
     QString plusHaut = QStringLiteral("0");
-    if (Resultat<> r = executer(q, QStringLiteral("SELECT rtrim(CodeArticle) FROM ARTICLES "
+    if (Resultat<> r = executer(q, QStringLiteral("SELECT CodeArticle FROM ARTICLES "
                                                   "WHERE CodeArticle >= 'ART' AND CodeArticle < "
                                                   "'ARU'"));
         !r)
         return r.echec();
     while (q.next())
-        if (auto n = chiffres(q.value(0).toString().mid(kPrefixe.size()));
-            n && plusGrand(*n, plusHaut))
+        if (auto n = numero(q.value(0).toString()); n && plusGrand(*n, plusHaut))
             plusHaut = *n;
     if (q.lastError().isValid())
         return echec(raisonSql(q.lastError()));
-    const QString n = plusUn(plusHaut);
-    return kPrefixe + QString(qMax<qsizetype>(0, 6 - n.size()), u'0') + n;
+    return plusHaut;
+}
+
+// The sequence number of the greatest deleted shop code ("0" when none was deleted).
+QString dernierSupprime(const Reglages& reglages) {
+    return numero(reglages.lire(reglageDernierSupprime())).value_or(QStringLiteral("0"));
 }
 } // namespace
 
@@ -80,7 +98,24 @@ std::optional<QString> suivant(const QVariant& maximum) {
     return depuisNumero(std::llround(n));
 }
 
-Resultat<QString> nouveau(const Database& bdd) {
+Reglage reglageDernierSupprime() {
+    return {QStringLiteral("systeme"), QStringLiteral("dernier code supprime"), QString()};
+}
+
+Resultat<> retenirSuppression(const Reglages& reglages, const QString& code) {
+    const std::optional<QString> n = numero(code);
+    if (!n || !plusGrand(*n, dernierSupprime(reglages)))
+        return {};
+    const QString garde = depuisChiffres(*n);
+    reglages.ecrire(reglageDernierSupprime(), garde);
+    if (reglages.lire(reglageDernierSupprime()) != garde)
+        return echec(QStringLiteral("le fichier de réglages %1 ne peut pas être écrit, et le code "
+                                    "%2 pourrait être redonné")
+                         .arg(reglages.fichier(), garde));
+    return {};
+}
+
+Resultat<QString> nouveau(const Database& bdd, const Reglages& reglages) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
     // The greatest code beginning with "ART", letters compared without regard to case.
@@ -92,14 +127,18 @@ Resultat<QString> nouveau(const Database& bdd) {
     const QVariant maximum = q.next() ? q.value(0) : QVariant();
     const std::optional<QString> code = suivant(maximum);
     q.finish();
-    if (code) {
+    const QString supprime = dernierSupprime(reglages);
+    if (code && plusGrand(*numero(*code), supprime)) {
         const Resultat<std::optional<Article>> deja = MagasinArticles(bdd).parCode(*code);
         if (!deja)
             return deja.echec();
         if (!*deja)
             return *code;
     }
-    return apresLePlusGrandNumero(bdd);
+    const Resultat<QString> plusHaut = plusGrandNumero(bdd);
+    if (!plusHaut)
+        return plusHaut.echec();
+    return depuisChiffres(plusUn(plusGrand(*plusHaut, supprime) ? *plusHaut : supprime));
 }
 
 } // namespace codeboutique

@@ -1,6 +1,8 @@
 #include "catalogue/enregistrementarticle.h"
 
+#include "catalogue/lecturesaisie.h"
 #include "catalogue/magasinarticles.h"
+#include "common/formats.h"
 #include "common/montant.h"
 #include "common/quantite.h"
 #include "common/texte.h"
@@ -8,49 +10,39 @@
 
 #include <QSqlQuery>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <limits>
-
-double conversionPrix(const QString& texte) {
-    return lireNombre(remplacer(texte, QStringLiteral(","), QStringLiteral(".")));
-}
-
-double conversionTaux(const QString& texte) {
-    return conversionPrix(remplacer(texte, QStringLiteral("%"), QString()));
-}
 
 QString texteStocke(const QString& texte) {
     return texte.endsWith(u' ') ? texte : texte + u' ';
 }
 
 namespace {
-// A label count is a whole number of the column's range; another value is not written.
-std::optional<qint64> nombreEntier(double v) {
-    const double r = std::nearbyint(v);
-    if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() ||
-        r > std::numeric_limits<qint32>::max())
-        return std::nullopt;
-    return qint64(r);
+// A typed text as a message shows it: on one line, not too long.
+QString cite(const QString& texte) {
+    QString t = sansCaracteresDeControle(texte);
+    return t.size() > 40 ? t.left(40) + u'…' : t;
 }
 
-// A price as stored: at the scale of its column (the ten-thousandth). A number too large to be
-// an amount is kept as typed.
-QVariant prixStocke(double prix) {
-    bool ok = false;
-    const Montant m = Montant::depuisDouble(prix, &ok);
-    return ok ? m.versBase() : QVariant(prix);
+CaseRefusee refus(const char* boite, const QString& legende, const QString& texte,
+                  const QString& attendu) {
+    return {QLatin1String(boite),
+            QStringLiteral("La case « %1 » contient « %2 », qui n'est pas %3.")
+                .arg(legende, cite(texte), attendu)};
 }
 
 // The fields that the first phase writes, in their order, over the row found (or a new row).
+// The form has been checked: every number reads.
 void remplir(const SaisieArticle& s, Article& a) {
     a.code = s.code;
     a.libelle = texteStocke(s.libelle);
-    a.prixVenteTTC = prixStocke(conversionPrix(s.prixVente));
+    a.prixVenteTTC = lecturesaisie::prix(s.prixVente)->versBase();
     a.taille = texteStocke(s.taille);
     a.couleur = texteStocke(s.couleur);
-    a.tauxTVAvente = conversionTaux(s.tauxVente);
-    a.prixHAHT = prixStocke(conversionPrix(s.prixAchat));
-    a.tauxTVAHA = conversionTaux(s.tauxAchat);
+    a.tauxTVAvente = *lecturesaisie::taux(s.tauxVente);
+    a.prixHAHT = lecturesaisie::prix(s.prixAchat)->versBase();
+    a.tauxTVAHA = *lecturesaisie::taux(s.tauxAchat);
     // An empty supplier box leaves the stored supplier as it was.
     if (!s.fournisseur.isEmpty())
         a.fournisseur = s.fournisseur;
@@ -101,28 +93,71 @@ Resultat<> ecrirePremierePhase(const Database& bdd, const SaisieArticle& s, Enre
 }
 
 Resultat<> ecrireSecondePhase(const Database& bdd, const SaisieArticle& s, const Article& a) {
-    // The pieces received are read as typed: "2,5" adds 2. A Null stock counts as 0; a stock or
-    // a number of pieces beyond any real stock leaves the stock as it was.
-    const double n = lireNombre(s.nombre);
-    const std::optional<Quantite> avant = Quantite::depuisBase(a.enStock);
-    const std::optional<Quantite> recues = Quantite::depuisDouble(n);
-    const QVariant stock = avant && recues ? (*avant + *recues).versBase() : a.enStock;
-    std::optional<qint64> etiquettes = nombreEntier(quantiteOuZero(a.nbrAImprimer) + n);
+    // A Null stock counts as 0, and so does a damaged one (not a number of pieces), which the
+    // save puts right.
+    const Quantite recues = *lecturesaisie::pieces(s.nombre);
+    const Quantite avant = Quantite::depuisVariant(a.enStock);
+    const std::optional<Quantite> stock = Quantite::depuisDouble((avant + recues).enDouble());
+    if (!stock)
+        return echec(QStringLiteral("le stock deviendrait %1, au-delà de tout stock")
+                         .arg(nombreCourt(avant + recues)));
+    // A new code gets as many labels as pieces received (none for pieces taken off); the box,
+    // when it is shown, says how many.
+    const double calcul = quantiteOuZero(a.nbrAImprimer) + recues.enDouble();
+    qint64 etiquettes = std::isfinite(calcul)
+                            ? qint64(std::clamp(std::nearbyint(calcul), 0.0,
+                                                double(std::numeric_limits<qint32>::max())))
+                            : 0;
     if (s.aImprimerVisible)
-        if (auto v = nombreEntier(lireNombre(s.aImprimer)))
-            etiquettes = v;
+        etiquettes = *lecturesaisie::etiquettes(s.aImprimer);
     QSqlQuery q(bdd.connexion());
-    if (etiquettes)
-        return executer(q,
-                        QStringLiteral("UPDATE ARTICLES SET EnStock = ?, nbraimprimer = ? "
-                                       "WHERE rowid = ?"),
-                        {stock, *etiquettes, a.rowid});
-    return executer(q, QStringLiteral("UPDATE ARTICLES SET EnStock = ? WHERE rowid = ?"),
-                    {stock, a.rowid});
+    return executer(q,
+                    QStringLiteral("UPDATE ARTICLES SET EnStock = ?, nbraimprimer = ? "
+                                   "WHERE rowid = ?"),
+                    {stock->versBase(), etiquettes, a.rowid});
 }
 } // namespace
 
+std::optional<CaseRefusee> caseRefusee(const SaisieArticle& s) {
+    for (QChar c : s.code) {
+        if (c == u'*' || c == u'?')
+            return CaseRefusee{QStringLiteral("CodeArticle"),
+                               QStringLiteral("Le code « %1 » contient « %2 », qui sert à chercher "
+                                              "les articles : un article ne peut pas être "
+                                              "enregistré sous ce code.")
+                                   .arg(cite(s.code), c)};
+        if (c.category() == QChar::Other_Control)
+            return CaseRefusee{QStringLiteral("CodeArticle"),
+                               QStringLiteral("Le code « %1 » contient un caractère de contrôle : "
+                                              "un article ne peut pas être enregistré sous ce "
+                                              "code.")
+                                   .arg(cite(s.code))};
+    }
+    if (!lecturesaisie::pieces(s.nombre))
+        return refus("NombreArticles", QStringLiteral("Nombre à ajouter"), s.nombre,
+                     QStringLiteral("un nombre de pièces : tapez par exemple 3, ou -1 pour en "
+                                    "retirer une"));
+    if (s.aImprimerVisible && !lecturesaisie::etiquettes(s.aImprimer))
+        return refus("aimprimer", QStringLiteral("A imprimer"), s.aImprimer,
+                     QStringLiteral("un nombre d'étiquettes : tapez un nombre entier, 0 ou plus"));
+    const QString prix = QStringLiteral("un prix : tapez un montant en euros de moins de "
+                                        "1 000 000 000, par exemple 29,90");
+    const QString taux =
+        QStringLiteral("un taux de TVA : tapez un pourcentage de 0 à 100, par exemple 20 ou 5,5");
+    if (!lecturesaisie::prix(s.prixVente))
+        return refus("prixdeventettc", QStringLiteral("Prix Vente TTC"), s.prixVente, prix);
+    if (!lecturesaisie::taux(s.tauxVente))
+        return refus("tauxtvavente", QStringLiteral("Taux TVA vente"), s.tauxVente, taux);
+    if (!lecturesaisie::prix(s.prixAchat))
+        return refus("prixhaht", QStringLiteral("Prix achat HT"), s.prixAchat, prix);
+    if (!lecturesaisie::taux(s.tauxAchat))
+        return refus("tauxtvaha", QStringLiteral("Taux TVA HA"), s.tauxAchat, taux);
+    return std::nullopt;
+}
+
 Resultat<Enregistrement> enregistrerArticle(const Database& bdd, const SaisieArticle& saisie) {
+    if (const std::optional<CaseRefusee> r = caseRefusee(saisie))
+        return echec(r->raison);
     Enregistrement e;
     Transaction transaction(bdd);
     if (!transaction.debut())

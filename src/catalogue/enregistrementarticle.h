@@ -4,6 +4,7 @@
 #include "common/resultat.h"
 
 #include <QString>
+#include <optional>
 
 class Database;
 
@@ -23,11 +24,16 @@ struct SaisieArticle {
     bool aImprimerVisible = false;
 };
 
-// A price typed with a decimal comma or point, text after the number ignored: "12,50 €" -> 12.5;
-// no number in front gives 0.
-double conversionPrix(const QString& texte);
-// A rate, the same once every "%" is removed: "19,6 %" -> 19.6.
-double conversionTaux(const QString& texte);
+// A box of the form whose text cannot be saved: the control's name, and why, in French.
+struct CaseRefusee {
+    QString boite;
+    QString raison;
+};
+
+// The first box, in the form's reading order, whose text the save cannot take: a code that is a
+// search pattern ("*", "?") or holds a control character, pieces, a label count (when its box
+// is shown), a price or a rate that does not read as one (lecturesaisie.h).
+std::optional<CaseRefusee> caseRefusee(const SaisieArticle& saisie);
 // A description, size or colour as stored: the text followed by one space (not added again to
 // a text that already ends with one, so saving a loaded article keeps its text).
 QString texteStocke(const QString& texte);
@@ -42,5 +48,5 @@ struct Enregistrement {
 // Writes the form into ARTICLES: updates the first article of that code, or adds one, then
 // adds the pieces received to the stock and sets the label count (the pieces received for a
 // new code; the "A imprimer" box when it is shown). Both phases are one transaction: the row
-// is stored whole or not at all.
+// is stored whole or not at all. A form with a refused box (caseRefusee) writes nothing.
 Resultat<Enregistrement> enregistrerArticle(const Database& bdd, const SaisieArticle& saisie);

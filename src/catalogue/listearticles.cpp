@@ -8,12 +8,52 @@
 
 namespace listearticles {
 
-QString entree(const QString& code, const QString& libelle) {
-    return code + QStringLiteral(" | ") + libelle;
+namespace {
+bool estControle(QChar c) {
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() <= 0x9f);
+}
+
+// A part of an entry without its outer blanks; a control character counts as a blank.
+QStringView sansBlancs(QStringView partie) {
+    auto blanc = [](QChar c) { return c.isSpace() || estControle(c); };
+    while (!partie.isEmpty() && blanc(partie.front()))
+        partie = partie.sliced(1);
+    while (!partie.isEmpty() && blanc(partie.back()))
+        partie.chop(1);
+    return partie;
+}
+
+// Appends a part on one line: a control character inside it shows as a space. Only the part
+// itself is copied, once: the list may hold a hundred thousand entries.
+void ajouter(QString& texte, QStringView partie) {
+    const qsizetype depart = texte.size();
+    texte.append(partie);
+    QChar* c = texte.data();
+    for (qsizetype k = depart; k < texte.size(); ++k)
+        if (estControle(c[k]))
+            c[k] = u' ';
+}
+} // namespace
+
+QString entree(const QString& code, const QString& libelle, const QString& taille,
+               const QString& couleur) {
+    const QStringView l = sansBlancs(libelle), t = sansBlancs(taille), c = sansBlancs(couleur);
+    QString texte;
+    texte.reserve(code.size() + l.size() + t.size() + c.size() + 12);
+    texte += code;
+    texte += QStringLiteral(" | ");
+    ajouter(texte, l);
+    texte += QStringLiteral("\n    ");
+    ajouter(texte, t);
+    if (!t.isEmpty() && !c.isEmpty())
+        texte += QStringLiteral(" · ");
+    ajouter(texte, c);
+    return texte;
 }
 
 namespace {
-// Walks the rows (code, libelle), keeping the entries while fewer than `garder` rows came.
+// Walks the rows (code, libelle, taille, couleur), keeping the entries while fewer than `garder`
+// rows came.
 Resultat<Liste> parcourir(const Database& bdd, const QString& sql, const QVariantList& valeurs,
                           qint64 garder) {
     QSqlQuery q(bdd.connexion());
@@ -25,7 +65,8 @@ Resultat<Liste> parcourir(const Database& bdd, const QString& sql, const QVarian
         ++r.trouves;
         if (r.trouves < garder) {
             const QString code = q.value(0).toString();
-            r.entrees.append(entree(code, q.value(1).toString()));
+            r.entrees.append(
+                entree(code, q.value(1).toString(), q.value(2).toString(), q.value(3).toString()));
             r.longueursCode.append(int(code.size()));
         }
     }
@@ -41,14 +82,16 @@ Resultat<Liste> parcourir(const Database& bdd, const QString& sql, const QVarian
 } // namespace
 
 Resultat<Liste> enStock(const Database& bdd) {
-    return parcourir(bdd,
-                     QStringLiteral("SELECT CodeArticle, libelle FROM ARTICLES WHERE EnStock > 0"),
-                     {}, std::numeric_limits<qint64>::max());
+    return parcourir(
+        bdd,
+        QStringLiteral(
+            "SELECT CodeArticle, libelle, taille, couleur FROM ARTICLES WHERE EnStock > 0"),
+        {}, std::numeric_limits<qint64>::max());
 }
 
 Resultat<Liste> rechercher(const Database& bdd, const QString& texte) {
     return parcourir(bdd,
-                     QStringLiteral("SELECT CodeArticle, libelle FROM ARTICLES "
+                     QStringLiteral("SELECT CodeArticle, libelle, taille, couleur FROM ARTICLES "
                                     "WHERE PrixVenteTTC > 0 AND correspond(?, libelle)"),
                      {QStringLiteral("*") + texte + QStringLiteral("*")}, kSeuilRecherche);
 }

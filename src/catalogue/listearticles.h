@@ -9,15 +9,19 @@
 
 class Database;
 
-// The article list of the Gen Codes tab: its entries "code | libelle" and the two ways of
-// filling it, the articles in stock and the search by description.
+// The article list of the Gen Codes tab: its entries (code, description, size and colour) and
+// the two ways of filling it, the articles in stock and the search by description.
 namespace listearticles {
 
 // A search that finds this many articles or more lists none of them.
 constexpr qint64 kSeuilRecherche = 10000;
 
-// An entry: the code, " | ", the description (Null parts count as empty text).
-QString entree(const QString& code, const QString& libelle);
+// An entry: the code, " | " and the description on its first line; the size and the colour on
+// a second line of their own, so that articles of one description can be told apart in the
+// narrow list. The code is as stored; the other parts lose their outer blanks, and an empty
+// size or colour is left out (the second line stays, so that every entry has the same height).
+QString entree(const QString& code, const QString& libelle, const QString& taille,
+               const QString& couleur);
 
 struct Liste {
     qint64 trouves = 0;       // rows found

@@ -36,6 +36,17 @@ Resultat<std::optional<Article>> MagasinArticles::parCode(const QString& code) c
     return premier(bdd_, selectionParCode(Article::colonnes()), {cleCode(code)});
 }
 
+Resultat<std::optional<Article>> MagasinArticles::parCle(qint64 rowid) const {
+    return premier(bdd_,
+                   QStringLiteral("SELECT ") + Article::colonnes() +
+                       QStringLiteral(" FROM ARTICLES WHERE rowid = ?"),
+                   {rowid});
+}
+
+bool MagasinArticles::memeCode(const QString& a, const QString& b) {
+    return cleCode(a) == cleCode(b);
+}
+
 Resultat<std::optional<Article>> MagasinArticles::parMotif(const QString& motif) const {
     if (!estMotif(motif))
         return parCode(motif);

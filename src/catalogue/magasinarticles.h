@@ -21,6 +21,8 @@ class MagasinArticles {
 
     // The first article whose code equals `code`; nothing when there is none.
     Resultat<std::optional<Article>> parCode(const QString& code) const;
+    // The article of that row (Article::rowid); nothing when it is gone.
+    Resultat<std::optional<Article>> parCle(qint64 rowid) const;
     // The first article (in table order) whose code matches `motif`, where "*" stands for any
     // text and "?" for one character; a code without them is looked up by parCode().
     Resultat<std::optional<Article>> parMotif(const QString& motif) const;
@@ -29,6 +31,8 @@ class MagasinArticles {
 
     // True when `texte` holds one of the two wildcards.
     static bool estMotif(const QString& texte);
+    // True when the two codes name the same article (the comparison of the look-ups).
+    static bool memeCode(const QString& a, const QString& b);
 
   private:
     const Database& bdd_;

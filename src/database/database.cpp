@@ -9,7 +9,10 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <array>
 #include <sqlite3.h>
+#include <string>
+#include <string_view>
 
 namespace {
 QAtomicInt compteur;
@@ -21,25 +24,141 @@ sqlite3* poignee(const QSqlDatabase& db) {
     return nullptr;
 }
 
+// Text as the shop compares it: without regard to letter case or accents. Each character
+// becomes its base letter in lower case ("É" -> "e", "ç" -> "c"); a combining accent counts
+// for nothing. A byte that is not UTF-8 stands for itself.
+constexpr char32_t kSansCaractere = 0xFFFFFFFF;
+
+char32_t plierParUnicode(char32_t c) {
+    QChar q(char16_t(c & 0xFFFF));
+    if (q.category() == QChar::Mark_NonSpacing)
+        return kSansCaractere;
+    while (q.decompositionTag() == QChar::Canonical) {
+        const QString d = q.decomposition();
+        if (d.isEmpty() || d.front() == q)
+            break;
+        q = d.front();
+    }
+    return q.toLower().unicode();
+}
+
+char32_t plier(char32_t c) {
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+    // The Latin letters, the only ones the shop's descriptions use, from a table made once.
+    static const std::array<char32_t, 0x250> latin = [] {
+        std::array<char32_t, 0x250> t{};
+        for (char32_t i = 0; i < t.size(); ++i)
+            t[i] = i < 0x80 ? i : plierParUnicode(i);
+        return t;
+    }();
+    if (c < latin.size())
+        return latin[c];
+    if (c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return c;
+    return plierParUnicode(c);
+}
+
+// Reads UTF-8 text character by character, folded; kSansCaractere at the end.
+class LecteurPlie {
+  public:
+    LecteurPlie(const unsigned char* texte, int octets) : p_(texte), fin_(texte + octets) {}
+    char32_t suivant() {
+        while (p_ < fin_) {
+            const char32_t c = plier(decoder());
+            if (c != kSansCaractere)
+                return c;
+        }
+        return kSansCaractere;
+    }
+
+  private:
+    char32_t decoder() {
+        const unsigned char b = *p_++;
+        if (b < 0x80)
+            return b;
+        const int suite = b >= 0xF0 && b <= 0xF4   ? 3
+                          : b >= 0xE0 && b <= 0xEF ? 2
+                          : b >= 0xC2 && b <= 0xDF ? 1
+                                                   : 0;
+        char32_t c = b & (0x3F >> suite);
+        if (suite == 0 || fin_ - p_ < suite)
+            return 0xDC00 + b; // not UTF-8: the byte itself, apart from every character
+        for (int i = 0; i < suite; ++i) {
+            if ((p_[i] & 0xC0) != 0x80)
+                return 0xDC00 + b;
+            c = (c << 6) | (p_[i] & 0x3F);
+        }
+        p_ += suite;
+        return c;
+    }
+    const unsigned char* p_;
+    const unsigned char* fin_;
+};
+
+void plierTexte(sqlite3_value* v, std::u32string& sortie) {
+    sortie.clear();
+    LecteurPlie l(sqlite3_value_text(v), sqlite3_value_bytes(v));
+    for (char32_t c = l.suivant(); c != kSansCaractere; c = l.suivant())
+        sortie.push_back(c);
+}
+
+// The whole text against the pattern: "*" any text, "?" one character, every other character
+// itself.
+bool correspondGlobal(const std::u32string& motif, const std::u32string& texte) {
+    std::size_t m = 0, t = 0;
+    std::size_t etoile = std::u32string::npos, reprise = 0;
+    while (t < texte.size()) {
+        if (m < motif.size() && motif[m] == U'*') {
+            etoile = m++;
+            reprise = t;
+        } else if (m < motif.size() && (motif[m] == U'?' || motif[m] == texte[t])) {
+            ++m;
+            ++t;
+        } else if (etoile != std::u32string::npos) {
+            m = etoile + 1;
+            t = ++reprise;
+        } else {
+            return false;
+        }
+    }
+    while (m < motif.size() && motif[m] == U'*')
+        ++m;
+    return m == motif.size();
+}
+
 // correspond(motif, texte): the shop's wildcard match, used where typed text is a pattern.
 void fonctionCorrespond(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    thread_local QString dernierMotif;
-    thread_local QRegularExpression expression;
-    const QString motif = QString::fromUtf8(
-        reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
-    if (motif != dernierMotif || !expression.isValid() || expression.pattern().isEmpty()) {
-        dernierMotif = motif;
-        expression = QRegularExpression(motifVersExpression(motif),
-                                        QRegularExpression::CaseInsensitiveOption |
-                                            QRegularExpression::DotMatchesEverythingOption);
+    // A search runs one pattern over every row: it is folded once.
+    thread_local std::string dernierMotif;
+    thread_local std::u32string motif;
+    thread_local std::u32string texte;
+    const std::string_view brut(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                                std::size_t(sqlite3_value_bytes(argv[0])));
+    if (motif.empty() || brut != dernierMotif) {
+        dernierMotif = brut;
+        plierTexte(argv[0], motif);
     }
-    const QString texte = QString::fromUtf8(
-        reinterpret_cast<const char*>(sqlite3_value_text(argv[1])), sqlite3_value_bytes(argv[1]));
-    sqlite3_result_int(ctx, expression.match(texte).hasMatch() ? 1 : 0);
+    plierTexte(argv[1], texte);
+    sqlite3_result_int(ctx, correspondGlobal(motif, texte) ? 1 : 0);
+}
+
+// The collation "sansaccents": texts in the order of their folded characters, so that
+// "Écharpe" sorts with "echarpe", before "T-shirt".
+int comparerSansAccents(void*, int n1, const void* t1, int n2, const void* t2) {
+    LecteurPlie a(static_cast<const unsigned char*>(t1), n1);
+    LecteurPlie b(static_cast<const unsigned char*>(t2), n2);
+    for (;;) {
+        const char32_t x = a.suivant(), y = b.suivant();
+        if (x != y)
+            return x == kSansCaractere ? -1 : y == kSansCaractere ? 1 : x < y ? -1 : 1;
+        if (x == kSansCaractere)
+            return 0;
+    }
 }
 
 // The reason of the last failure on an SQLite connection.
@@ -137,12 +256,15 @@ Resultat<> Database::ouvrir(const QString& chemin) {
     if (!q.exec(indexCleCode()))
         consigner(Resultat<>(echec(raisonSql(q.lastError()))),
                   QStringLiteral("index des codes de %1").arg(chemin));
-    // The search by description needs the wildcard match: without it the base is not usable.
+    // The searches need the wildcard match and the listing its order: without them the base is
+    // not usable.
     sqlite3* h = poignee(db);
-    const int rc =
-        h ? sqlite3_create_function_v2(h, "correspond", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                       nullptr, fonctionCorrespond, nullptr, nullptr, nullptr)
-          : SQLITE_MISUSE;
+    int rc = h ? sqlite3_create_function_v2(h, "correspond", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                            nullptr, fonctionCorrespond, nullptr, nullptr, nullptr)
+               : SQLITE_MISUSE;
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_collation_v2(h, "sansaccents", SQLITE_UTF8, nullptr,
+                                         comparerSansAccents, nullptr);
     if (rc != SQLITE_OK)
         return abandon(QStringLiteral("la recherche ne peut pas être installée sur %1 : %2")
                            .arg(chemin, raisonDe(h, rc)));
@@ -323,17 +445,4 @@ QString cleCodeSql(const QString& colonne) {
 QString indexCleCode() {
     return QStringLiteral("CREATE INDEX IF NOT EXISTS ARTICLES_cle_code ON ARTICLES (") +
            cleCodeSql(QStringLiteral("CodeArticle")) + u')';
-}
-
-QString motifVersExpression(const QString& motif) {
-    QString re = QStringLiteral("\\A");
-    for (QChar c : motif) {
-        if (c == u'*')
-            re += QStringLiteral(".*");
-        else if (c == u'?')
-            re += u'.';
-        else
-            re += QRegularExpression::escape(QString(c));
-    }
-    return re + QStringLiteral("\\z");
 }

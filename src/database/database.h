@@ -72,8 +72,3 @@ QString cleCode(const QString& code);
 QString cleCodeSql(const QString& colonne);
 // The index of the code look-up, made when a database lacks it (a shop made before it existed).
 QString indexCleCode();
-
-// The shop's wildcard text ("*" any text, "?" one character, every other character itself)
-// as a regular expression matching the whole text without regard to case, accents' case
-// included.
-QString motifVersExpression(const QString& motif);

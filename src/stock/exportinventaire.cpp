@@ -22,8 +22,8 @@ const QString kRequete = QStringLiteral(
     "SELECT ARTICLES.DateDeCreation, ARTICLES.fournisseur, ARTICLES.libelle, "
     "ARTICLES.CodeArticle, ARTICLES.EnStock, ARTICLES.PrixVenteTTC, ARTICLES.tauxTVAvente, "
     "ARTICLES.PrixHAHT, ARTICLES.tauxTVAHA, ARTICLES.taille, ARTICLES.couleur From ARTICLES "
-    "Where (((ARTICLES.EnStock) > 0)) ORDER BY ARTICLES.fournisseur, ARTICLES.libelle, "
-    "ARTICLES.CodeArticle;");
+    "Where (((ARTICLES.EnStock) > 0)) ORDER BY ARTICLES.fournisseur COLLATE sansaccents, "
+    "ARTICLES.libelle COLLATE sansaccents, ARTICLES.CodeArticle;");
 
 // What a column holds, from the type the table declares for it. Money keeps the decimal comma
 // (the spreadsheet reads it as a number); the other numbers get a decimal point.

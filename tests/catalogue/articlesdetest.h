@@ -5,6 +5,7 @@
 #include "catalogue/enregistrementarticle.h"
 #include "support/testsupport.h"
 
+#include <QSqlQuery>
 #include <QVariant>
 
 struct ArticleDeTest {
@@ -61,3 +62,20 @@ inline SaisieArticle pull(const QString& code) {
     s.nombre = QStringLiteral("3");
     return s;
 }
+
+// Another program that holds the shop database's write lock while it lives, as a second copy
+// of the program or a database tool would. The shop's own connection gives up after a short
+// wait instead of the program's five seconds.
+class VerrouExterne {
+  public:
+    [[nodiscard]] bool prendre(BoutiqueTest& boutique) {
+        if (!boutique.sql(QStringLiteral("PRAGMA busy_timeout = 100")) ||
+            !autre_.ouvrir(boutique.installation().baseParDefaut()))
+            return false;
+        QSqlQuery q(autre_.connexion());
+        return q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    }
+
+  private:
+    Database autre_;
+};

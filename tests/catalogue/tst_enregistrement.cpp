@@ -1,5 +1,6 @@
 #include "catalogue/articlesdetest.h"
 #include "catalogue/enregistrementarticle.h"
+#include "catalogue/lecturesaisie.h"
 #include "support/testmain.h"
 
 #include <QSqlQuery>
@@ -10,28 +11,153 @@ class TestEnregistrementArticle : public QObject {
     Q_OBJECT
 
   private slots:
-    void conversions_data() {
+    // The numbers of the form, read strictly: one number written as the shop writes it, or
+    // nothing (the box is refused). An invalid value in the table stands for a refusal.
+    void lectures_data() {
         QTest::addColumn<QString>("texte");
-        QTest::addColumn<double>("prix");
-        QTest::addColumn<double>("taux");
-        QTest::newRow("virgule") << "12,50" << 12.5 << 12.5;
-        QTest::newRow("point") << "12.50" << 12.5 << 12.5;
-        QTest::newRow("euro") << "12,50 €" << 12.5 << 12.5;
-        QTest::newRow("pourcent") << "19,6 %" << 19.6 << 19.6;
-        QTest::newRow("pourcent colle") << "19.6%" << 19.6 << 19.6;
-        QTest::newRow("pourcent devant") << "%5,5" << 0.0 << 5.5;
-        QTest::newRow("lettres") << "abc" << 0.0 << 0.0;
-        QTest::newRow("negatif") << "-3" << -3.0 << -3.0;
-        QTest::newRow("tres grand") << "1e308" << 1e308 << 1e308;
-        QTest::newRow("trop grand") << "1e400" << 0.0 << 0.0;
-        QTest::newRow("vide") << "" << 0.0 << 0.0;
+        QTest::addColumn<QVariant>("prix");
+        QTest::addColumn<QVariant>("taux");
+        QTest::addColumn<QVariant>("pieces");
+        QTest::addColumn<QVariant>("etiquettes");
+        const QVariant non;
+        QTest::newRow("virgule") << "12,50" << QVariant(12.5) << QVariant(12.5) << QVariant(12.5)
+                                 << non;
+        QTest::newRow("point") << "12.50" << QVariant(12.5) << QVariant(12.5) << QVariant(12.5)
+                               << non;
+        QTest::newRow("euro") << "12,50 €" << QVariant(12.5) << non << non << non;
+        QTest::newRow("pourcent") << "19,6 %" << non << QVariant(19.6) << non << non;
+        QTest::newRow("pourcent colle") << "19.6%" << non << QVariant(19.6) << non << non;
+        QTest::newRow("milliers") << "1 234,50" << QVariant(1234.5) << non << QVariant(1234.5)
+                                  << non;
+        QTest::newRow("entier") << " 3 " << QVariant(3.0) << QVariant(3.0) << QVariant(3.0)
+                                << QVariant(3);
+        QTest::newRow("negatif") << "-3" << QVariant(-3.0) << non << QVariant(-3.0) << non;
+        QTest::newRow("vide") << "" << QVariant(0.0) << QVariant(0.0) << QVariant(0.0)
+                              << QVariant(0);
+        QTest::newRow("blancs") << "   " << QVariant(0.0) << QVariant(0.0) << QVariant(0.0)
+                                << QVariant(0);
+        QTest::newRow("cent") << "100" << QVariant(100.0) << QVariant(100.0) << QVariant(100.0)
+                              << QVariant(100);
+        QTest::newRow("taux au-dela de cent")
+            << "100,5" << QVariant(100.5) << non << QVariant(100.5) << non;
+        QTest::newRow("au seuil de la caisse")
+            << "1000000000" << non << non << QVariant(1e9) << QVariant(1000000000);
+        QTest::newRow("sous le seuil")
+            << "999999999,99" << QVariant(999999999.99) << non << QVariant(999999999.99) << non;
+        for (const char* t : {"abc", "dix", "12abc", "1e400", "1e3", "12.345,67", "12\t50", "-",
+                              ",", "\x01", "3 000 000 000 000 €"})
+            QTest::newRow(t) << QString(t) << non << non << non << non;
     }
-    void conversions() {
+    void lectures() {
         QFETCH(QString, texte);
-        QFETCH(double, prix);
-        QFETCH(double, taux);
-        QCOMPARE(conversionPrix(texte), prix);
-        QCOMPARE(conversionTaux(texte), taux);
+        QFETCH(QVariant, prix);
+        QFETCH(QVariant, taux);
+        QFETCH(QVariant, pieces);
+        QFETCH(QVariant, etiquettes);
+        auto valeur = [](const auto& lu, auto enDouble) {
+            return lu ? QVariant(enDouble(*lu)) : QVariant();
+        };
+        QCOMPARE(valeur(lecturesaisie::prix(texte), [](Montant m) { return m.enDouble(); }), prix);
+        QCOMPARE(valeur(lecturesaisie::taux(texte), [](double v) { return v; }), taux);
+        QCOMPARE(valeur(lecturesaisie::pieces(texte), [](Quantite q) { return q.enDouble(); }),
+                 pieces);
+        QCOMPARE(valeur(lecturesaisie::etiquettes(texte), [](qint64 n) { return int(n); }),
+                 etiquettes);
+    }
+
+    // The first box, in the form's reading order, that does not hold a value of its kind; the
+    // save then writes nothing and says which box is wrong and why.
+    void caseRefusee_data() {
+        QTest::addColumn<QString>("champ");
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<QString>("boite"); // empty: the form is saved
+        QTest::addColumn<QString>("legende");
+        QTest::newRow("joker ?") << "code"
+                                 << "ART00030?"
+                                 << "CodeArticle"
+                                 << "« ART00030? » contient « ? »";
+        QTest::newRow("joker *") << "code"
+                                 << "ART*"
+                                 << "CodeArticle"
+                                 << "« ART* » contient « * »";
+        QTest::newRow("code sur deux lignes") << "code"
+                                              << "ART\n1"
+                                              << "CodeArticle"
+                                              << "caractère de contrôle";
+        QTest::newRow("pieces") << "nombre"
+                                << "trois"
+                                << "NombreArticles"
+                                << "« Nombre à ajouter »";
+        QTest::newRow("etiquettes negatives") << "aImprimer"
+                                              << "-5"
+                                              << "aimprimer"
+                                              << "« A imprimer »";
+        QTest::newRow("prix en lettres") << "prixVente"
+                                         << "abc"
+                                         << "prixdeventettc"
+                                         << "« Prix Vente TTC »";
+        QTest::newRow("prix immense") << "prixVente"
+                                      << "1e400"
+                                      << "prixdeventettc"
+                                      << "« Prix Vente TTC »";
+        QTest::newRow("prix refuse par la caisse") << "prixVente"
+                                                   << "1000000000"
+                                                   << "prixdeventettc"
+                                                   << "moins de 1 000 000 000";
+        QTest::newRow("separateur de milliers") << "prixAchat"
+                                                << "12.345,67"
+                                                << "prixhaht"
+                                                << "« Prix achat HT »";
+        QTest::newRow("taux en lettres") << "tauxVente"
+                                         << "dix"
+                                         << "tauxtvavente"
+                                         << "« Taux TVA vente »";
+        QTest::newRow("taux negatif") << "tauxAchat"
+                                      << "-5"
+                                      << "tauxtvaha"
+                                      << "« Taux TVA HA »";
+        QTest::newRow("texte tres long")
+            << "prixAchat" << QString(5000, u'9') + u'x' << "prixhaht" << QString(40, u'9') + u'…';
+        QTest::newRow("correct") << "prixVente"
+                                 << "1 299,90 €"
+                                 << ""
+                                 << "";
+    }
+    void caseRefusee() {
+        QFETCH(QString, champ);
+        QFETCH(QString, texte);
+        QFETCH(QString, boite);
+        QFETCH(QString, legende);
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        SaisieArticle s = pull("ART000043");
+        s.aImprimerVisible = true;
+        s.aImprimer = "1";
+        const QHash<QString, QString*> champs{
+            {"code", &s.code},           {"nombre", &s.nombre},       {"aImprimer", &s.aImprimer},
+            {"prixVente", &s.prixVente}, {"tauxVente", &s.tauxVente}, {"prixAchat", &s.prixAchat},
+            {"tauxAchat", &s.tauxAchat}};
+        *champs.value(champ) = texte;
+        const std::optional<CaseRefusee> refus = ::caseRefusee(s);
+        const Resultat<Enregistrement> e = enregistrerArticle(b.bdd, s);
+        QCOMPARE(refus ? refus->boite : QString(), boite);
+        QCOMPARE(e.ok(), boite.isEmpty());
+        if (refus) {
+            QVERIFY2(refus->raison.contains(legende), qPrintable(refus->raison));
+            QCOMPARE(e.raison(), refus->raison);
+        }
+        QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES").toInt(), boite.isEmpty() ? 1 : 0);
+    }
+
+    // Two wrong boxes: the one met first in reading order is named.
+    void ordreDesRefus() {
+        SaisieArticle s = pull("ART000043");
+        s.tauxAchat = "dix";
+        s.prixVente = "abc";
+        s.nombre = "trois";
+        QCOMPARE(::caseRefusee(s)->boite, QStringLiteral("NombreArticles"));
+        s.nombre = "3";
+        QCOMPARE(::caseRefusee(s)->boite, QStringLiteral("prixdeventettc"));
     }
 
     void texteStocke_data() {
@@ -94,12 +220,14 @@ class TestEnregistrementArticle : public QObject {
             << QVariant(5) << 4 << "2" << false << "" << 7.0 << 6;
         QTest::newRow("nouveau, case montree") << QVariant() << 0 << "3" << true << "1" << 3.0 << 1;
         QTest::newRow("moins un") << QVariant(5) << 0 << "-1" << true << "0" << 4.0 << 0;
-        QTest::newRow("virgule") << QVariant(5) << 0 << "2,5" << true << "0" << 7.0 << 0;
-        QTest::newRow("nombre illisible") << QVariant(5) << 1 << "abc" << true << "xyz" << 5.0 << 0;
-        QTest::newRow("etiquettes hors limites")
-            << QVariant(5) << 1 << "2" << true << "1e12" << 7.0 << 3;
-        QTest::newRow("stock hors limites")
-            << QVariant(1e308) << 0 << "1e308" << true << "0" << 1e308 << 0;
+        QTest::newRow("virgule") << QVariant(5) << 0 << "2,5" << true << "0" << 7.5 << 0;
+        // Pieces taken off a new code leave it without labels to print.
+        QTest::newRow("nouveau, pieces retirees")
+            << QVariant() << 0 << "-2" << false << "" << -2.0 << 0;
+        QTest::newRow("etiquettes a la limite")
+            << QVariant(5) << 1 << "2" << true << "2147483647" << 7.0 << 2147483647;
+        // A stock that is no number of pieces is put right by the save.
+        QTest::newRow("stock endommage") << QVariant(1e308) << 0 << "2" << true << "0" << 2.0 << 0;
         QTest::newRow("stock Null")
             << QVariant(QMetaType(QMetaType::Double)) << 0 << "2" << true << "0" << 2.0 << 0;
     }

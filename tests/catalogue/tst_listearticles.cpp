@@ -36,9 +36,26 @@ class TestListeArticles : public QObject {
     }
 
   private slots:
+    // An entry tells articles of one description apart by their size and colour.
+    void entree_data() {
+        QTest::addColumn<QStringList>("champs"); // code, libelle, taille, couleur
+        QTest::addColumn<QString>("texte");
+        QTest::newRow("complet") << QStringList{"ART000012", "Pull col rond ", "M ", "Rouge "}
+                                 << "ART000012 | Pull col rond\n    M · Rouge";
+        QTest::newRow("sans couleur")
+            << QStringList{"ART000020", "Pull ", "XL ", " "} << "ART000020 | Pull\n    XL";
+        QTest::newRow("sans taille")
+            << QStringList{"ART000021", "Pull ", " ", "Bleu "} << "ART000021 | Pull\n    Bleu";
+        QTest::newRow("code garde ses blancs")
+            << QStringList{"A1 ", "Pull", "", ""} << "A1  | Pull\n    ";
+        QTest::newRow("sur une ligne")
+            << QStringList{"A2", "Pull\nrayé", "M\t", "Bleu\r\n"} << "A2 | Pull rayé\n    M · Bleu";
+        QTest::newRow("vide") << QStringList{"", "", "", ""} << " | \n    ";
+    }
     void entree() {
-        QCOMPARE(listearticles::entree("ART000012", "Pull "), QStringLiteral("ART000012 | Pull "));
-        QCOMPARE(listearticles::entree({}, {}), QStringLiteral(" | "));
+        QFETCH(QStringList, champs);
+        QFETCH(QString, texte);
+        QCOMPARE(listearticles::entree(champs[0], champs[1], champs[2], champs[3]), texte);
     }
 
     void enStock() {
@@ -52,8 +69,8 @@ class TestListeArticles : public QObject {
                  (QStringList{"ART000012", "ART000030", "ART000040", "ART000041", "ART000050",
                               "ART000051", "ART000060", "ART000061", "ART000070"}));
         QCOMPARE(r->trouves, 9);
-        QCOMPARE(r->entrees.first(), QStringLiteral("ART000012 | Pull "));
-        QCOMPARE(r->entrees.last(), QStringLiteral("ART000070 | "));
+        QCOMPARE(r->entrees.first(), QStringLiteral("ART000012 | Pull\n    M · Rouge"));
+        QCOMPARE(r->entrees.last(), QStringLiteral("ART000070 | \n    M · Rouge"));
     }
 
     // Typed text is the description's content: letters without regard to case, accents
@@ -64,6 +81,9 @@ class TestListeArticles : public QObject {
         QTest::newRow("casse") << "pull" << QStringList{"ART000012", "ART000020"};
         QTest::newRow("accents minuscules") << "été" << QStringList{"ART000040", "ART000041"};
         QTest::newRow("accents majuscules") << "ÉTÉ" << QStringList{"ART000040", "ART000041"};
+        QTest::newRow("sans accents") << "ete" << QStringList{"ART000040", "ART000041"};
+        QTest::newRow("majuscules sans accents") << "ETE" << QStringList{"ART000040", "ART000041"};
+        QTest::newRow("accents en trop") << "Rôbé" << QStringList{"ART000040"};
         QTest::newRow("apostrophe") << "d'été" << QStringList{"ART000040"};
         QTest::newRow("guillemets") << "\"lin\"" << QStringList{"L'ART"};
         QTest::newRow("pourcent") << "50%" << QStringList{"ART000050"};

@@ -194,6 +194,18 @@ class TestDatabase : public QObject {
                               << "" << true;
         QTest::newRow("saut de ligne") << "*a*"
                                        << "x\na" << true;
+        QTest::newRow("sans accents") << "*ete*"
+                                      << "ROBE D'ÉTÉ " << true;
+        QTest::newRow("accents en trop") << "*garçon*"
+                                         << "Veste GARCON" << true;
+        QTest::newRow("accents decomposes") << "*ete*"
+                                            << "e\u0301te\u0301" << true;
+        QTest::newRow("une lettre accentuee") << "?t?"
+                                              << "Été" << true;
+        QTest::newRow("lettre differente") << "*ete*"
+                                           << "ôte" << false;
+        QTest::newRow("hors de l'alphabet latin") << "*Ωμέγα*"
+                                                  << "ωμεγα" << true;
     }
     void motifs() {
         QFETCH(QString, motif);
@@ -203,6 +215,23 @@ class TestDatabase : public QObject {
         QVERIFY(b.ouvrir());
         QCOMPARE(b.valeur("SELECT correspond(?, ?)", {motif, texte}).toInt(), correspond ? 1 : 0);
         QVERIFY(b.valeur("SELECT correspond(NULL, 'a')").isNull());
+        // A byte that is not UTF-8 is one character of its own.
+        QCOMPARE(b.valeur("SELECT correspond('a?b', CAST(x'61ff62' AS TEXT))").toInt(), 1);
+    }
+
+    // The collation "sansaccents" puts texts in the order of their letters, accents and case
+    // aside.
+    void triSansAccents() {
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        QCOMPARE(
+            b.valeur(
+                 "SELECT group_concat(t, '/') FROM (SELECT column1 AS t FROM (VALUES ('T-shirt'), "
+                 "('Écharpe'), ('zèbre'), ('echarpe bis'), ('Abricot'), ('Ébène'), "
+                 "('eb')) ORDER BY t COLLATE sansaccents)")
+                .toString(),
+            QStringLiteral("Abricot/eb/Ébène/Écharpe/echarpe bis/T-shirt/zèbre"));
+        QCOMPARE(b.valeur("SELECT 'Éloïse' = 'eloise' COLLATE sansaccents").toInt(), 1);
     }
 
     void ouvertureRefusee_data() {

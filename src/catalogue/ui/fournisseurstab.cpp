@@ -1,11 +1,10 @@
 #include "catalogue/ui/fournisseurstab.h"
 
+#include "catalogue/fournisseurs.h"
 #include "common/formats.h"
-#include "common/journalisation.h"
 #include "common/texte.h"
 #include "common/ui/twips.h"
 #include "common/valeur.h"
-#include "database/database.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 
@@ -14,9 +13,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 namespace {
 // The panel's rows: element 0 at its design place, each further one 50 twips below the box
@@ -83,25 +79,22 @@ FournisseursTab::FournisseursTab(Services& services, QWidget* parent)
 }
 
 bool FournisseursTab::chargerListe() {
-    QSqlQuery q(services_.bdd.connexion());
-    if (Resultat<> r = executer(q, QStringLiteral("SELECT * FROM FOURNISSEURS")); !r) {
+    const Resultat<QList<fournisseurs::Entree>> entrees = fournisseurs::liste(services_.bdd);
+    if (!entrees) {
         services_.dialogues.message(
             QStringLiteral("problème d'ouverture de la table FOURNISSEURS") +
-                QStringLiteral("\n\n") + r.raison() + u'.',
+                QStringLiteral("\n\n") + entrees.raison() + u'.',
             titres::programme());
         return false;
     }
-    const QSqlRecord colonnes = q.record();
-    const int code = colonnes.indexOf(QStringLiteral("codefournisseur"));
-    const int nom = colonnes.indexOf(QStringLiteral("nom"));
-    while (q.next())
-        listefournisseur->addItem(texteValeur(code >= 0 ? q.value(code) : QVariant()) +
-                                  QStringLiteral(" | ") +
-                                  texteValeur(nom >= 0 ? q.value(nom) : QVariant()));
-    // The list ends at the first row that cannot be read; the log tells which.
-    if (q.lastError().isValid())
-        consigner(Resultat<>(echec(raisonSql(q.lastError()))),
-                  QStringLiteral("liste des fournisseurs"));
+    // Each entry keeps its supplier's code as stored: the panel shows that row, whatever
+    // the entry's text holds ("|", blanks, a comma, nothing).
+    for (const fournisseurs::Entree& e : *entrees) {
+        auto* entree =
+            new QListWidgetItem(texteValeur(e.code) + QStringLiteral(" | ") + texteValeur(e.nom));
+        entree->setData(Qt::UserRole, e.code);
+        listefournisseur->addItem(entree);
+    }
     return true;
 }
 
@@ -116,30 +109,19 @@ void FournisseursTab::placerElement(int i) {
 }
 
 void FournisseursTab::listefournisseur_Click() {
-    const QListWidgetItem* choix = listefournisseur->currentItem();
-    const QString entree = choix && choix->isSelected() ? choix->text() : QString();
-    const QString code = champ(entree, QStringLiteral("|"), 1).trimmed();
-
-    // The code is a bound value: text codes and numeric codes are both found.
-    QSqlQuery q(services_.bdd.connexion());
-    const QString sql = QStringLiteral("SELECT * FROM FOURNISSEURS WHERE codefournisseur = ?");
-    Resultat<> lu = executer(q, sql, {code});
-    bool ligne = lu && q.next();
-    bool ok = false;
-    const double numerique = code.toDouble(&ok);
-    if (lu && !ligne && ok) {
-        lu = executer(q, sql, {numerique});
-        ligne = lu && q.next();
-    }
-    if (!lu) {
+    const QList<QListWidgetItem*> choix = listefournisseur->selectedItems();
+    const std::optional<QVariant> code =
+        choix.isEmpty() ? std::nullopt : std::optional(choix.first()->data(Qt::UserRole));
+    const Resultat<fournisseurs::Fiche> fiche = fournisseurs::fiche(services_.bdd, code);
+    if (!fiche) {
         fondfournisseur->hide();
         services_.dialogues.message(
-            QStringLiteral("Le fournisseur « %1 » n'a pas pu être lu : %2.").arg(code, lu.raison()),
+            QStringLiteral("Le fournisseur « %1 » n'a pas pu être lu : %2.")
+                .arg(texteValeur(code.value_or(QVariant())).left(40), fiche.raison()),
             titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
         return;
     }
-    const QSqlRecord colonnes = q.record();
-    for (int i = 0; i < colonnes.count(); ++i) {
+    for (int i = 0; i < fiche->colonnes.size(); ++i) {
         if (i >= fournisseur.size()) {
             auto* boite = new QLineEdit(fondfournisseur);
             boite->setObjectName(QStringLiteral("fournisseur_%1").arg(i));
@@ -153,11 +135,17 @@ void FournisseursTab::listefournisseur_Click() {
             labelfournisseur << label;
         }
         placerElement(i);
+        // No entry chosen, or a supplier gone since the list was read: empty boxes, never
+        // another supplier's values.
+        fournisseur[i]->setText(fiche->valeurs ? texteValeur(fiche->valeurs->at(i)) : QString());
         fournisseur[i]->setVisible(true);
-        if (ligne)
-            fournisseur[i]->setText(texteValeur(q.value(i)));
+        labelfournisseur[i]->setText(fiche->colonnes[i]);
         labelfournisseur[i]->setVisible(true);
-        labelfournisseur[i]->setText(colonnes.fieldName(i));
+    }
+    // Rows of columns that the table no longer has.
+    for (qsizetype i = fiche->colonnes.size(); i < fournisseur.size(); ++i) {
+        fournisseur[i]->hide();
+        labelfournisseur[i]->hide();
     }
     fondfournisseur->show();
 }

@@ -58,10 +58,6 @@ bool produitCaractere(const QKeyEvent* k) {
     }
 }
 
-bool estEntree(const QKeyEvent* k) {
-    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-}
-
 // Focus moves inside the window; switching to another window and back is not one.
 bool changementInterne(const QFocusEvent* f) {
     return f->reason() != Qt::ActiveWindowFocusReason && f->reason() != Qt::PopupFocusReason;
@@ -71,6 +67,7 @@ bool changementInterne(const QFocusEvent* f) {
 GenCodesTab::GenCodesTab(Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {
     construire();
+    valeursDeDepart();
     ordreClavier();
     relierEvenements();
 }
@@ -107,39 +104,34 @@ void GenCodesTab::construire() {
     placer(NouvelArticle, 7380, 90, 2520, 375);
 
     NombreArticles = controle<QLineEdit>(this, "NombreArticles");
-    NombreArticles->setText(QStringLiteral("1"));
     placer(NombreArticles, 5400, 540, 720, 315);
     Label5 = legende(this, "Label5", QStringLiteral("Nombre à ajouter"), NombreArticles, 540);
     totalarticle = creerLabel(this, QStringLiteral("totalarticle"), {}, 6240, 540, 1500, 315);
     aimprimer = controle<QLineEdit>(this, "aimprimer");
     placer(aimprimer, 9000, 540, 900, 315);
-    aimprimer->hide();
     Label13 = legende(this, "Label13", QStringLiteral("A imprimer"), aimprimer, 540, 7800, 1140);
 
     Libelle = controle<QLineEdit>(this, "Libelle");
     placer(Libelle, 5400, 960, 4500, 315);
     Label6 = legende(this, "Label6", QStringLiteral("Libellé"), Libelle, 960);
     taille = controle<QLineEdit>(this, "taille");
-    taille->setMaxLength(5);
-    taille->setText(QStringLiteral(" "));
+    taille->setMaxLength(kLongueurTaille);
     placer(taille, 5400, 1380, 720, 315);
     Label7 = legende(this, "Label7", QStringLiteral("Taille"), taille, 1380);
     couleur = controle<QLineEdit>(this, "couleur");
-    couleur->setMaxLength(10);
+    couleur->setMaxLength(kLongueurCouleur);
     placer(couleur, 5400, 1800, 1335, 315);
     Label8 = legende(this, "Label8", QStringLiteral("Couleur"), couleur, 1800);
     prixdeventettc = controle<QLineEdit>(this, "prixdeventettc");
     placer(prixdeventettc, 5400, 2220, 1335, 315);
     Label9 = legende(this, "Label9", QStringLiteral("Prix Vente TTC"), prixdeventettc, 2220);
     tauxtvavente = controle<QLineEdit>(this, "tauxtvavente");
-    tauxtvavente->setText(QStringLiteral("19.6%"));
     placer(tauxtvavente, 5400, 2640, 1335, 315);
     Label10 = legende(this, "Label10", QStringLiteral("Taux TVA vente"), tauxtvavente, 2640);
     prixhaht = controle<QLineEdit>(this, "prixhaht");
     placer(prixhaht, 5400, 3060, 1335, 315);
     Label11 = legende(this, "Label11", QStringLiteral("Prix achat HT"), prixhaht, 3060);
     tauxtvaha = controle<QLineEdit>(this, "tauxtvaha");
-    tauxtvaha->setText(QStringLiteral("19.6%"));
     placer(tauxtvaha, 5400, 3480, 1335, 315);
     Label12 = legende(this, "Label12", QStringLiteral("Taux TVA HA"), tauxtvaha, 3480);
 
@@ -211,11 +203,18 @@ void GenCodesTab::relierEvenements() {
     fourn->lineEdit()->installEventFilter(this);
 
     connect(fourn, &QComboBox::activated, this, &GenCodesTab::modifierDonnees);
-    connect(ListeDesArrivees, &QListWidget::currentRowChanged, this, [this](int rang) {
-        if (rang >= 0)
+    // Typing keeps to the box's length; a longer stored text stays whole until it is shortened.
+    for (auto [boite, limite] : {std::pair{taille, kLongueurTaille}, {couleur, kLongueurCouleur}})
+        connect(boite, &QLineEdit::textEdited, boite,
+                [boite, limite] { boite->setMaxLength(qMax<int>(limite, boite->text().size())); });
+    // An entry chosen (clicked, or reached with the arrow keys) loads its article. The focus
+    // arriving in the list makes its first entry current without choosing it: that loads
+    // nothing, so an article shown by its code stays in the form.
+    connect(ListeDesArrivees, &QListWidget::itemSelectionChanged, this, [this] {
+        if (rangChoisi() >= 0)
             ListeDesArrivees_Click();
     });
-    // A click on the entry already selected loads it again too.
+    // A click on the entry already chosen loads it again too.
     ListeDesArrivees->viewport()->installEventFilter(this);
     connect(ListeDesArrivees, &QListWidget::clicked, this, [this](const QModelIndex& i) {
         if (i.row() >= 0 && i.row() == rangAvantClic_)
@@ -234,7 +233,7 @@ void GenCodesTab::relierEvenements() {
 bool GenCodesTab::eventFilter(QObject* objet, QEvent* e) {
     if (objet == ListeDesArrivees->viewport()) {
         if (e->type() == QEvent::MouseButtonPress)
-            rangAvantClic_ = ListeDesArrivees->currentRow();
+            rangAvantClic_ = rangChoisi();
         return false;
     }
     QWidget* w = qobject_cast<QWidget*>(objet);
@@ -261,10 +260,10 @@ bool GenCodesTab::eventFilter(QObject* objet, QEvent* e) {
     case QEvent::KeyPress: {
         const auto* k = static_cast<QKeyEvent*>(e);
         if (w == CodeArticle) {
-            if (estEntree(k))
+            if (estToucheEntree(k))
                 CodeArticle_KeyPress(13);
         } else if (w == recherche) {
-            if (estEntree(k))
+            if (estToucheEntree(k))
                 recherche_KeyPress(13);
         } else if (produitCaractere(k)) {
             modifierDonnees();

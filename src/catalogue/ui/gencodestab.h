@@ -76,11 +76,22 @@ class GenCodesTab : public QWidget {
     void remplirListe(const QStringList& entrees, const QList<int>& longueursCode);
     // The code of a list entry: the text before its separator, with the space before it.
     QString codeEntree(int rang) const;
+    // The row of the entry chosen in the list, -1 when none is (an entry that is only current,
+    // as the focus arriving in the list leaves the first one, is not chosen).
+    int rangChoisi() const;
     // Copies a stored article into the boxes.
     void montrerArticle(const Article& article, bool avecCode);
+    // Shows or hides "A imprimer" with its caption: shown while a stored article is in the form.
+    void montrerAImprimer(bool montre);
+    // The boxes as at start-up: the design's texts, no article ("A imprimer" hidden).
+    void valeursDeDepart();
     void finEdition();
     // A failure the operator must know of, in a box.
     void signaler(const QString& texte);
+
+    // What may be typed into the size and colour boxes; a longer stored value is shown whole.
+    static constexpr int kLongueurTaille = 5;
+    static constexpr int kLongueurCouleur = 10;
 
     Services& services_;
     int rangAvantClic_ = -1; // the selected entry when the mouse button went down on the list

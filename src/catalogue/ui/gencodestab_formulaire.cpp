@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 // The article form: its two loads, the editing state, the save and the new code.
 
@@ -34,6 +35,14 @@ void GenCodesTab::modifierDonnees() {
     Annulersaisie->show();
 }
 
+namespace {
+// A stored text shown whole, however long: the box's length limits typing only.
+void montrerEntier(QLineEdit* boite, int limite, const QString& texte) {
+    boite->setMaxLength(qMax<int>(limite, texte.size()));
+    boite->setText(texte);
+}
+} // namespace
+
 void GenCodesTab::montrerArticle(const Article& a, bool avecCode) {
     // Texts are shown as stored, numbers in their short French form; a missing value shows as
     // an empty box rather than leaving another article's value behind.
@@ -41,8 +50,8 @@ void GenCodesTab::montrerArticle(const Article& a, bool avecCode) {
         CodeArticle->setText(sansNullTexte(a.code));
     Libelle->setText(sansNullTexte(a.libelle));
     prixdeventettc->setText(sansNullTexte(a.prixVenteTTC));
-    taille->setText(sansNullTexte(a.taille));
-    couleur->setText(sansNullTexte(a.couleur));
+    montrerEntier(taille, kLongueurTaille, sansNullTexte(a.taille));
+    montrerEntier(couleur, kLongueurCouleur, sansNullTexte(a.couleur));
     tauxtvavente->setText(sansNullTexte(a.tauxTVAvente));
     prixhaht->setText(sansNullTexte(a.prixHAHT));
     tauxtvaha->setText(sansNullTexte(a.tauxTVAHA));
@@ -50,21 +59,41 @@ void GenCodesTab::montrerArticle(const Article& a, bool avecCode) {
     totalarticle->setText(QStringLiteral("stock : ") + sansNullTexte(a.enStock));
     fourn->setEditText(sansNullTexte(a.fournisseur));
     aimprimer->setText(sansNullTexte(a.nbrAImprimer));
-    aimprimer->show();
+    montrerAImprimer(true);
+}
+
+void GenCodesTab::montrerAImprimer(bool montre) {
+    aimprimer->setVisible(montre);
+    Label13->setVisible(montre);
+}
+
+void GenCodesTab::valeursDeDepart() {
+    for (QLineEdit* boite : {CodeArticle, Libelle, prixdeventettc, prixhaht, aimprimer})
+        boite->clear();
+    montrerEntier(taille, kLongueurTaille, QStringLiteral(" "));
+    montrerEntier(couleur, kLongueurCouleur, QString());
+    NombreArticles->setText(QStringLiteral("1"));
+    tauxtvavente->setText(QStringLiteral("19.6%"));
+    tauxtvaha->setText(QStringLiteral("19.6%"));
+    fourn->setEditText(QString());
+    totalarticle->clear();
+    montrerAImprimer(false);
 }
 
 void GenCodesTab::CodeArticle_LostFocus() {
-    const Resultat<std::optional<Article>> article =
-        MagasinArticles(services_.bdd).parMotif(CodeArticle->text());
+    const QString saisi = CodeArticle->text();
+    const Resultat<std::optional<Article>> article = MagasinArticles(services_.bdd).parMotif(saisi);
     finEdition();
     if (!article) {
         signaler(QStringLiteral("L'article « %1 » n'a pas pu être cherché : %2.")
-                     .arg(CodeArticle->text().left(40), article.raison()));
+                     .arg(saisi.left(40), article.raison()));
         return;
     }
-    // An unknown code keeps the form as it is, ready to be saved under that code.
+    // An unknown code keeps the form as it is, ready to be saved under that code. A pattern
+    // ("*", "?") shows the first article it matches under that article's own code, so that a
+    // save writes the article shown.
     if (*article)
-        montrerArticle(**article, false);
+        montrerArticle(**article, MagasinArticles::estMotif(saisi));
 }
 
 void GenCodesTab::ouvrirParCode(const QString& code) {
@@ -74,7 +103,7 @@ void GenCodesTab::ouvrirParCode(const QString& code) {
 
 void GenCodesTab::ListeDesArrivees_Click() {
     finEdition();
-    const int rang = ListeDesArrivees->currentRow();
+    const int rang = rangChoisi();
     if (rang >= 0) {
         const Resultat<std::optional<Article>> article =
             MagasinArticles(services_.bdd).parCode(codeEntree(rang));
@@ -88,7 +117,7 @@ void GenCodesTab::ListeDesArrivees_Click() {
     }
     // Nothing selected, or the article is gone: the boxes keep their content.
     NombreArticles->setText(QStringLiteral("0"));
-    aimprimer->show();
+    montrerAImprimer(true);
 }
 
 void GenCodesTab::Annulersaisie_Click() {
@@ -96,13 +125,15 @@ void GenCodesTab::Annulersaisie_Click() {
 }
 
 void GenCodesTab::NouvelArticle_Click() {
-    const Resultat<QString> code = codeboutique::nouveau(services_.bdd);
+    const Resultat<QString> code = codeboutique::nouveau(services_.bdd, services_.reglages());
     if (!code) {
         signaler(QStringLiteral("Aucun nouveau code ne peut être donné : %1.").arg(code.raison()));
         return;
     }
+    // A new article starts as a copy of the one shown, but has no stock of its own yet.
     CodeArticle->setText(*code);
-    aimprimer->hide();
+    totalarticle->clear();
+    montrerAImprimer(false);
 }
 
 void GenCodesTab::validation_Click() {
@@ -131,6 +162,15 @@ void GenCodesTab::validation_Click() {
     saisie.nombre = NombreArticles->text();
     saisie.aImprimer = aimprimer->text();
     saisie.aImprimerVisible = !aimprimer->isHidden();
+    // A box that does not hold a value of its kind: nothing is saved until it does.
+    if (const std::optional<CaseRefusee> refus = caseRefusee(saisie)) {
+        signaler(refus->raison);
+        if (auto* boite = findChild<QLineEdit*>(refus->boite)) {
+            boite->setFocus(Qt::OtherFocusReason);
+            boite->selectAll();
+        }
+        return;
+    }
     const Resultat<Enregistrement> e = enregistrerArticle(services_.bdd, saisie);
     if (!e) {
         // Nothing was written: the form keeps what was typed, for another try.
@@ -139,14 +179,25 @@ void GenCodesTab::validation_Click() {
         return;
     }
     emit articleEnregistre(e->article);
-    if (!saisie.aImprimerVisible) {
-        // A new code joins the list, selected (which shows it).
-        auto* entree = new QListWidgetItem(listearticles::entree(saisie.code, saisie.libelle));
-        entree->setData(Qt::UserRole, int(saisie.code.size()));
+    const Resultat<std::optional<Article>> enregistre =
+        MagasinArticles(services_.bdd).parCle(e->article.rowid);
+    if (e->nouveau && enregistre && *enregistre) {
+        // A new code joins the list, chosen.
+        const Article& a = **enregistre;
+        auto* entree = new QListWidgetItem(
+            listearticles::entree(sansNullTexte(a.code), sansNullTexte(a.libelle),
+                                  sansNullTexte(a.taille), sansNullTexte(a.couleur)));
+        entree->setData(Qt::UserRole, int(sansNullTexte(a.code).size()));
+        const QSignalBlocker silence(ListeDesArrivees);
         ListeDesArrivees->addItem(entree);
         ListeDesArrivees->setCurrentItem(entree);
     }
-    CodeArticle->clear();
-    aimprimer->hide();
-    ListeDesArrivees_Click();
+    // The form shows the article as saved.
+    finEdition();
+    if (enregistre && *enregistre)
+        montrerArticle(**enregistre, true);
+    else
+        signaler(QStringLiteral("L'article « %1 » est enregistré, mais n'a pas pu être relu : %2.")
+                     .arg(saisie.code.left(40),
+                          enregistre ? QStringLiteral("il a disparu") : enregistre.raison()));
 }

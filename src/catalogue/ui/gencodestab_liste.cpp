@@ -1,5 +1,6 @@
 #include "catalogue/ui/gencodestab.h"
 
+#include "catalogue/codeboutique.h"
 #include "catalogue/listearticles.h"
 #include "catalogue/magasinarticles.h"
 #include "common/texte.h"
@@ -27,6 +28,13 @@ void GenCodesTab::remplirListe(const QStringList& entrees, const QList<int>& lon
         services_.progression.progresser(i + 1, n);
     }
     ListeDesArrivees->setUpdatesEnabled(true);
+    // A new list is read from its top, whatever part of the last one was in view.
+    ListeDesArrivees->scrollToTop();
+}
+
+int GenCodesTab::rangChoisi() const {
+    const QList<QListWidgetItem*> choisies = ListeDesArrivees->selectedItems();
+    return choisies.isEmpty() ? -1 : ListeDesArrivees->row(choisies.first());
 }
 
 QString GenCodesTab::codeEntree(int rang) const {
@@ -92,7 +100,7 @@ void GenCodesTab::recherche_KeyPress(int touche) {
 }
 
 void GenCodesTab::supprimer_Click() {
-    const QString code = codeEntree(ListeDesArrivees->currentRow());
+    const QString code = codeEntree(rangChoisi());
     if (services_.dialogues.message(
             QStringLiteral("Etes-vous sûr de vouloir supprimer ") + code + QStringLiteral(" ?"),
             titres::programme(), Dialogues::Boutons::OuiNon, Dialogues::Icone::Aucune,
@@ -101,7 +109,19 @@ void GenCodesTab::supprimer_Click() {
     // No entry selected: nothing to delete.
     if (code.isEmpty())
         return;
-    if (const Resultat<qint64> r = MagasinArticles(services_.bdd).supprimer(code); !r)
+    auto refus = [&](const QString& raison) {
         signaler(QStringLiteral("L'article « %1 » n'a pas été supprimé : %2.")
-                     .arg(code.trimmed().left(40), r.raison()));
+                     .arg(code.trimmed().left(40), raison));
+    };
+    // The code is kept before the article goes, so that it is never given again.
+    if (Resultat<> r = codeboutique::retenirSuppression(services_.reglages(), code); !r)
+        return refus(r.raison());
+    if (const Resultat<qint64> r = MagasinArticles(services_.bdd).supprimer(code); !r)
+        return refus(r.raison());
+    // Neither the list nor the form may offer the article again (a save would re-create it).
+    for (int i = ListeDesArrivees->count() - 1; i >= 0; --i)
+        if (MagasinArticles::memeCode(codeEntree(i), code))
+            delete ListeDesArrivees->takeItem(i);
+    valeursDeDepart();
+    finEdition();
 }

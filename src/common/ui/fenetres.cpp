@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -31,4 +32,9 @@ void selectionnerTout(QWidget* controle) {
         t->selectAll();
     else if (auto* p = qobject_cast<QPlainTextEdit*>(controle))
         p->selectAll();
+}
+
+bool estToucheEntree(const QKeyEvent* touche) {
+    return touche->key() == Qt::Key_Return || touche->key() == Qt::Key_Enter ||
+           touche->text() == QStringLiteral("\r") || touche->text() == QStringLiteral("\n");
 }

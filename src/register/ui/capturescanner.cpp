@@ -85,17 +85,8 @@ bool CaptureScanner::eventFilter(QObject* cible, QEvent* e) {
     auto* k = static_cast<QKeyEvent*>(e);
     // A scanner types capitals with Shift, as a keyboard does: a modifier pressed alone belongs to
     // the burst and neither ends nor breaks it.
-    switch (k->key()) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-    case Qt::Key_CapsLock:
+    if (ZoneSaisie::estModificateur(k))
         return false;
-    default:
-        break;
-    }
     const bool ailleurs = !(boitesOuvertes_ > 0) && dansLaCaisse(cible) && cible != saisie_;
     if (!(boitesOuvertes_ > 0) && !dansLaCaisse(cible))
         return false;

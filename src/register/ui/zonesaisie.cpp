@@ -13,6 +13,20 @@ bool ZoneSaisie::estEntree(const QKeyEvent* e) {
            e->text() == QStringLiteral("\r") || estSautDeLigne(e);
 }
 
+bool ZoneSaisie::estModificateur(const QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool ZoneSaisie::event(QEvent* e) {
     if (e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);
@@ -46,7 +60,9 @@ void ZoneSaisie::keyPressEvent(QKeyEvent* e) {
         finDeCode(estSautDeLigne(e) ? Fin::SautDeLigne : Fin::RetourChariot);
         return;
     }
-    finPrecedente_.reset();
+    // Shift, Ctrl and the like pressed alone are no key of their own between the two.
+    if (!estModificateur(e))
+        finPrecedente_.reset();
     QLineEdit::keyPressEvent(e);
 }
 

@@ -18,6 +18,8 @@ class ZoneSaisie : public QLineEdit {
     static bool estEntree(const QKeyEvent* e);
     // The end key is a line feed (rather than a carriage return or Return).
     static bool estSautDeLigne(const QKeyEvent* e);
+    // A modifier pressed alone (Shift, Ctrl, Alt, AltGr, Meta, Caps Lock).
+    static bool estModificateur(const QKeyEvent* e);
 
   signals:
     void entree();

@@ -144,8 +144,7 @@ bool InventaireTab::eventFilter(QObject* objet, QEvent* e) {
                 InventaireCodeArticle, [this] { selectionnerTout(InventaireCodeArticle); },
                 Qt::QueuedConnection);
     } else if (e->type() == QEvent::KeyPress) {
-        const int touche = static_cast<QKeyEvent*>(e)->key();
-        if (touche == Qt::Key_Return || touche == Qt::Key_Enter)
+        if (estToucheEntree(static_cast<QKeyEvent*>(e)))
             InventaireCodeArticle_KeyPress(13);
     }
     return false;
@@ -158,12 +157,17 @@ void InventaireTab::InventaireCodeArticle_KeyPress(int touche) {
                           InventaireNombre->text(),     InventaireTotalStock->text(),
                           nbreinventaire->text(),       nbreinventairetotal->text()};
     const Resultat<Comptage> comptage =
-        saisirInventaire(services_.bdd, services_.journal(), InventaireCodeArticle->text(), ecran);
+        saisirInventaire(services_.bdd, services_.journal(), InventaireCodeArticle->text(), ecran,
+                         [this](const QString& question) {
+                             return services_.dialogues.message(
+                                        question, titres::programme(), Dialogues::Boutons::OuiNon,
+                                        Dialogues::Icone::Question,
+                                        Dialogues::Reponse::Non) == Dialogues::Reponse::Oui;
+                         });
     if (!comptage) {
         // Nothing was counted: the screen stays as it was.
-        services_.dialogues.message(
-            QStringLiteral("Le comptage n'est pas enregistré : %1.").arg(comptage.raison()),
-            titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
+        services_.dialogues.message(comptage.raison(), titres::programme(), Dialogues::Boutons::Ok,
+                                    Dialogues::Icone::Arret);
         InventaireCodeArticle->setFocus(Qt::OtherFocusReason);
         selectionnerTout(InventaireCodeArticle);
         return;

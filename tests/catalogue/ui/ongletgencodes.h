@@ -44,7 +44,8 @@ struct OngletGenCodes {
             if (!ajouterArticle(boutique, a))
                 return false;
         Services& s = boutique.services();
-        onglets.addTab(new QWidget, QStringLiteral("Caisse"));
+        // The till's page holds a box that has the focus when the program starts.
+        onglets.addTab(new QLineEdit, QStringLiteral("Caisse"));
         genCodes = new GenCodesTab(s);
         navigation = std::make_unique<NavigationOnglets>(onglets, *genCodes);
         inventaire = new InventaireTab(s, *navigation);
@@ -73,9 +74,10 @@ struct OngletGenCodes {
                w<QPushButton>(QStringLiteral("Annulersaisie"))->isHidden();
     }
     bool aImprimerMontre() const { return !w(QStringLiteral("aimprimer"))->isHidden(); }
-    // The window shown and active, so that focus moves deliver their events.
-    bool montrer() {
-        onglets.setCurrentIndex(1);
+    // The window shown and active on a tab (Gen Codes by default), so that focus moves deliver
+    // their events.
+    bool montrer(int onglet = 1) {
+        onglets.setCurrentIndex(onglet);
         onglets.show();
         onglets.activateWindow();
         return QTest::qWaitForWindowActive(&onglets);

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -45,6 +46,22 @@ QString legende(const QWidget* w, int i) {
 }
 void choisir(QListWidget* l, int ligne) {
     l->setCurrentRow(ligne);
+}
+
+// The fault of a caption that cannot be read whole, or an empty text: its text, as the label
+// draws it, must lie inside the label and under no control that lies over the label.
+QString fauteDeLecture(const QLabel* l) {
+    const QRect texte = l->fontMetrics()
+                            .boundingRect(l->contentsRect(), int(l->alignment()), l->text())
+                            .translated(l->pos());
+    if (!l->geometry().contains(texte))
+        return l->text() + QStringLiteral(" : dépasse de sa place");
+    const QObjectList& freres = l->parentWidget()->children();
+    for (qsizetype i = freres.indexOf(l) + 1; i < freres.size(); ++i)
+        if (const auto* w = qobject_cast<const QWidget*>(freres[i]);
+            w && w->isVisible() && w->geometry().intersects(texte))
+            return l->text() + QStringLiteral(" : couvert par ") + w->objectName();
+    return {};
 }
 } // namespace
 
@@ -148,6 +165,85 @@ class TestFournisseurs : public QObject {
         QCOMPARE(panneau->size(), taille);
     }
 
+    // A column added to the table from outside while the tab is in use shows at the next
+    // choice of a supplier.
+    void colonneAjouteeDehors() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        FournisseursTab t(b.services());
+        QVERIFY(t.chargerListe());
+        t.show();
+        auto* liste = t.findChild<QListWidget*>("listefournisseur");
+        choisir(liste, 0);
+        Database autre;
+        QVERIFY(autre.ouvrir(b.installation().baseParDefaut()));
+        QSqlQuery q(autre.connexion());
+        QVERIFY(q.exec("ALTER TABLE FOURNISSEURS ADD COLUMN fax TEXT"));
+        QVERIFY(q.exec("UPDATE FOURNISSEURS SET fax = '03 20 00 00 0' || rowid"));
+        choisir(liste, 1);
+        QCOMPARE(legende(&t, 4), QStringLiteral("fax"));
+        QCOMPARE(boite(&t, 4), QStringLiteral("03 20 00 00 02"));
+        QCOMPARE(boite(&t, 1), QStringLiteral("Maison Dupont"));
+        const QString faute = fauteDesRangees(t.findChild<QFrame*>("fondfournisseur"), 5);
+        QVERIFY2(faute.isEmpty(), qPrintable(faute));
+        // And a column taken away: its row goes.
+        QVERIFY(q.exec("ALTER TABLE FOURNISSEURS DROP COLUMN adresse"));
+        choisir(liste, 0);
+        QCOMPARE(legende(&t, 2), QStringLiteral("telephone"));
+        QVERIFY(t.findChild<QLineEdit*>("fournisseur_4")->isHidden());
+    }
+
+    // Each entry shows its own supplier, however its code is written: Null, empty, holding the
+    // entries' separator, blanks around it, a decimal comma.
+    void codesExacts_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("valeurs");
+        QTest::newRow("textes") << "TEXT"
+                                << "('A', 'Alpha'), (NULL, 'Sans code'), ('', 'Vide'), "
+                                   "('A|B', 'Barre'), (' X ', 'Blancs'), ('X', 'Ix'), "
+                                   "('3,5', 'Virgule'), ('3', 'Trois')";
+        QTest::newRow("nombres") << "REAL"
+                                 << "(3, 'Trois'), (3.5, 'Virgule'), (NULL, 'Sans code'), "
+                                    "(35, 'Trente-cinq')";
+    }
+    void codesExacts() {
+        QFETCH(QString, type);
+        QFETCH(QString, valeurs);
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        QVERIFY(b.sql("DROP TABLE FOURNISSEURS"));
+        QVERIFY(b.sql(
+            QStringLiteral("CREATE TABLE FOURNISSEURS (codefournisseur %1, nom TEXT)").arg(type)));
+        QVERIFY(b.sql("INSERT INTO FOURNISSEURS VALUES " + valeurs));
+        FournisseursTab t(b.services());
+        QVERIFY(t.chargerListe());
+        auto* liste = t.findChild<QListWidget*>("listefournisseur");
+        for (int i = 0; i < liste->count(); ++i) {
+            choisir(liste, i);
+            QCOMPARE(
+                boite(&t, 1),
+                b.valeur(QStringLiteral("SELECT nom FROM FOURNISSEURS WHERE rowid = %1").arg(i + 1))
+                    .toString());
+        }
+        QVERIFY(b.dialogues.boites.isEmpty());
+    }
+
+    // A supplier deleted since the list was read: its entry shows empty boxes, not the values
+    // of the supplier shown before.
+    void fournisseurDisparu() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        FournisseursTab t(b.services());
+        QVERIFY(t.chargerListe());
+        auto* liste = t.findChild<QListWidget*>("listefournisseur");
+        choisir(liste, 1);
+        QVERIFY(b.sql("DELETE FROM FOURNISSEURS WHERE codefournisseur = '1'"));
+        choisir(liste, 0);
+        QCOMPARE(boite(&t, 0), QString());
+        QCOMPARE(boite(&t, 1), QString());
+        QCOMPARE(legende(&t, 1), QStringLiteral("nom"));
+    }
+
     void aucuneSelection() {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         QVERIFY(b.ouvrir());
@@ -178,6 +274,12 @@ class TestFournisseurs : public QObject {
                 (r.right() <= boite.left() && r.top() >= boite.top() && r.top() < boite.bottom()) ||
                     (r.bottom() <= boite.top() + 1 && r.left() <= boite.left()),
                 legende);
+        }
+        // Each caption is read whole in its place.
+        t.show();
+        for (const char* nom : {"Label14", "Label15", "Label16"}) {
+            const QString lecture = fauteDeLecture(t.findChild<QLabel*>(nom));
+            QVERIFY2(lecture.isEmpty(), qPrintable(lecture));
         }
         QCOMPARE(t.findChild<QComboBox*>("choixfournisseur")->currentText(),
                  QStringLiteral("Combo1"));

@@ -236,6 +236,29 @@ class TestCaisseRobuste : public QObject {
         QVERIFY(c.saisie()->hasFocus());
     }
 
+    // A scanner's Tab suffix keeps the next scans in the entry box; Ctrl+Tab, which no scanner
+    // sends, shows the next tab.
+    void tabulations() {
+        CaisseTest c;
+        QTabWidget onglets;
+        onglets.addTab(c.tab.release(), QStringLiteral("Caisse"));
+        onglets.addTab(new QWidget, QStringLiteral("Gen Codes"));
+        onglets.show();
+        QVERIFY(QTest::qWaitForWindowActive(&onglets));
+        c.tab.reset(qobject_cast<CaisseTab*>(onglets.widget(0)));
+        auto remettre = qScopeGuard([&c] { std::ignore = c.tab.release(); });
+        c.saisie()->setFocus();
+        QTRY_VERIFY(c.saisie()->hasFocus());
+        QTest::keyClicks(c.saisie(), QStringLiteral("ART000002"));
+        QTest::keyClick(c.saisie(), Qt::Key_Tab);
+        QTest::keyClick(c.saisie(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(c.saisie()->hasFocus());
+        QTest::keyClick(c.saisie(), Qt::Key_Return);
+        QCOMPARE(c.codes(1), QStringList({"ART000002"}));
+        QTest::keyClick(c.saisie(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(onglets.currentIndex(), 1);
+    }
+
     void entreesHostiles_data() {
         QTest::addColumn<QString>("texte");
         QTest::addColumn<QString>("vendu"); // the code of the line, empty for none

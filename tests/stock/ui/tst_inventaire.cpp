@@ -3,6 +3,7 @@
 #include "stock/comptageinventaire.h"
 #include "support/testmain.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QtTest>
 
@@ -19,23 +20,47 @@ class TestInventaire : public QObject {
         }
     }
 
+    // What the screen shows of the counting: the article, its stock, the quantity in force and
+    // both counters.
+    static QStringList ecran(const OngletGenCodes& o) {
+        QStringList legendes;
+        for (const char* nom : {"InventaireNomArticle", "inventaireInfos", "InventaireTotalStock",
+                                "InventaireNombre", "nbreinventaire", "nbreinventairetotal"})
+            legendes << o.legende(nom);
+        return legendes;
+    }
+
   private slots:
     // A text that names no article may set the quantity of the next one.
     void quantiteSaisie_data() {
         QTest::addColumn<QString>("texte");
         QTest::addColumn<QString>("quantite"); // empty: nothing changes
-        for (const char* q : {"3", "-2", "2.5", ".5", "-.5", "0", "99", "99.5", "-150"})
-            QTest::newRow(q) << QString(q) << QString(q);
+        QTest::addColumn<bool>("refusee");
+        for (const char* q :
+             {"3", "-2", "2.5", ".5", "-.5", "0", "99", "99.5", "-150", "-1000000000000"})
+            QTest::newRow(q) << QString(q) << QString(q) << false;
         QTest::newRow("VOIR") << "VOIR"
-                              << "0";
+                              << "0" << false;
         for (const char* t : {"voir", "03", "+3", "2,5", "0.5", "2.50", " 3", "3 ", "100", "150",
                               "1e1", "abc", "", "3a"})
-            QTest::newRow(t) << QString(t) << QString();
+            QTest::newRow(t) << QString(t) << QString() << false;
+        // Written as a quantity, but no number of articles: refused with a word.
+        for (const char* t : {"-1E+308", "-10000000000000", "-1000000000001"})
+            QTest::newRow(t) << QString(t) << QString() << true;
     }
     void quantiteSaisie() {
         QFETCH(QString, texte);
         QFETCH(QString, quantite);
-        QCOMPARE(::quantiteSaisie(texte).value_or(QString()), quantite);
+        QFETCH(bool, refusee);
+        const Resultat<std::optional<QString>> q = ::quantiteSaisie(texte);
+        QCOMPARE(!q, refusee);
+        if (refusee)
+            QCOMPARE(q.raison(), QStringLiteral("La quantité « %1 » est refusée : une quantité "
+                                                "comptée est inférieure à 100 et ne retire pas "
+                                                "plus de 1 000 000 000 000 articles.")
+                                     .arg(texte));
+        else
+            QCOMPARE(q->value_or(QString()), quantite);
     }
 
     void compteurs_data() {
@@ -175,33 +200,40 @@ class TestInventaire : public QObject {
         QCOMPARE(o.boutique.lignesJournal().size(), 3);
     }
 
-    // A count the database refuses is no count: a message says why, the screen, the counters and
-    // the journal stay as they were.
+    // A count the database refuses (another program holds it, or it refuses writes) is no
+    // count: a message says why, the screen, the counters and the journal stay as they were.
+    void comptageRefuse_data() {
+        QTest::addColumn<bool>("verrou");
+        QTest::addColumn<QString>("raison");
+        QTest::newRow("base verrouillee") << true
+                                          << "la base de données est occupée par un autre "
+                                             "programme";
+        QTest::newRow("ecriture refusee")
+            << false << "la base de données refuse l'écriture : base verrouillée";
+    }
     void comptageRefuse() {
+        QFETCH(bool, verrou);
+        QFETCH(QString, raison);
         OngletGenCodes o;
         QVERIFY(o.demarrer());
-        saisir(o, {"3"});
-        QVERIFY(o.boutique.sql("CREATE TRIGGER verrou BEFORE UPDATE ON ARTICLES BEGIN SELECT "
-                               "RAISE(ABORT, 'base verrouillée'); END"));
+        saisir(o, {"ART000042", "3"});
+        VerrouExterne autreProgramme;
+        if (verrou)
+            QVERIFY(autreProgramme.prendre(o.boutique));
+        else
+            QVERIFY(o.boutique.sql("CREATE TRIGGER verrou BEFORE UPDATE ON ARTICLES BEGIN "
+                                   "SELECT RAISE(ABORT, 'base verrouillée'); END"));
         o.w<QLabel>("nbreinventairetotal")->setText("8");
-        const QStringList ecran{"InventaireNomArticle", "inventaireInfos", "InventaireTotalStock",
-                                "InventaireNombre",     "nbreinventaire",  "nbreinventairetotal"};
-        QStringList avant;
-        for (const QString& nom : ecran)
-            avant << o.legende(nom);
+        const QStringList avant = ecran(o);
         saisir(o, {"ART000012"});
-        QCOMPARE(o.boutique.dialogues.boites.size(), 1);
-        QVERIFY2(
-            o.boutique.dialogues.boites[0].texte.startsWith("Le comptage n'est pas enregistré") &&
-                o.boutique.dialogues.boites[0].texte.contains("base verrouillée"),
-            qPrintable(o.boutique.dialogues.boites[0].texte));
+        QCOMPARE(o.boutique.dialogues.textes(),
+                 QStringList{QStringLiteral("Le comptage n'est pas enregistré : le stock de « "
+                                            "ART000012 » n'a pas été modifié : %1.")
+                                 .arg(raison)});
         QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), 3.0);
-        QStringList apres;
-        for (const QString& nom : ecran)
-            apres << o.legende(nom);
-        QCOMPARE(apres, avant);
+        QCOMPARE(ecran(o), avant);
         QCOMPARE(o.legende("InventaireNombre"), QStringLiteral("3"));
-        QVERIFY(o.boutique.lignesJournal().isEmpty());
+        QCOMPARE(o.boutique.lignesJournal().size(), 1);
     }
 
     // A count stored whose journal line cannot be written is still a count: the screen follows
@@ -244,16 +276,34 @@ class TestInventaire : public QObject {
     void focusApresSaisie() {
         OngletGenCodes o;
         QVERIFY(o.demarrer());
-        o.onglets.setCurrentIndex(2);
-        o.onglets.show();
-        o.onglets.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&o.onglets));
+        QVERIFY(o.montrer(2));
         QLineEdit* code = o.w("InventaireCodeArticle");
         code->setFocus();
         QTest::keyClicks(code, "ART000012");
         QTest::keyClick(code, Qt::Key_Return);
         QVERIFY(code->hasFocus());
         QCOMPARE(code->selectedText(), QStringLiteral("ART000012"));
+    }
+
+    // A scanner ends its code with Return, Enter, or a line end sent as text.
+    void finDeScan_data() {
+        QTest::addColumn<int>("touche");
+        QTest::addColumn<QString>("texte");
+        QTest::newRow("Return") << int(Qt::Key_Return) << "\r";
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << "\r";
+        QTest::newRow("saut de ligne") << 0 << "\n";
+        QTest::newRow("retour chariot") << 0 << "\r";
+    }
+    void finDeScan() {
+        QFETCH(int, touche);
+        QFETCH(QString, texte);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QLineEdit* code = o.w("InventaireCodeArticle");
+        code->setText("ART000012");
+        QKeyEvent fin(QEvent::KeyPress, touche, Qt::NoModifier, texte);
+        QApplication::sendEvent(code, &fin);
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), 4.0);
     }
 
     // "Modifier les informations" shows the article counted on the Gen Codes tab.
@@ -268,6 +318,86 @@ class TestInventaire : public QObject {
         QCOMPARE(o.texte("Libelle"), QStringLiteral("Robe d'été "));
         QCOMPARE(o.legende("totalarticle"), QStringLiteral("stock : 5"));
         QVERIFY(o.horsEdition());
+    }
+
+    // As the operator does it, the focus moving with the tabs: the article counted is the one
+    // the form shows, and the pieces typed there go to it.
+    void modifierLesInformationsAuClavier() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        QVERIFY(o.montrer(2));
+        QLineEdit* code = o.w("InventaireCodeArticle");
+        code->setFocus();
+        QTRY_VERIFY(code->hasFocus());
+        QTest::keyClicks(code, "ART000042");
+        QTest::keyClick(code, Qt::Key_Return);
+        QTest::mouseClick(o.w<QPushButton>("inventaireModifInfos"), Qt::LeftButton);
+        QCOMPARE(o.onglets.currentIndex(), 1);
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000042"));
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Robe d'été "));
+        QTRY_COMPARE(QApplication::focusWidget(), o.w("NombreArticles"));
+        QTest::keyClicks(QApplication::focusWidget(), "2");
+        QCOMPARE(o.texte("NombreArticles"), QStringLiteral("2"));
+        QTest::mouseClick(o.w<QPushButton>("validation"), Qt::LeftButton);
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000042").toDouble(), 7.0);
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), 3.0);
+    }
+
+    // A quantity written as one but that no count can take is refused with a word; the
+    // quantity in force stays, and later counts are ordinary ones.
+    void quantiteRefusee() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.w<QLabel>("nbreinventairetotal")->setText("8");
+        saisir(o, {"-1E+308", "ART000012", "-1E+308", "ART000012"});
+        QCOMPARE(o.boutique.dialogues.textes(),
+                 QStringList(2, "La quantité « -1E+308 » est refusée : une quantité comptée est "
+                                "inférieure à 100 et ne retire pas plus de 1 000 000 000 000 "
+                                "articles."));
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), 5.0);
+        QCOMPARE(o.legende("nbreinventairetotal"), QStringLiteral("10"));
+        QCOMPARE(o.legende("InventaireTotalStock"), QStringLiteral("5"));
+        QCOMPARE(o.boutique.lignesJournal().size(), 2);
+    }
+
+    // A count that would take a stock far below zero is asked about first; declined, it leaves
+    // the stock, the screen and the journal as they were.
+    void stockTresNegatif_data() {
+        QTest::addColumn<QString>("quantite");
+        QTest::addColumn<bool>("question");
+        QTest::addColumn<bool>("oui");
+        QTest::addColumn<double>("stock"); // ART000012 had 3
+        QTest::newRow("refuse") << "-2000" << true << false << 3.0;
+        QTest::newRow("accepte") << "-2000" << true << true << -1997.0;
+        QTest::newRow("jusqu'a moins mille") << "-1003" << false << false << -1000.0;
+        QTest::newRow("petite correction") << "-2" << false << false << 1.0;
+    }
+    void stockTresNegatif() {
+        QFETCH(QString, quantite);
+        QFETCH(bool, question);
+        QFETCH(bool, oui);
+        QFETCH(double, stock);
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        saisir(o, {"ART000042", quantite});
+        const QStringList avant = ecran(o);
+        o.boutique.dialogues.reponses << (oui ? Dialogues::Reponse::Oui : Dialogues::Reponse::Non);
+        saisir(o, {"ART000012"});
+        QCOMPARE(champArticle(o.boutique, "EnStock", "ART000012").toDouble(), stock);
+        QCOMPARE(o.boutique.dialogues.boites.size(), question ? 1 : 0);
+        if (question) {
+            const auto& boite = o.boutique.dialogues.boites[0];
+            QCOMPARE(boite.texte,
+                     QStringLiteral("Ce comptage ferait passer le stock de ART000012 à -1997. "
+                                    "Enregistrer ce comptage ?"));
+            QCOMPARE(boite.boutons, Dialogues::Boutons::OuiNon);
+            QCOMPARE(boite.parDefaut, Dialogues::Reponse::Non);
+        }
+        const bool compte = !question || oui;
+        QCOMPARE(o.boutique.lignesJournal().size(), compte ? 2 : 1);
+        QCOMPARE(o.legende("InventaireNombre"), compte ? QStringLiteral("1") : quantite);
+        if (!compte)
+            QCOMPARE(ecran(o), avant);
     }
 
     void controles() {
