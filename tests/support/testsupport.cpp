@@ -10,12 +10,16 @@
 Dialogues::Reponse DialoguesScript::message(const QString& texte, const QString& titre,
                                             Boutons boutons, Icone icone, Reponse parDefaut) {
     boites.append({texte, titre, boutons, icone, parDefaut, false, {}});
+    if (aLAffichage)
+        aLAffichage(boites.last());
     return reponses.isEmpty() ? parDefaut : reponses.takeFirst();
 }
 
 std::optional<QString> DialoguesScript::saisie(const QString& invite, const QString& titre,
                                                const QString& defaut) {
     boites.append({invite, titre, Boutons::OkAnnuler, Icone::Aucune, Reponse::Ok, true, defaut});
+    if (aLAffichage)
+        aLAffichage(boites.last());
     if (saisies.isEmpty())
         return defaut;
     return saisies.takeFirst();
@@ -68,10 +72,11 @@ std::unique_ptr<TravailImpression> ImprimantesTest::commencer(FormatPapier forma
     return std::make_unique<TravailTest>(*this, int(travaux.size() - 1));
 }
 
-Resultat<> LanceurTest::ouvrir(const QString& fichier, Role role) {
+Resultat<> LanceurTest::ouvrir(const QString& fichier, Role role, SiEchec siEchec) {
     if (echoue)
         return echec(QStringLiteral("programme introuvable"));
     ouverts.append({fichier, role});
+    echecsPlusTard.append(std::move(siEchec));
     return {};
 }
 
