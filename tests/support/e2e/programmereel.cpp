@@ -73,6 +73,19 @@ bool ProgrammeReel::lancer(QProcess& p, const QString& programme, const QStringL
 }
 
 bool ProgrammeReel::demarrer(const QStringList& arguments) {
+    if (!demarrerSansAttendre(arguments))
+        return false;
+    if (!attendreFenetreActive(QStringLiteral("^Point de Vente"), 30000)) {
+        erreur_ =
+            QStringLiteral("la fenêtre principale n'est pas apparue (fenêtre active : « %1 ») "
+                           "; sortie du programme : %2")
+                .arg(fenetreActive(), QString::fromLocal8Bit(programme_.readAll()));
+        return false;
+    }
+    return true;
+}
+
+bool ProgrammeReel::demarrerSansAttendre(const QStringList& arguments) {
     // Xvfb picks a free display and writes its number once it accepts clients.
     const QString fichierDisplay = ecran_.filePath(QStringLiteral("display"));
     xvfb_.setProcessChannelMode(QProcess::MergedChannels);
@@ -117,16 +130,7 @@ bool ProgrammeReel::demarrer(const QStringList& arguments) {
     }
 
     programme_.setWorkingDirectory(dossier());
-    if (!lancer(programme_, dossier() + u'/' + kProgramme, arguments))
-        return false;
-    if (!attendreFenetreActive(QStringLiteral("^Point de Vente"), 30000)) {
-        erreur_ =
-            QStringLiteral("la fenêtre principale n'est pas apparue (fenêtre active : « %1 ») "
-                           "; sortie du programme : %2")
-                .arg(fenetreActive(), QString::fromLocal8Bit(programme_.readAll()));
-        return false;
-    }
-    return true;
+    return lancer(programme_, dossier() + u'/' + kProgramme, arguments);
 }
 
 bool ProgrammeReel::xdotool(const QStringList& arguments, int delaiMs, QByteArray* sortie) {
@@ -211,10 +215,10 @@ QVariant ProgrammeReel::valeur(const QString& sql, const QVariantList& valeurs) 
     return v;
 }
 
-bool ProgrammeReel::capture(const QString& fichier) {
+bool ProgrammeReel::capture(const QString& fichier, const QString& fenetre) {
     QProcess p;
     p.setProcessEnvironment(environnement());
-    p.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), fichier});
+    p.start(QStringLiteral("import"), {QStringLiteral("-window"), fenetre, fichier});
     return p.waitForFinished(20000) && p.exitCode() == 0;
 }
 

@@ -33,6 +33,9 @@ class ProgrammeReel {
     // Starts the display, the window manager and the program, and waits (bounded) for its main
     // window to be shown and active. False, with the reason in erreur(), otherwise.
     bool demarrer(const QStringList& arguments = {});
+    // The same without waiting for any window of the program (a start that shows a box, or is
+    // looked at while its splash is up).
+    bool demarrerSansAttendre(const QStringList& arguments = {});
     const QString& erreur() const { return erreur_; }
     QProcess& processus() { return programme_; }
 
@@ -56,15 +59,17 @@ class ProgrammeReel {
     QVariant valeur(const QString& sql, const QVariantList& valeurs = {}) const;
     // The lines of the event journal.
     QStringList journal() const { return boutique_.lignesJournal(); }
-    // A picture of the whole screen, for a failing test's report.
-    bool capture(const QString& fichier);
+    // A picture of the whole screen (or of one window, by its id), for a failing test's report
+    // or to look at what the program drew.
+    bool capture(const QString& fichier, const QString& fenetre = QStringLiteral("root"));
+    // Runs xdotool on the program's display; its standard output into `sortie`.
+    bool xdotool(const QStringList& arguments, int delaiMs = 10000, QByteArray* sortie = nullptr);
 
     // Closes the main window as the close box does and waits for the program to end.
     bool arreter();
 
   private:
     bool lancer(QProcess& p, const QString& programme, const QStringList& arguments);
-    bool xdotool(const QStringList& arguments, int delaiMs = 10000, QByteArray* sortie = nullptr);
     QProcessEnvironment environnement() const;
 
     BoutiqueTest boutique_;
