@@ -8,26 +8,6 @@
 #include <sqlite3.h>
 
 namespace {
-// The id of the visible window whose title matches, or empty.
-QString fenetre(ProgrammeReel& p, const QString& titre) {
-    QByteArray sortie;
-    if (!p.xdotool({"search", "--onlyvisible", "--name", titre}, 5000, &sortie))
-        return {};
-    return QString::fromLatin1(sortie).section(u'\n', 0, 0).trimmed();
-}
-
-// The geometry of a window as xdotool gives it ("X", "Y", "WIDTH", "HEIGHT").
-QMap<QString, int> geometrie(ProgrammeReel& p, const QString& id) {
-    QByteArray sortie;
-    QMap<QString, int> g;
-    if (!p.xdotool({"getwindowgeometry", "--shell", id}, 5000, &sortie))
-        return g;
-    for (const QByteArray& ligne : sortie.split('\n'))
-        if (const int egal = ligne.indexOf('='); egal > 0)
-            g[QString::fromLatin1(ligne.left(egal))] = ligne.mid(egal + 1).toInt();
-    return g;
-}
-
 QStringList contenu(const QString& dossier) {
     return QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
@@ -57,8 +37,8 @@ class TestDemarrageReel : public QObject {
                  SQLITE_OK);
         QVERIFY2(p.demarrerSansAttendre(), qPrintable(p.erreur()));
         QString splash;
-        QVERIFY(
-            p.attendre([&] { return !(splash = fenetre(p, "^TALMIR_vestimentaire$")).isEmpty(); }));
+        QVERIFY(p.attendre(
+            [&] { return !(splash = p.fenetreVisible("^TALMIR_vestimentaire$")).isEmpty(); }));
         // The splash as the screen shows it while the program waits for the database (5 s):
         // painted, not an empty frame.
         const QString image = p.dossier() + QStringLiteral("/splash.png");
@@ -92,17 +72,16 @@ class TestDemarrageReel : public QObject {
         QVERIFY2(p.demarrerSansAttendre(), qPrintable(p.erreur()));
         // The box, not the splash (600 x 400) that bears the same title for a moment.
         QString boite;
-        QMap<QString, int> g;
+        QRect g;
         QVERIFY(p.attendre([&] {
-            boite = fenetre(p, QStringLiteral("^TALMIR_vestimentaire$"));
-            g = geometrie(p, boite);
-            return !boite.isEmpty() && !g.isEmpty() && !(g["WIDTH"] == 600 && g["HEIGHT"] == 400);
+            boite = p.fenetreVisible(QStringLiteral("^TALMIR_vestimentaire$"));
+            g = p.geometrie(boite);
+            return g.isValid() && g.size() != QSize(600, 400);
         }));
-        const QPoint centre(g["X"] + g["WIDTH"] / 2, g["Y"] + g["HEIGHT"] / 2);
-        QVERIFY2(
-            (centre - QPoint(1366 / 2, 768 / 2)).manhattanLength() < 40,
-            qPrintable(
-                QStringLiteral("centre de la boîte : %1, %2").arg(centre.x()).arg(centre.y())));
+        QVERIFY2((g.center() - QPoint(1366 / 2, 768 / 2)).manhattanLength() < 40,
+                 qPrintable(QStringLiteral("centre de la boîte : %1, %2")
+                                .arg(g.center().x())
+                                .arg(g.center().y())));
         QVERIFY(p.xdotool({"windowactivate", "--sync", boite, "key", "Return"}));
         QVERIFY(p.processus().waitForFinished(20000));
         QCOMPARE(p.processus().exitStatus(), QProcess::NormalExit);

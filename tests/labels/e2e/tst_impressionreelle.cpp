@@ -4,14 +4,6 @@
 #include <QtTest>
 
 namespace {
-// The id of the visible window whose title matches, or empty.
-QString fenetre(ProgrammeReel& p, const QString& titre) {
-    QByteArray sortie;
-    if (!p.xdotool({"search", "--onlyvisible", "--name", titre}, 5000, &sortie))
-        return {};
-    return QString::fromLatin1(sortie).section(u'\n', 0, 0).trimmed();
-}
-
 // "Imprimer 1 feuilles d'Etiquettes" on the Gen Codes tab of the main window: placed at
 // 3600, 4920 twips in its tab (240, 328 pixels, 200 x 33), below the tab bar.
 const QStringList kBouton{"340", "376"};
@@ -44,14 +36,14 @@ class TestImpressionReelle : public QObject {
         QVERIFY(cliquer());
         QString impression;
         const bool ouverte =
-            p.attendre([&] { return !(impression = fenetre(p, "^Impression$")).isEmpty(); });
+            p.attendre([&] { return !(impression = p.fenetreVisible("^Impression$")).isEmpty(); });
         if (!ouverte)
             p.capture(p.dossier() + QStringLiteral("/echec.png"));
         QVERIFY(ouverte);
         QVERIFY(p.xdotool({"windowminimize", "--sync", impression}));
-        QVERIFY(p.attendre([&] { return fenetre(p, "^Impression$").isEmpty(); }));
+        QVERIFY(p.attendre([&] { return p.fenetreVisible("^Impression$").isEmpty(); }));
         QVERIFY(cliquer());
-        QVERIFY(p.attendre([&] { return fenetre(p, "^Impression$") == impression; }));
+        QVERIFY(p.attendre([&] { return p.fenetreVisible("^Impression$") == impression; }));
         QVERIFY(p.arreter());
     }
 };

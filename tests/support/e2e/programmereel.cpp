@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -182,6 +183,28 @@ QString ProgrammeReel::fenetreActive() {
                  &sortie))
         return {};
     return QString::fromUtf8(sortie).trimmed();
+}
+
+QString ProgrammeReel::fenetreVisible(const QString& titre) {
+    QByteArray sortie;
+    if (!xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--name"), titre},
+                 5000, &sortie))
+        return {};
+    return QString::fromLatin1(sortie).section(u'\n', 0, 0).trimmed();
+}
+
+QRect ProgrammeReel::geometrie(const QString& fenetre) {
+    QByteArray sortie;
+    if (fenetre.isEmpty() ||
+        !xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), fenetre}, 5000,
+                 &sortie))
+        return {};
+    QMap<QByteArray, int> g;
+    for (const QByteArray& ligne : sortie.split('\n'))
+        if (const qsizetype egal = ligne.indexOf('='); egal > 0)
+            g[ligne.left(egal)] = ligne.mid(egal + 1).toInt();
+    return QRect(g.value("X"), g.value("Y"), g.value("WIDTH"), g.value("HEIGHT"));
 }
 
 bool ProgrammeReel::attendreFenetreActive(const QString& titre, int delaiMs) {

@@ -8,6 +8,7 @@
 #include "support/testsupport.h"
 
 #include <QProcess>
+#include <QRect>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -54,6 +55,10 @@ class ProgrammeReel {
     bool attendreFenetreActive(const QString& titre, int delaiMs = 20000);
     // The title of the active window ("" when none).
     QString fenetreActive();
+    // The id of a visible window whose title matches `titre` ("" when none), and the place and
+    // size of a window (empty when it cannot be read).
+    QString fenetreVisible(const QString& titre);
+    QRect geometrie(const QString& fenetre);
 
     // One value read from the shop database through a connection of its own.
     QVariant valeur(const QString& sql, const QVariantList& valeurs = {}) const;
