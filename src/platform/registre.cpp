@@ -1,6 +1,7 @@
 #include "platform/registre.h"
 
 #include "common/cp1252.h"
+#include "common/journalisation.h"
 #include "platform/fichiers.h"
 #include "platform/verroufichier.h"
 
@@ -241,10 +242,10 @@ class Magasin {
     class Ecriture {
       public:
         explicit Ecriture(Magasin& m) : verrou_(m.fichier() + QStringLiteral(".verrou")) {
-            // A store whose lock cannot be taken (its folder missing) is read as it is; its save
-            // fails on its own.
-            if (QDir().mkpath(QFileInfo(verrou_.chemin()).absolutePath())) [[maybe_unused]]
-                const Resultat<> r = verrou_.attendre();
+            // A store whose lock cannot be taken (no folder for it) is changed all the same: its
+            // save then fails on its own.
+            if (!m.fichier().isEmpty() && QDir().mkpath(QFileInfo(verrou_.chemin()).absolutePath()))
+                consigner(verrou_.attendre(), QStringLiteral("verrou du registre"));
             m.rafraichir(true);
         }
 
