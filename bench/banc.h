@@ -29,7 +29,8 @@ class DialoguesMuets : public Dialogues {
         ++messages;
         return boutons == Boutons::OuiNon ? auxQuestions_.value_or(parDefaut) : parDefaut;
     }
-    std::optional<QString> saisie(const QString&, const QString&, const QString& defaut) override {
+    std::optional<QString> saisie(const QString&, const QString&, const QString& defaut,
+                                  const Verification&) override {
         return defaut;
     }
     int messages = 0;

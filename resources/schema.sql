@@ -14,8 +14,9 @@ CREATE TABLE ARTICLES (
     nbraimprimer INTEGER DEFAULT 0,
     DateDeCreation DATETIME DEFAULT (datetime('now', 'localtime'))
 );
--- Codes are looked up without regard to letter case or trailing spaces.
-CREATE INDEX ARTICLES_code_cle ON ARTICLES (rtrim(CodeArticle) COLLATE NOCASE);
+-- Codes are looked up without regard to letter case (accented capitals included) or trailing
+-- spaces through the index ARTICLES_cle_code, made by the program from the one expression of
+-- that comparison.
 CREATE INDEX ARTICLES_code ON ARTICLES (CodeArticle);
 CREATE INDEX ARTICLES_a_imprimer ON ARTICLES (nbraimprimer) WHERE nbraimprimer > 0;
 

@@ -5,8 +5,11 @@
 #include <QSqlQuery>
 
 namespace {
-// Codes compare without regard to letter case and to trailing spaces.
-const QString kConditionCode = QStringLiteral("rtrim(CodeArticle) = rtrim(?) COLLATE NOCASE");
+// Codes compare by their key (case and trailing spaces left out), through the index on it; the
+// bound value is the key of the code typed.
+QString conditionCode() {
+    return cleCodeSql(QStringLiteral("CodeArticle")) + QStringLiteral(" = ?");
+}
 
 Resultat<std::optional<Article>> premier(const Database& bdd, const QString& sql,
                                          const QVariantList& valeurs) {
@@ -22,7 +25,7 @@ Resultat<std::optional<Article>> premier(const Database& bdd, const QString& sql
 
 QString MagasinArticles::selectionParCode(const QString& colonnes) {
     return QStringLiteral("SELECT ") + colonnes + QStringLiteral(" FROM ARTICLES WHERE ") +
-           kConditionCode + QStringLiteral(" ORDER BY rowid LIMIT 1");
+           conditionCode() + QStringLiteral(" ORDER BY rowid LIMIT 1");
 }
 
 bool MagasinArticles::estMotif(const QString& texte) {
@@ -30,7 +33,7 @@ bool MagasinArticles::estMotif(const QString& texte) {
 }
 
 Resultat<std::optional<Article>> MagasinArticles::parCode(const QString& code) const {
-    return premier(bdd_, selectionParCode(Article::colonnes()), {code});
+    return premier(bdd_, selectionParCode(Article::colonnes()), {cleCode(code)});
 }
 
 Resultat<std::optional<Article>> MagasinArticles::parMotif(const QString& motif) const {
@@ -48,8 +51,8 @@ Resultat<std::optional<Article>> MagasinArticles::parMotif(const QString& motif)
 
 Resultat<qint64> MagasinArticles::supprimer(const QString& code) const {
     QSqlQuery q(bdd_.connexion());
-    if (Resultat<> r =
-            executer(q, QStringLiteral("DELETE FROM ARTICLES WHERE ") + kConditionCode, {code});
+    if (Resultat<> r = executer(q, QStringLiteral("DELETE FROM ARTICLES WHERE ") + conditionCode(),
+                                {cleCode(code)});
         !r)
         return r.echec();
     return qint64(q.numRowsAffected());

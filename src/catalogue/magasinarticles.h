@@ -16,7 +16,7 @@ class MagasinArticles {
 
     // The statement reading `colonnes` of the first article (in table order) of a code: the one
     // look-up of an article by its code, through the index on the compared expression. It
-    // takes one bound value, the code.
+    // takes one bound value, the code's key (cleCode() of database/database.h).
     static QString selectionParCode(const QString& colonnes);
 
     // The first article whose code equals `code`; nothing when there is none.

@@ -56,7 +56,7 @@ Montant Montant::arrondi(int decimales) const {
     std::int64_t pas = 1;
     for (int i = decimales; i < 4; ++i)
         pas *= 10;
-    return depuisDixMilliemes(diviserArrondi(v_, pas) * pas);
+    return depuisDixMilliemes(diviserArrondi(Large(diviserArrondi(v_, pas)) * pas, 1));
 }
 
 Montant Montant::fois(Quantite q) const {

@@ -255,7 +255,7 @@ Resultat<> creerBase(const QString& chemin) {
         if (cree)
             cree = c.exec("PRAGMA journal_mode=WAL");
         if (cree)
-            cree = c.exec("BEGIN;" + sql + "COMMIT;");
+            cree = c.exec("BEGIN;" + sql + indexCleCode().toUtf8() + ";COMMIT;");
     }
     if (!cree)
         QFile::remove(chemin);

@@ -178,6 +178,11 @@ Resultat<> Database::ouvrir(const QString& chemin) {
     if (!q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
         consigner(Resultat<>(echec(raisonSql(q.lastError()))),
                   QStringLiteral("écriture synchrone de %1").arg(chemin));
+    // The code look-up's index, for a shop made before it existed; without it codes are still
+    // found, only more slowly.
+    if (!q.exec(indexCleCode()))
+        consigner(Resultat<>(echec(raisonSql(q.lastError()))),
+                  QStringLiteral("index des codes de %1").arg(chemin));
     // The search by description needs the wildcard match: without it the base is not usable.
     sqlite3* h = poignee(db);
     const int rc =
@@ -392,6 +397,41 @@ Resultat<> Transaction::valider() {
         return echec(raison);
     }
     return {};
+}
+
+namespace {
+// The accented capital letters of French (and of German names), with their small letters. Each
+// is one nested call in the index's expression, and SQLite's parser takes about twenty.
+const QString kCapitales = QStringLiteral("ÀÂÄÆÇÉÈÊËÎÏÔÖŒÙÛÜŸ");
+const QString kMinuscules = QStringLiteral("àâäæçéèêëîïôöœùûüÿ");
+} // namespace
+
+QString cleCode(const QString& code) {
+    qsizetype fin = code.size();
+    while (fin > 0 && code.at(fin - 1) == u' ')
+        --fin;
+    QString cle = code.left(fin);
+    for (QChar& c : cle) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+        else if (const qsizetype i = kCapitales.indexOf(c); i >= 0)
+            c = kMinuscules.at(i);
+    }
+    return cle;
+}
+
+QString cleCodeSql(const QString& colonne) {
+    // lower() of SQLite knows A to Z only: each accented capital is replaced first.
+    QString expression = QStringLiteral("rtrim(") + colonne + u')';
+    for (qsizetype i = 0; i < kCapitales.size(); ++i)
+        expression = QStringLiteral("replace(%1, '%2', '%3')")
+                         .arg(expression, kCapitales.at(i), kMinuscules.at(i));
+    return QStringLiteral("lower(") + expression + u')';
+}
+
+QString indexCleCode() {
+    return QStringLiteral("CREATE INDEX IF NOT EXISTS ARTICLES_cle_code ON ARTICLES (") +
+           cleCodeSql(QStringLiteral("CodeArticle")) + u')';
 }
 
 QString motifVersExpression(const QString& motif) {

@@ -74,6 +74,16 @@ class Transaction {
     bool active_ = false;
 };
 
+// An article code as codes are compared: trailing blanks left out, letters without regard to
+// case, accented capitals included ("ÉTÉ2026 " and "été2026" have one key). cleCode() gives the
+// key of a typed code; cleCodeSql(colonne) is the same key computed by the database, the
+// expression that the code index is built on (only built-in functions, so that any SQLite tool
+// can still write the table).
+QString cleCode(const QString& code);
+QString cleCodeSql(const QString& colonne);
+// The index of the code look-up, made when a database lacks it (a shop made before it existed).
+QString indexCleCode();
+
 // The shop's wildcard text ("*" any text, "?" one character, every other character itself)
 // as a regular expression matching the whole text without regard to case, accents' case
 // included.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Message, question and input boxes, injected so that tests can answer them.
@@ -15,9 +16,13 @@ class Dialogues {
     virtual Reponse message(const QString& texte, const QString& titre,
                             Boutons boutons = Boutons::Ok, Icone icone = Icone::Aucune,
                             Reponse parDefaut = Reponse::Ok) = 0;
-    // A text input box; no value when cancelled.
+    // Why a text typed into an input box is refused, in French; empty when it is accepted.
+    using Verification = std::function<QString(const QString& texte)>;
+    // A text input box; no value when cancelled. A text that `verification` refuses keeps the box
+    // open with the reason shown in it.
     virtual std::optional<QString> saisie(const QString& invite, const QString& titre,
-                                          const QString& defaut) = 0;
+                                          const QString& defaut,
+                                          const Verification& verification = {}) = 0;
 };
 
 // The titles of the boxes.

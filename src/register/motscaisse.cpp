@@ -34,27 +34,37 @@ LigneCalculee ligneArticle(const ArticleCaisse& article, Quantite quantite) {
     return l;
 }
 
-LigneCalculee lignePrixRemise(Montant nouveauPrix, Montant dernierMontant) {
-    const Montant d = nouveauPrix - dernierMontant;
-    return ligne(mots::remise(), d, d.tvaContenue(kTauxRemiseFixe).arrondiCentime(),
-                 Quantite::unites(1));
+namespace {
+// A discount line of that amount, to the cent, whose VAT is the share `tvaBase` ÷ `base` of it.
+LigneCalculee remise(const QString& code, Montant montant, Montant base, Montant tvaBase) {
+    const Montant arrondi = montant.arrondiCentime();
+    const Montant tva =
+        base.estNul() ? Montant() : arrondi.proportion(tvaBase, base).arrondiCentime();
+    return ligne(code, arrondi, tva, Quantite::unites(1));
+}
+} // namespace
+
+LigneCalculee lignePrixRemise(Montant nouveauPrix, Montant dernierMontant, Montant derniereTva) {
+    return remise(mots::remise(), nouveauPrix - dernierMontant, dernierMontant, derniereTva);
 }
 
-LigneCalculee ligneRemiseExceptionnelle(Montant montant) {
-    return ligne(mots::remise(), -montant, -montant.tvaContenue(kTauxRemiseFixe).arrondiCentime(),
-                 Quantite::unites(1));
+LigneCalculee ligneRemiseExceptionnelle(Montant montant, Montant totalTtc, Montant totalTva) {
+    return remise(mots::remise(), -montant, totalTtc, totalTva);
 }
 
 LigneCalculee ligneRemisePourcent(const QString& mot, double pourcent, Montant base,
                                   Montant tvaBase) {
-    const Montant montant = -base.pourcentage(pourcent);
-    const Montant tva = base.estNul() ? Montant() : montant.proportion(tvaBase, base);
-    return ligne(mot + u' ' + nombreCourt(pourcent) + QStringLiteral(" %"), montant, tva,
-                 Quantite::unites(1));
+    return remise(mot + u' ' + nombreCourt(pourcent) + QStringLiteral(" %"),
+                  -base.pourcentage(pourcent), base, tvaBase);
 }
 
 LigneCalculee lignePaiement(const QString& moyen, Montant montant) {
     return ligne(moyen, -montant, {}, {});
+}
+
+LigneCalculee ligneRendu(Montant monnaie) {
+    // The cash handed back: stored as a payment of minus the change.
+    return ligne(mots::rendu(), monnaie, {}, {});
 }
 
 LigneCalculee ligneSousTotal(const QString& totalAffiche) {

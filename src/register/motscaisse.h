@@ -33,6 +33,13 @@ inline QString termine() {
 inline QString imprimeEtTermine() {
     return QStringLiteral("IMPRIME et TERMINE");
 }
+// The change given back in cash when the cash paid exceeds what was due.
+inline QString rendu() {
+    return QStringLiteral("RENDU");
+}
+inline QString especes() {
+    return QStringLiteral("ESPECES");
+}
 // The payment means, in the order of the payment buttons.
 inline QStringList paiements() {
     return {QStringLiteral("CHEQUE"), QStringLiteral("ESPECES"), QStringLiteral("CB"),
@@ -40,8 +47,6 @@ inline QStringList paiements() {
 }
 } // namespace mots
 
-// The fixed VAT rate of the fixed-amount discounts, whatever the articles' own rates.
-constexpr double kTauxRemiseFixe = 19.6;
 // No line of the till records an amount this large; beyond it the answer is refused.
 constexpr Montant kMontantLimite = Montant::euros(1000000000);
 
@@ -60,15 +65,24 @@ struct LigneCalculee {
 // An article line: quantity × unit price and its VAT, recorded to the cent; the displays show
 // them to the ten-thousandth.
 LigneCalculee ligneArticle(const ArticleCaisse& article, Quantite quantite);
-// "PRIX REMISE": the difference between the new price and the amount of the last line.
-LigneCalculee lignePrixRemise(Montant nouveauPrix, Montant dernierMontant);
-// "REMISE EXCEPTIONNELLE": a fixed amount off.
-LigneCalculee ligneRemiseExceptionnelle(Montant montant);
+// A discount carries the VAT of what it discounts: the share of the discounted amount that is
+// VAT (its VAT ÷ its amount including VAT), which is each rate's own share when the amount
+// mixes rates. Amounts and VAT are rounded to the cent, the VAT from the rounded amount, so
+// that a ticket's lines add up to its total.
+//
+// "PRIX REMISE": the difference between the new price and the amount of the last priced line,
+// at that line's VAT share.
+LigneCalculee lignePrixRemise(Montant nouveauPrix, Montant dernierMontant, Montant derniereTva);
+// "REMISE EXCEPTIONNELLE": a fixed amount off the ticket, its VAT shared out as the priced
+// lines' VAT is (their total VAT ÷ their total).
+LigneCalculee ligneRemiseExceptionnelle(Montant montant, Montant totalTtc, Montant totalTva);
 // "REMISE sur ARTICLE" and "REMISE sur SOUSTOTAL": a percentage of a base amount, its VAT the
-// same share of the base's VAT (0 on a zero base). Neither is rounded to the cent.
+// same share of the base's VAT (0 on a zero base).
 LigneCalculee ligneRemisePourcent(const QString& mot, double pourcent, Montant base,
                                   Montant tvaBase);
 // A payment: minus the amount paid, no VAT, quantity 0.
 LigneCalculee lignePaiement(const QString& moyen, Montant montant);
+// The change given back in cash: a cash line of minus the change, marked "RENDU".
+LigneCalculee ligneRendu(Montant monnaie);
 // A sub-total marker: the remaining amount written into its code.
 LigneCalculee ligneSousTotal(const QString& totalAffiche);

@@ -1,11 +1,40 @@
 #include "register/recu.h"
 
 #include "common/formats.h"
+#include "common/unites.h"
 #include "printing/image.h"
 #include "printing/surface.h"
+#include "register/motscaisse.h"
 
 namespace {
 constexpr int kLignesEntete = 12;
+
+// The text's lines within the receipt's width between its margins: cut between words, a word
+// longer than the width cut where it must.
+QStringList enLignes(const Surface& s, const QString& texte, double largeur) {
+    QStringList lignes;
+    QString reste = texte;
+    while (s.TextWidth(reste) > largeur && reste.size() > 1) {
+        qsizetype n = reste.size() - 1;
+        while (n > 1 && s.TextWidth(reste.left(n)) > largeur)
+            --n;
+        const qsizetype blanc = reste.lastIndexOf(u' ', n);
+        const qsizetype coupe = blanc > 0 ? blanc : n;
+        lignes << reste.left(coupe);
+        reste = reste.mid(coupe).trimmed();
+    }
+    lignes << reste;
+    return lignes;
+}
+
+// A text from the left margin, on as many lines as it needs.
+void imprimerAGauche(Surface& s, const QString& texte) {
+    const double marge = margeRecu();
+    for (const QString& ligne : enLignes(s, texte, s.ScaleWidth() - 2 * marge)) {
+        s.setCurrentX(marge);
+        s.Print(ligne);
+    }
+}
 
 void imprimerLigne(Surface& s, const LigneTicket& l) {
     const QString taille =
@@ -13,14 +42,19 @@ void imprimerLigne(Surface& s, const LigneTicket& l) {
     const QString couleur =
         l.couleur.isNull() ? QString() : QStringLiteral("Couleur : ") + l.couleur.toString();
     if (l.libelle.isNull())
-        s.Print(l.codeArticle + QStringLiteral(" *********"));
+        imprimerAGauche(s, l.codeArticle + QStringLiteral(" *********"));
     else
-        s.Print(l.codeArticle + QStringLiteral(" : ") + l.libelle.toString());
+        imprimerAGauche(s, l.codeArticle + QStringLiteral(" : ") + l.libelle.toString());
     if (!taille.isEmpty() || !couleur.isEmpty())
-        s.Print(QStringLiteral("   > ") + taille + u' ' + couleur);
+        imprimerAGauche(s, QStringLiteral("   > ") + taille + u' ' + couleur);
     if (l.estPrixee()) {
         imprimerADroite(s, formatEuros(l.prix.divisePar(l.qt)) + QStringLiteral(" x ") +
                                nombreCourt(l.qt) + QStringLiteral(" =     ") + formatEuros(l.prix));
+    } else if (l.codeArticle == mots::rendu()) {
+        // The change handed back in cash.
+        s.setFontBold(true);
+        imprimerADroite(s, QStringLiteral("Rendu : ") + formatEuros(l.prix));
+        s.setFontBold(false);
     } else if (!l.prix.estNul()) {
         // A payment: the means and the amount paid.
         s.setFontBold(true);
@@ -30,8 +64,12 @@ void imprimerLigne(Surface& s, const LigneTicket& l) {
 }
 } // namespace
 
+double margeRecu() {
+    return unites::convertir(2, unites::Unite::Millimetres, unites::Unite::Twips);
+}
+
 void imprimerADroite(Surface& ticket, const QString& texte) {
-    ticket.setCurrentX(ticket.ScaleWidth() - ticket.TextWidth(texte) - 40);
+    ticket.setCurrentX(ticket.ScaleWidth() - ticket.TextWidth(texte) - margeRecu());
     ticket.Print(texte);
 }
 
@@ -53,6 +91,6 @@ TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, c
     imprimerADroite(ticket, QStringLiteral("Total ttc : ") + formatEuros(totaux.totalTtc));
     imprimerADroite(ticket, QStringLiteral("Restant dû : ") + formatEuros(totaux.restant));
     ticket.setFontBold(false);
-    ticket.Print(dateLongue(maintenant));
+    imprimerAGauche(ticket, dateLongue(maintenant));
     return totaux;
 }

@@ -11,10 +11,14 @@ class Surface;
 
 // The one drawing of a ticket, on the screen and on the receipt printer alike: the header
 // picture, twelve empty lines, every line (description, size and colour, right-aligned amounts,
-// payments in bold), the VAT, the total and the remaining amount in bold, and the date. The
-// target's own font is used; only bold is switched. Returns the ticket's sums.
+// payments and change in bold), the VAT, the total and the remaining amount in bold, and the
+// date. Texts keep a 2 mm margin on both sides; a long description wraps. The target's own font
+// is used; only bold is switched. Returns the ticket's sums.
 TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, const Image& entete,
                             const QDateTime& maintenant);
 
-// Prints one line ending 40 twips before the right edge of the target.
+// The receipt's margin on either side, in twips: 2 mm.
+double margeRecu();
+
+// Prints one line ending at the right margin of the target.
 void imprimerADroite(Surface& ticket, const QString& texte);

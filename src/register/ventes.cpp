@@ -18,7 +18,7 @@ Resultat<std::optional<ArticleCaisse>> Ventes::chercher(const QString& code) con
     if (Resultat<> r = executer(q,
                                 MagasinArticles::selectionParCode(QStringLiteral(
                                     "rowid, CodeArticle, libelle, PrixVenteTTC, tauxTVAvente")),
-                                {code});
+                                {cleCode(code)});
         !r)
         return r.echec();
     if (!q.next() || q.value(2).isNull())
@@ -32,29 +32,30 @@ Resultat<std::optional<ArticleCaisse>> Ventes::chercher(const QString& code) con
     return std::optional<ArticleCaisse>(a);
 }
 
-Resultat<Ecriture> Ventes::enregistrer(qint64 ticket, const QString& code, Montant prix,
-                                       Montant tva, Quantite qt, std::optional<qint64> article) {
+Resultat<Ecriture> Ventes::enregistrer(qint64 ticket, const QList<NouvelleLigne>& lignes,
+                                       std::optional<qint64> article) {
     Transaction t(bdd_);
     if (!t.debut())
         return t.debut().echec();
     QSqlQuery q(bdd_.connexion());
-    if (Resultat<> r =
-            executer(q,
-                     QStringLiteral("INSERT INTO VENTES (NumeroTicket, CodeArticle, "
-                                    "PrixVenteTTC, TVA, qt) SELECT ?, ?, ?, ?, ? WHERE "
-                                    "EXISTS (SELECT 1 FROM TICKETS WHERE NumeroTicket = "
-                                    "? AND TicketClos = 0)"),
-                     {ticket, code, prix.versBase(), tva.versBase(), qt.versBase(), ticket});
-        !r)
-        return r.echec();
-    if (q.numRowsAffected() != 1)
-        return Ecriture::TicketFerme;
-    if (article)
-        if (Resultat<> r =
-                executer(q,
-                         QStringLiteral(
-                             "UPDATE ARTICLES SET EnStock = round(EnStock - ?, 3) WHERE rowid = ?"),
-                         {qt.versBase(), *article});
+    for (const NouvelleLigne& l : lignes) {
+        if (Resultat<> r = executer(
+                q,
+                QStringLiteral("INSERT INTO VENTES (NumeroTicket, CodeArticle, "
+                               "PrixVenteTTC, TVA, qt) SELECT ?, ?, ?, ?, ? "
+                               "WHERE EXISTS (SELECT 1 FROM TICKETS WHERE "
+                               "NumeroTicket = ? AND TicketClos = 0)"),
+                {ticket, l.code, l.prix.versBase(), l.tva.versBase(), l.qt.versBase(), ticket});
+            !r)
+            return r.echec();
+        if (q.numRowsAffected() != 1)
+            return Ecriture::TicketFerme;
+    }
+    if (article && !lignes.isEmpty())
+        if (Resultat<> r = executer(q,
+                                    QStringLiteral("UPDATE ARTICLES SET EnStock = round(EnStock - "
+                                                   "?, 3) WHERE rowid = ?"),
+                                    {lignes.first().qt.versBase(), *article});
             !r)
             return r.echec();
     if (Resultat<> r = t.valider(); !r)
@@ -64,10 +65,14 @@ Resultat<Ecriture> Ventes::enregistrer(qint64 ticket, const QString& code, Monta
 
 Resultat<Ecriture> Ventes::vendre(qint64 ticket, const ArticleCaisse& article, Quantite qt,
                                   Montant prix, Montant tva) {
-    return enregistrer(ticket, article.code, prix, tva, qt, article.cle);
+    return enregistrer(ticket, {{article.code, prix, tva, qt}}, article.cle);
 }
 
 Resultat<Ecriture> Ventes::ajouterLigne(qint64 ticket, const QString& code, Montant prix,
                                         Montant tva, Quantite qt) {
-    return enregistrer(ticket, code, prix, tva, qt, std::nullopt);
+    return enregistrer(ticket, {{code, prix, tva, qt}}, std::nullopt);
+}
+
+Resultat<Ecriture> Ventes::ajouterLignes(qint64 ticket, const QList<NouvelleLigne>& lignes) {
+    return enregistrer(ticket, lignes, std::nullopt);
 }

@@ -4,6 +4,7 @@
 #include "common/quantite.h"
 #include "common/resultat.h"
 
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -22,6 +23,14 @@ struct ArticleCaisse {
 enum class Ecriture {
     Faite,
     TicketFerme // the ticket is not open any more: nothing was written
+};
+
+// A line to record that is not an article's.
+struct NouvelleLigne {
+    QString code;
+    Montant prix;
+    Montant tva;
+    Quantite qt;
 };
 
 // Article lookups and the recording of ticket lines in VENTES. Each recording is one
@@ -43,11 +52,14 @@ class Ventes {
     // A discount, payment or sub-total line.
     Resultat<Ecriture> ajouterLigne(qint64 ticket, const QString& code, Montant prix, Montant tva,
                                     Quantite qt);
+    // Several lines, together or not at all (a payment and its change).
+    Resultat<Ecriture> ajouterLignes(qint64 ticket, const QList<NouvelleLigne>& lignes);
 
   private:
-    // The line, and the stock of `article` lowered by qt when given, in one transaction.
-    Resultat<Ecriture> enregistrer(qint64 ticket, const QString& code, Montant prix, Montant tva,
-                                   Quantite qt, std::optional<qint64> article);
+    // The lines, and the stock of `article` lowered by the first line's qt when given, in one
+    // transaction.
+    Resultat<Ecriture> enregistrer(qint64 ticket, const QList<NouvelleLigne>& lignes,
+                                   std::optional<qint64> article);
 
     const Database& bdd_;
 };

@@ -55,7 +55,7 @@ class TestRecu : public QObject {
         QVERIFY(!l[0].gras);
         QVERIFY(l[1].gras && l[2].gras);
         QVERIFY(!l[3].gras);
-        QCOMPARE(l[3].x, 0.0);
+        QCOMPARE(l[3].x, margeRecu()); // 2 mm
         QVERIFY(t.restant.estNul() && t.totalTtc.estNul() && !t.aLignePrixee);
     }
 
@@ -76,14 +76,14 @@ class TestRecu : public QObject {
                               "ESPECES *********", "ESPECES : 20,00 €", "CB *********",
                               "CB : 59,98 €", "TVA : 13,10 €", "Total ttc : 79,98 €",
                               "Restant dû : 0,00 €", "mardi 5 mars 2024 09:01"}));
-        // Amounts end 40 twips before the right edge; payments are bold.
+        // Amounts end at the 2 mm margin before the right edge; payments are bold.
         const auto& montant = l[2];
         QVERIFY(!montant.gras);
-        QVERIFY(qAbs(montant.x + s.TextWidth(montant.texte) + 40 - s.ScaleWidth()) < 0.01);
+        QVERIFY(qAbs(montant.x + s.TextWidth(montant.texte) + margeRecu() - s.ScaleWidth()) < 0.01);
         QVERIFY(l[10].gras && l[12].gras);
         QVERIFY(!l[9].gras && !l[11].gras);
         s.setFontBold(true);
-        QVERIFY(qAbs(l[10].x + s.TextWidth(l[10].texte) + 40 - s.ScaleWidth()) < 0.01);
+        QVERIFY(qAbs(l[10].x + s.TextWidth(l[10].texte) + margeRecu() - s.ScaleWidth()) < 0.01);
         s.setFontBold(false);
         QCOMPARE(t.restant, Montant());
         QCOMPARE(t.totalTtc, Montant::depuisCentimes(7998));

@@ -54,16 +54,18 @@ class TestReglesCaisse : public QObject {
         QTest::newRow("retour") << ligneArticle(article(40, 19.6), q(-1)) << "ART000001"
                                 << qint64(-400000) << qint64(-65600) << qint64(-1000);
         QTest::newRow("prix remise 30 au lieu de 40")
-            << lignePrixRemise(e(30), e(40)) << "REMISE" << qint64(-100000) << qint64(-16400)
-            << qint64(1000);
-        QTest::newRow("remise exceptionnelle 5") << ligneRemiseExceptionnelle(e(5)) << "REMISE"
-                                                 << qint64(-50000) << qint64(-8200) << qint64(1000);
+            << lignePrixRemise(e(30), e(40), e(6.56)) << "REMISE" << qint64(-100000)
+            << qint64(-16400) << qint64(1000);
+        QTest::newRow("remise exceptionnelle 5")
+            << ligneRemiseExceptionnelle(e(5), e(40), e(6.56)) << "REMISE" << qint64(-50000)
+            << qint64(-8200) << qint64(1000);
         QTest::newRow("10 % du dernier")
             << ligneRemisePourcent(mots::remiseSurArticle(), 10, e(40), e(6.56))
-            << "REMISE sur ARTICLE 10 %" << qint64(-40000) << qint64(-6560) << qint64(1000);
-        QTest::newRow("12,5 % non arrondi")
+            << "REMISE sur ARTICLE 10 %" << qint64(-40000) << qint64(-6600) << qint64(1000);
+        // Rounded to the cent, the VAT from the rounded amount: no fraction of a cent is left.
+        QTest::newRow("12,5 % arrondi au centime")
             << ligneRemisePourcent(mots::remiseSurArticle(), 12.5, e(19.99), e(3.28))
-            << "REMISE sur ARTICLE 12,5 %" << qint64(-24988) << qint64(-4100) << qint64(1000);
+            << "REMISE sur ARTICLE 12,5 %" << qint64(-25000) << qint64(-4100) << qint64(1000);
         QTest::newRow("pourcentage sur zero")
             << ligneRemisePourcent(mots::remiseSurSousTotal(), 10, e(0), e(0))
             << "REMISE sur SOUSTOTAL 10 %" << qint64(0) << qint64(0) << qint64(1000);
@@ -89,7 +91,9 @@ class TestReglesCaisse : public QObject {
 
     void montantsHorsLimites() {
         QVERIFY(!lignePaiement("CB", Montant::depuisDouble(9e14)).admise);
-        QVERIFY(!ligneRemiseExceptionnelle(Montant::euros(2000000000)).admise);
+        QVERIFY(!ligneRemiseExceptionnelle(Montant::euros(2000000000), Montant::euros(40),
+                                           Montant::euros(6))
+                     .admise);
         QVERIFY(!ligneArticle(article(9e14, 19.6), Quantite::unites(99)).admise);
         QVERIFY(!ligneRemisePourcent(mots::remiseSurArticle(), 1e300, Montant::euros(40),
                                      Montant::euros(6))

@@ -9,20 +9,34 @@
 
 Dialogues::Reponse DialoguesScript::message(const QString& texte, const QString& titre,
                                             Boutons boutons, Icone icone, Reponse parDefaut) {
-    boites.append({texte, titre, boutons, icone, parDefaut, false, {}});
+    boites.append({texte, titre, boutons, icone, parDefaut, false, {}, {}});
     if (aLAffichage)
         aLAffichage(boites.last());
     return reponses.isEmpty() ? parDefaut : reponses.takeFirst();
 }
 
 std::optional<QString> DialoguesScript::saisie(const QString& invite, const QString& titre,
-                                               const QString& defaut) {
-    boites.append({invite, titre, Boutons::OkAnnuler, Icone::Aucune, Reponse::Ok, true, defaut});
+                                               const QString& defaut,
+                                               const Verification& verification) {
+    boites.append(
+        {invite, titre, Boutons::OkAnnuler, Icone::Aucune, Reponse::Ok, true, defaut, {}});
     if (aLAffichage)
         aLAffichage(boites.last());
-    if (saisies.isEmpty())
-        return defaut;
-    return saisies.takeFirst();
+    bool premiere = true;
+    for (;;) {
+        std::optional<QString> reponse;
+        if (saisies.isEmpty())
+            reponse = premiere ? std::optional<QString>(defaut) : std::nullopt;
+        else
+            reponse = saisies.takeFirst();
+        premiere = false;
+        if (!reponse || !verification)
+            return reponse;
+        const QString raison = verification(*reponse);
+        if (raison.isEmpty())
+            return reponse;
+        boites.last().refus << raison;
+    }
 }
 
 QStringList DialoguesScript::textes() const {

@@ -32,14 +32,17 @@ class DialoguesScript : public Dialogues {
         Reponse parDefaut;
         bool saisie = false;
         QString defaut;
+        QStringList refus; // the reasons the box gave for the answers it refused
     };
     Reponse message(const QString& texte, const QString& titre, Boutons boutons, Icone icone,
                     Reponse parDefaut) override;
     std::optional<QString> saisie(const QString& invite, const QString& titre,
-                                  const QString& defaut) override;
+                                  const QString& defaut, const Verification& verification) override;
 
     // Answers taken in order; when none is left, a message box gets its default button and
-    // an input box is accepted with its default text.
+    // an input box is accepted with its default text. An answer the input box refuses is
+    // recorded with its reason, and the box takes the next answer (it is cancelled when none
+    // is left).
     QList<Reponse> reponses;
     QList<std::optional<QString>> saisies;
     QList<Boite> boites;

@@ -1,8 +1,13 @@
 #include "frame/ui/dialoguesqt.h"
 
 #include <QAbstractButton>
-#include <QInputDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 QMessageBox::StandardButton bouton(Dialogues::Reponse r) {
@@ -79,14 +84,46 @@ Dialogues::Reponse DialoguesQt::message(const QString& texte, const QString& tit
 }
 
 std::optional<QString> DialoguesQt::saisie(const QString& invite, const QString& titre,
-                                           const QString& defaut) {
-    QInputDialog boite(centrerSur(parent_));
+                                           const QString& defaut,
+                                           const Verification& verification) {
+    QDialog boite(centrerSur(parent_));
+    boite.setObjectName(QStringLiteral("boiteSaisie"));
     boite.setWindowTitle(titre);
-    boite.setLabelText(invite);
-    boite.setTextValue(defaut);
-    boite.setOkButtonText(QStringLiteral("OK"));
-    boite.setCancelButtonText(QStringLiteral("Annuler"));
+    auto* disposition = new QVBoxLayout(&boite);
+    auto* question = new QLabel(invite, &boite);
+    question->setWordWrap(true);
+    auto* texte = new QLineEdit(defaut, &boite);
+    texte->setObjectName(QStringLiteral("texteSaisi"));
+    question->setBuddy(texte);
+    // The reason a text is refused, shown in the box itself.
+    auto* refus = new QLabel(&boite);
+    refus->setObjectName(QStringLiteral("refus"));
+    refus->setWordWrap(true);
+    QPalette rouge = refus->palette();
+    rouge.setColor(QPalette::WindowText, QColor(180, 0, 0));
+    refus->setPalette(rouge);
+    refus->hide();
+    auto* boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &boite);
+    boutons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    boutons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annuler"));
+    disposition->addWidget(question);
+    disposition->addWidget(texte);
+    disposition->addWidget(refus);
+    disposition->addWidget(boutons);
+    QObject::connect(boutons, &QDialogButtonBox::rejected, &boite, &QDialog::reject);
+    QObject::connect(boutons, &QDialogButtonBox::accepted, &boite, [&] {
+        const QString raison = verification ? verification(texte->text()) : QString();
+        if (raison.isEmpty()) {
+            boite.accept();
+            return;
+        }
+        refus->setText(raison);
+        refus->show();
+        texte->setFocus();
+        texte->selectAll();
+    });
+    texte->selectAll();
     if (boite.exec() != QDialog::Accepted)
         return std::nullopt;
-    return boite.textValue();
+    return texte->text();
 }

@@ -12,7 +12,7 @@ class DialoguesQt : public Dialogues {
     Reponse message(const QString& texte, const QString& titre, Boutons boutons, Icone icone,
                     Reponse parDefaut) override;
     std::optional<QString> saisie(const QString& invite, const QString& titre,
-                                  const QString& defaut) override;
+                                  const QString& defaut, const Verification& verification) override;
 
   private:
     QWidget* parent_;

@@ -1,5 +1,7 @@
 #include "register/ui/afficheurlcd.h"
 
+#include "printing/surface.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -28,6 +30,12 @@ void AfficheurLcd::paintEvent(QPaintEvent*) {
     // and their ink is centred in the height of the display.
     const QRectF zone = contentsRect();
     QFont f = font();
+    // Words (the change given, "Rendu : 26,41 €") are drawn in a text face: the seven-segment
+    // faces have digits only.
+    if (std::any_of(affiche.cbegin(), affiche.cend(), [](QChar c) { return c.isLetter(); })) {
+        f = Surface::policeReelle(QStringLiteral("Arial"), f.pointSizeF() * 0.6, true);
+        affiche = text();
+    }
     QFontMetricsF m(f, this);
     QRectF encre = m.tightBoundingRect(affiche);
     double echelle = 1;

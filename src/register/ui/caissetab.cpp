@@ -7,6 +7,7 @@
 #include "printing/ui/picturebox.h"
 #include "register/motscaisse.h"
 #include "register/ui/afficheurlcd.h"
+#include "register/ui/capturescanner.h"
 #include "register/ui/codebarreaffichage.h"
 #include "register/ui/zonesaisie.h"
 
@@ -15,6 +16,7 @@
 #include <QScrollBar>
 
 namespace {
+constexpr int kVendeur = 1; // the seller's number that the tickets record
 const QColor kGrisClair(192, 192, 192);
 const QColor kBrun(128, 64, 0);
 
@@ -45,9 +47,12 @@ QPushButton* bouton(QWidget* parent, const QString& nom, const QString& texte, i
 } // namespace
 
 CaisseTab::CaisseTab(Services& services, QWidget* parent)
-    : QWidget(parent), services_(services), tickets_(services.bdd), ventes_(services.bdd) {
+    : QWidget(parent), services_(services), caisse_(services.bdd, QStringLiteral("1"), kVendeur) {
     setObjectName(QStringLiteral("Caisse"));
     construire();
+    // Scans typed while one of the till's boxes is up wait their turn, as any other Enter.
+    scanner_ = std::make_unique<CaptureScanner>(
+        this, saisie, [this](const QString& code) { executer([this, code] { traiter(code); }); });
 }
 
 CaisseTab::~CaisseTab() = default;
@@ -61,6 +66,14 @@ void CaisseTab::construire() {
     saisie->setAccessibleName(QStringLiteral("Code"));
     connect(saisie, &ZoneSaisie::entree, this, [this] { saisie_KeyPress(13); });
     connect(saisie, &ZoneSaisie::focusRecu, this, &CaisseTab::saisie_GotFocus);
+    // What the last entry left to be told: an unknown code, an article without a price.
+    avis = creerLabel(this, QStringLiteral("avis"), QString(), 720, 780, 3135, 180);
+    QFont petitAvis = avis->font();
+    petitAvis.setPointSizeF(8);
+    avis->setFont(petitAvis);
+    QPalette rouge = avis->palette();
+    rouge.setColor(QPalette::WindowText, QColor(190, 0, 0));
+    avis->setPalette(rouge);
 
     auto* Picture1 = new QFrame(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -141,7 +154,8 @@ void CaisseTab::construireAfficheurs(QWidget* Picture1) {
     placer(tva, 1440, 2760, 1935, 375);
     legende(Picture1, QStringLiteral("Label24"), QStringLiteral("TVA"), 960, 2820, tva);
 
-    codebarre = new CodeBarreAffichage(QStringLiteral("Label2"), Picture1);
+    // Empty until the ticket has a priced line.
+    codebarre = new CodeBarreAffichage(QString(), Picture1);
     codebarre->setObjectName(QStringLiteral("codebarre"));
     codebarre->setAccessibleName(QStringLiteral("Code barre"));
     placer(codebarre, 120, 3240, 3255, 375);

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "register/caisse.h"
 #include "register/enteteticket.h"
-#include "register/tickets.h"
-#include "register/totauxticket.h"
-#include "register/ventes.h"
 
 #include <QList>
 #include <QQueue>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AfficheurLcd;
+class CaptureScanner;
 class CodeBarreAffichage;
 class PictureBox;
 class QLabel;
@@ -19,17 +19,15 @@ class QPushButton;
 class QScrollBar;
 class Surface;
 class ZoneSaisie;
-struct LigneCalculee;
 struct Services;
 
-// The tab "Caisse": the till. The operator scans or types codes into `saisie`; each Enter
-// sells an article, records a word (discounts, payments, sub-total, closing) or sets the
-// quantity of the next article. The ticket's lines are in the database, the register's state is
-// the text of its displays, and the on-screen ticket is redrawn from the stored lines after
-// every change.
+// The tab "Caisse": the till's screen over the till's model (Caisse). The operator scans or types
+// codes into `saisie`; each Enter sells an article, records a word (discounts, payments,
+// sub-total, closing) or sets the quantity of the next article. The displays show the model;
+// nothing is read back from them.
 //
 // Every action (an Enter, a word button, Recalculer, IMPRIMER) runs to its end before the next
-// one starts: an Enter that arrives while another action is under way (from inside one of its
+// one starts: a scan that arrives while another action is under way (from inside one of its
 // boxes) waits its turn, so scans give their lines one by one, in order. The closing offer is
 // made once the pending actions are done.
 class CaisseTab : public QWidget {
@@ -43,7 +41,8 @@ class CaisseTab : public QWidget {
 
     // The current open ticket; nothing when none could be opened (the till then refuses to
     // record lines).
-    std::optional<qint64> ticketCourant() const { return ticket_; }
+    std::optional<qint64> ticketCourant() const { return caisse_.ticket(); }
+    const Caisse& modele() const { return caisse_; }
 
     // Enter in `saisie` (key 13; other keys are ordinary typing).
     void saisie_KeyPress(int touche);
@@ -74,30 +73,36 @@ class CaisseTab : public QWidget {
     // The Enter processing of one text: an article, a word or a quantity.
     void traiter(const QString& texte);
     void vendreArticle(const ArticleCaisse& article);
-    void sousTotal();
     void remise(const QString& mot);
     void paiement(const QString& moyen);
     void terminer(bool imprimer);
 
-    // The current ticket, opened again when needed; false (and the operator told) when none.
-    bool ticketPret();
-    // Records the line; false (and the operator told) when it was not recorded.
-    bool enregistrer(const LigneCalculee& ligne, const ArticleCaisse* article);
-    void refuserMontant();
+    // A box of the till: scans typed while it is up are kept for the till.
+    std::optional<QString> demanderMontant(const QString& invite, const QString& defaut,
+                                           bool pourcentage);
     void signaler(const QString& texte);
+    // A notice under the entry box that does not stop the next scans, with a beep.
+    void avertir(const QString& texte);
+    // The last line shown in the last-line displays.
+    void montrerLigne(const LigneCalculee& ligne);
 
     // The rendering of the current ticket on the screen or the printer, with the register's
-    // totals; it also decides whether the closing offer is due.
+    // displays; it also decides whether the closing offer is due.
     void imprimerTicket(Surface& cible, bool ImpressionReelle);
+    void afficherTotaux();
+    void evaluerOffre(const TotauxTicket& totaux);
     void ajusterAffichage(double basTwips);
-    Resultat<> imprimerRecu();
+    Resultat<> imprimerRecu(const QList<LigneTicket>& lignes);
     void proposerCloture();
 
     Services& services_;
-    Tickets tickets_;
-    Ventes ventes_;
+    Caisse caisse_;
     EnteteTicket entete_;
-    std::optional<qint64> ticket_;
+    std::unique_ptr<CaptureScanner> scanner_;
+    // The change of the last cash payment, shown in the big display until the next action.
+    std::optional<Montant> rendu_;
+    QString texteQuantite_; // the quantity of the next article, as typed
+    bool imprimanteSignalee_ = false;
 
     QQueue<std::function<void()>> attente_;
     bool enCours_ = false;
@@ -105,6 +110,7 @@ class CaisseTab : public QWidget {
     bool clotureImprimee_ = false; // "IMPRIME et TERMINE" under way: no offer
 
     ZoneSaisie* saisie = nullptr;
+    QLabel* avis = nullptr;
     QLabel* numticket = nullptr;
     QLabel* caisse = nullptr;
     QLabel* vendeur = nullptr;

@@ -8,11 +8,15 @@
 #include "printing/ui/picturebox.h"
 #include "register/motscaisse.h"
 #include "register/ui/afficheurlcd.h"
+#include "register/ui/capturescanner.h"
 #include "register/ui/codebarreaffichage.h"
 #include "register/ui/zonesaisie.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <cmath>
 
 namespace {
 // Lets the running flag go even if an action ends early.
@@ -89,159 +93,170 @@ void CaisseTab::payer(int rang) {
 
 void CaisseTab::traiter(const QString& texte) {
     DetailAchat->clear();
-    // An article code wins over a word, and a word over a quantity: a code that cannot be
-    // looked up is neither.
-    const Resultat<std::optional<ArticleCaisse>> article = ventes_.chercher(texte);
-    if (!article)
-        signaler(QStringLiteral("« %1 » n'a pas pu être cherché dans les articles (%2) : rien "
-                                "n'est enregistré.")
-                     .arg(texte.left(40), article.raison()));
-    else if (*article)
-        vendreArticle(**article);
-    else if (texte == mots::sousTotal())
-        sousTotal();
-    else if (texte == mots::prixRemise() || texte == mots::remiseExceptionnelle() ||
-             texte == mots::remiseSurArticle() || texte == mots::remiseSurSousTotal())
-        remise(texte);
-    else if (mots::paiements().contains(texte))
-        paiement(texte);
-    else if (texte == mots::termine() || texte == mots::imprimeEtTermine())
-        terminer(texte == mots::imprimeEtTermine());
-    else if (estQuantiteCanonique(texte))
-        nombre->setText(texte);
+    avis->clear();
+    rendu_.reset();
+    if (!texte.isEmpty()) {
+        const Resultat<Caisse::Lecture> lu = caisse_.lire(texte);
+        using Genre = Caisse::Lecture::Genre;
+        if (!lu)
+            signaler(lu.raison() + QStringLiteral(" : rien n'est enregistré."));
+        else if (lu->genre == Genre::Article)
+            vendreArticle(*lu->article);
+        else if (lu->genre == Genre::ArticleSansPrix)
+            avertir(
+                QStringLiteral("Article sans prix : %1 n'est pas vendu").arg(lu->article->code));
+        else if (lu->genre == Genre::Quantite) {
+            caisse_.fixerQuantite(lu->quantite);
+            texteQuantite_ = texte;
+        } else if (lu->genre == Genre::QuantiteHorsLimites)
+            avertir(QStringLiteral("Quantité hors limites : ") + texte.left(40));
+        else if (lu->genre == Genre::Inconnu)
+            avertir(QStringLiteral("Code inconnu : ") + texte.left(40));
+        else if (texte == mots::sousTotal()) {
+            if (Resultat<LigneCalculee> r = caisse_.sousTotal(); !r)
+                signaler(r.raison());
+        } else if (texte == mots::prixRemise() || texte == mots::remiseExceptionnelle() ||
+                   texte == mots::remiseSurArticle() || texte == mots::remiseSurSousTotal())
+            remise(texte);
+        else if (mots::paiements().contains(texte))
+            paiement(texte);
+        else
+            terminer(texte == mots::imprimeEtTermine());
+    }
+    imprimerTicket(ticket->surface(), false);
     // Ready for the next scan, unless the operator has already begun typing it.
     if (!saisie->isModified())
         saisie->selectAll();
 }
 
 void CaisseTab::signaler(const QString& texte) {
+    scanner_->ouvrirBoite();
     services_.dialogues.message(texte, titres::caisse(), Dialogues::Boutons::Ok,
                                 Dialogues::Icone::Avertissement);
+    scanner_->reprendre(scanner_->fermerBoite());
 }
 
-void CaisseTab::refuserMontant() {
-    signaler(QStringLiteral("Ce montant dépasse ce que la caisse peut enregistrer : rien n'est "
-                            "enregistré."));
+void CaisseTab::avertir(const QString& texte) {
+    avis->setText(texte);
+    QApplication::beep();
 }
 
-bool CaisseTab::ticketPret() {
-    if (!ticket_)
-        nouveauTicket();
-    if (ticket_)
-        return true;
-    signaler(QStringLiteral("Aucun ticket n'est ouvert : la base de données refuse le nouveau "
-                            "ticket. Rien n'est enregistré ; vérifiez la base de données, puis "
-                            "recommencez."));
-    return false;
+std::optional<QString> CaisseTab::demanderMontant(const QString& invite, const QString& defaut,
+                                                  bool pourcentage) {
+    // Only what reads as an amount (or a rate) closes the box; a scan typed into it is a scan.
+    const auto verification = [pourcentage](const QString& t) -> QString {
+        if (t.trimmed().isEmpty())
+            return {};
+        bool lu = false;
+        const double v = lireNombre(QString(t).replace(u',', u'.'), &lu);
+        static const QRegularExpression montant(
+            QStringLiteral("^\\s*-?[\\d\\s]*([.,][\\d\\s]*)?(€|%)?\\s*$"));
+        if (!lu || !montant.match(t).hasMatch() || !std::isfinite(v))
+            return pourcentage ? QStringLiteral("« %1 » n'est pas un pourcentage : tapez un "
+                                                "nombre, par exemple 10 ou 12,5.")
+                                     .arg(t.left(40))
+                               : QStringLiteral("« %1 » n'est pas un montant : tapez un nombre, "
+                                                "par exemple 12,50.")
+                                     .arg(t.left(40));
+        return {};
+    };
+    scanner_->ouvrirBoite();
+    std::optional<QString> reponse =
+        services_.dialogues.saisie(invite, titres::caisse(), defaut, verification);
+    scanner_->reprendre(scanner_->fermerBoite());
+    return reponse;
 }
 
-bool CaisseTab::enregistrer(const LigneCalculee& ligne, const ArticleCaisse* article) {
-    const Resultat<Ecriture> e =
-        article ? ventes_.vendre(*ticket_, *article, ligne.qt, ligne.prix, ligne.tva)
-                : ventes_.ajouterLigne(*ticket_, ligne.code, ligne.prix, ligne.tva, ligne.qt);
-    if (e && *e == Ecriture::Faite)
-        return true;
-    QString raison = e.raison();
-    if (e) {
-        raison = QStringLiteral("le ticket n° %1 n'est plus ouvert").arg(*ticket_);
-        nouveauTicket();
-    }
-    signaler(QStringLiteral("La ligne « %1 » n'est pas enregistrée (%2). Recommencez la saisie.")
-                 .arg(ligne.code.left(40), raison));
-    return false;
+void CaisseTab::montrerLigne(const LigneCalculee& ligne) {
+    tva->setText(formatDeuxDecimales(ligne.tvaAffichee));
+    prix->setText(formatPrixDetail(ligne.prixAffiche));
 }
 
 void CaisseTab::vendreArticle(const ArticleCaisse& article) {
-    if (!ticketPret())
-        return;
-    const std::optional<Quantite> quantite = Quantite::depuisDouble(lireNombre(nombre->text()));
-    const LigneCalculee ligne = ligneArticle(article, quantite.value_or(Quantite()));
-    if (!quantite || !ligne.admise) {
-        nombre->setText(QStringLiteral("1"));
-        signaler(QStringLiteral("Le montant de cette ligne dépasse ce que la caisse peut "
-                                "enregistrer : l'article n'est pas vendu et la quantité revient "
-                                "à 1."));
+    const Resultat<LigneCalculee> ligne = caisse_.vendre(article);
+    if (!ligne) {
+        signaler(ligne.raison());
         return;
     }
-    if (!enregistrer(ligne, &article))
-        return;
     DetailAchat->setText(article.libelle);
-    codebarre->setText(article.code);
-    tva->setText(formatPrixDetail(ligne.tvaAffichee));
-    prix->setText(formatPrixDetail(ligne.prixAffiche));
-    nombre->setText(QStringLiteral("1"));
-    imprimerTicket(ticket->surface(), false);
-}
-
-void CaisseTab::sousTotal() {
-    if (!ticketPret() || !enregistrer(ligneSousTotal(total->text()), nullptr))
-        return;
-    imprimerTicket(ticket->surface(), false);
+    montrerLigne(*ligne);
 }
 
 void CaisseTab::remise(const QString& mot) {
-    if (!ticketPret())
+    if (Resultat<> pret = caisse_.ticketPret(); !pret) {
+        signaler(pret.raison());
         return;
+    }
+    // The last line and the ticket's totals as stored: nothing is read back from a display.
+    const std::optional<LigneTicket> derniere = caisse_.dernierePrixee();
+    const Montant dernier = derniere ? derniere->prix : Montant();
     QString invite, defaut = QStringLiteral("10");
+    const bool pourcentage = mot == mots::remiseSurArticle() || mot == mots::remiseSurSousTotal();
     if (mot == mots::prixRemise()) {
-        invite = QStringLiteral("Entrez le nouveau prix au lieu de ") + prix->text();
+        invite = QStringLiteral("Entrez le nouveau prix au lieu de ") + formatPrixDetail(dernier);
         defaut = QStringLiteral("0");
     } else if (mot == mots::remiseExceptionnelle()) {
         invite = QStringLiteral("Entrez le montant à déduire");
         defaut = QStringLiteral("0");
     } else if (mot == mots::remiseSurArticle()) {
-        invite = QStringLiteral("Entrez % de remise sur le dernier article : ") + prix->text();
+        invite = QStringLiteral("Entrez % de remise sur le dernier article : ") +
+                 formatPrixDetail(dernier);
     } else {
-        invite = QStringLiteral("Entrez % de remise sur le total : ") + total->text();
+        invite = QStringLiteral("Entrez % de remise sur le total : ") +
+                 formatDeuxDecimales(caisse_.totaux().restant);
     }
-    const std::optional<QString> reponse =
-        services_.dialogues.saisie(invite, titres::caisse(), defaut);
+    // A discount needs something to discount: said before any box is shown.
+    if (!derniere) {
+        signaler(QStringLiteral("Aucun article n'est sur ce ticket : la remise n'est pas "
+                                "enregistrée."));
+        return;
+    }
+    const std::optional<QString> reponse = demanderMontant(invite, defaut, pourcentage);
     const double x = texteVersNombre(reponse.value_or(QString()), 2);
     if (x == 0)
         return;
-    // The last line and the ticket's totals as the displays show them.
-    auto affiche = [](const QLabel* l) {
-        return Montant::depuisDouble(texteVersNombre(l->text(), 2));
-    };
-    bool montantLisible = true;
-    const Montant montant = Montant::depuisDouble(x, &montantLisible);
-    LigneCalculee ligne;
-    if (mot == mots::prixRemise())
-        ligne = lignePrixRemise(montant, affiche(prix));
-    else if (mot == mots::remiseExceptionnelle())
-        ligne = ligneRemiseExceptionnelle(montant);
-    else if (mot == mots::remiseSurArticle())
-        ligne = ligneRemisePourcent(mot, x, affiche(prix), affiche(tva));
-    else
-        ligne = ligneRemisePourcent(mot, x, affiche(total), affiche(totaltva));
-    const bool pourcent = mot == mots::remiseSurArticle() || mot == mots::remiseSurSousTotal();
-    if (!ligne.admise || (!pourcent && !montantLisible)) {
-        refuserMontant();
+    bool lisible = true;
+    const Montant montant = Montant::depuisDouble(x, &lisible);
+    if (!pourcentage && !lisible) {
+        signaler(QStringLiteral("Ce montant dépasse ce que la caisse peut enregistrer : rien "
+                                "n'est enregistré."));
         return;
     }
-    if (!enregistrer(ligne, nullptr))
+    Resultat<LigneCalculee> ligne = mot == mots::prixRemise() ? caisse_.prixSolde(montant)
+                                    : mot == mots::remiseExceptionnelle()
+                                        ? caisse_.remiseEnEuros(montant)
+                                    : mot == mots::remiseSurArticle() ? caisse_.remiseSurDernier(x)
+                                                                      : caisse_.remiseSurTotal(x);
+    if (!ligne) {
+        signaler(ligne.raison());
         return;
-    tva->setText(formatPrixDetail(ligne.tvaAffichee));
-    prix->setText(formatPrixDetail(ligne.prixAffiche));
-    imprimerTicket(ticket->surface(), false);
+    }
+    montrerLigne(*ligne);
 }
 
 void CaisseTab::paiement(const QString& moyen) {
-    if (!ticketPret())
+    if (Resultat<> pret = caisse_.ticketPret(); !pret) {
+        signaler(pret.raison());
         return;
-    const std::optional<QString> reponse = services_.dialogues.saisie(
-        QStringLiteral("Entrez le montant réglé"), titres::caisse(), total->text());
+    }
+    const std::optional<QString> reponse =
+        demanderMontant(QStringLiteral("Entrez le montant réglé"),
+                        formatDeuxDecimales(caisse_.totaux().restant), false);
     bool lisible = true;
     const Montant montant =
         Montant::depuisDouble(texteVersNombre(reponse.value_or(QString()), 2), &lisible);
     if (lisible && montant.estNul())
         return;
-    const LigneCalculee ligne = lignePaiement(moyen, montant);
-    if (!lisible || !ligne.admise) {
-        refuserMontant();
+    if (!lisible) {
+        signaler(QStringLiteral("Ce montant dépasse ce que la caisse peut enregistrer : rien "
+                                "n'est enregistré."));
         return;
     }
-    if (!enregistrer(ligne, nullptr))
+    const Resultat<Caisse::Paiement> p = caisse_.payer(moyen, montant);
+    if (!p) {
+        signaler(p.raison());
         return;
-    imprimerTicket(ticket->surface(), false);
+    }
+    if (!p->rendu.estNul())
+        rendu_ = p->rendu;
 }

@@ -21,49 +21,46 @@
 #include <QScrollBar>
 #include <algorithm>
 
-namespace {
-constexpr int kVendeur = 1; // the seller's number that a new ticket records
-} // namespace
-
 void CaisseTab::nouveauTicket() {
-    Resultat<std::optional<qint64>> numero = tickets_.ouvertLePlusHaut();
-    if (numero && !*numero) {
-        consigner(tickets_.creer(caisse->text(), kVendeur), QStringLiteral("nouveau ticket"));
-        numero = tickets_.ouvertLePlusHaut();
-    }
-    consigner(numero, QStringLiteral("ticket en cours"));
-    // Without an open ticket the till records nothing (see ticketPret, which tells the
-    // operator), rather than filing lines under a ticket that is closed.
-    ticket_ = numero.valeurOu(std::nullopt);
-    numticket->setText(ticket_ ? QString::number(*ticket_) : QString());
+    // Without an open ticket the till records nothing: the next entry says why.
+    consigner(caisse_.ouvrirTicket(), QStringLiteral("ticket en cours"));
     imprimerTicket(ticket->surface(), false);
 }
 
-void CaisseTab::imprimerTicket(Surface& cible, bool ImpressionReelle) {
-    QList<LigneTicket> lignes;
-    if (ticket_) {
-        Resultat<QList<LigneTicket>> lues = tickets_.lignes(*ticket_);
-        if (lues)
-            lignes = std::move(*lues);
-        else
-            signaler(QStringLiteral("Les lignes du ticket n° %1 n'ont pas pu être relues (%2) : "
-                                    "le ticket affiché est incomplet.")
-                         .arg(*ticket_)
-                         .arg(lues.raison()));
-    }
-    const Image& entete =
-        entete_.charger(services_.installation.chemin(EnteteTicket::nomFichier()));
-    const TotauxTicket t = ::imprimerTicket(cible, lignes, entete, services_.horloge.maintenant());
-    total->setText(formatDeuxDecimales(t.restant));
+void CaisseTab::afficherTotaux() {
+    const TotauxTicket& t = caisse_.totaux();
+    const std::optional<qint64> numero = caisse_.ticket();
+    numticket->setText(numero ? QString::number(*numero) : QString());
+    // After a cash payment with change, the change is what the operator must see.
+    total->setText(rendu_ ? QStringLiteral("Rendu : ") + formatEuros(*rendu_)
+                          : formatDeuxDecimales(t.restant));
     totaltva->setText(formatEuros(t.totalTva));
     totalttc->setText(formatEuros(t.totalTtc));
+    // The quantity as it was typed, until an article takes it.
+    nombre->setText(caisse_.quantite() == Quantite::unites(1) ? QStringLiteral("1")
+                                                              : texteQuantite_);
     if (t.aLignePrixee) {
         dernierequantite->setText(nombreCourt(t.derniereQuantite));
         codebarre->setText(t.dernierCode);
+    } else {
+        dernierequantite->setText(QStringLiteral("0"));
+        codebarre->clear();
     }
+}
+
+void CaisseTab::imprimerTicket(Surface& cible, bool ImpressionReelle) {
+    const Image& entete =
+        entete_.charger(services_.installation.chemin(EnteteTicket::nomFichier()));
+    const TotauxTicket t =
+        ::imprimerTicket(cible, caisse_.lignes(), entete, services_.horloge.maintenant());
+    afficherTotaux();
     if (!ImpressionReelle)
         ajusterAffichage(cible.CurrentY());
     saisie->setFocus();
+    evaluerOffre(t);
+}
+
+void CaisseTab::evaluerOffre(const TotauxTicket& t) {
     // Nothing left to pay, to the ten-thousandth, on a ticket that has a value: the offer to
     // print and go on is made once the pending actions are done.
     offreDue_ =
@@ -86,79 +83,88 @@ void CaisseTab::defilerTicket(int valeur) {
 }
 
 void CaisseTab::recalculerTicket() {
-    executer([this] { imprimerTicket(ticket->surface(), false); });
+    executer([this] {
+        if (Resultat<> r = caisse_.relire(); !r)
+            signaler(QStringLiteral("Les lignes du ticket n'ont pas pu être relues (%1) : le "
+                                    "ticket affiché peut être incomplet.")
+                         .arg(r.raison()));
+        imprimerTicket(ticket->surface(), false);
+    });
 }
 
 void CaisseTab::imprimerRecuCourant() {
     executer([this] {
-        if (Resultat<> r = imprimerRecu(); !r)
+        if (Resultat<> r = imprimerRecu(caisse_.lignes()); !r)
             signaler(QStringLiteral("Le ticket n'a pas pu être imprimé : %1.").arg(r.raison()));
     });
 }
 
-Resultat<> CaisseTab::imprimerRecu() {
-    services_.imprimantes.SelectPrinter(services_.roles().ticket());
+Resultat<> CaisseTab::imprimerRecu(const QList<LigneTicket>& lignes) {
+    const QString role = services_.roles().ticket();
+    // A receipt printer that is not installed: the receipt goes to the current printer, and
+    // the operator is told once which one.
+    if (!role.isEmpty() && !services_.imprimantes.imprimantes().contains(role) &&
+        !imprimanteSignalee_) {
+        imprimanteSignalee_ = true;
+        signaler(QStringLiteral("L'imprimante des tickets « %1 » n'est pas installée : les tickets "
+                                "sont imprimés sur « %2 ». Choisissez l'imprimante des tickets "
+                                "sur l'onglet Parametres.")
+                     .arg(role, services_.imprimantes.imprimanteCourante()));
+    }
+    services_.imprimantes.SelectPrinter(role);
     std::unique_ptr<TravailImpression> travail =
         services_.imprimantes.commencer(FormatPapier::Ticket);
     if (!travail)
         return echec(QStringLiteral("aucune imprimante n'est disponible"));
-    imprimerTicket(travail->surface(), true);
+    const Image& entete =
+        entete_.charger(services_.installation.chemin(EnteteTicket::nomFichier()));
+    // A printed ticket that is fully paid is offered for closing, as on the screen.
+    evaluerOffre(
+        ::imprimerTicket(travail->surface(), lignes, entete, services_.horloge.maintenant()));
     return travail->EndDoc();
 }
 
 void CaisseTab::proposerCloture() {
-    // Scans made while the question is up wait their turn, as any other Enter.
-    const CaptureScanner scanner(
-        saisie, [this](const QString& code) { executer([this, code] { traiter(code); }); });
-    if (services_.dialogues.message(
-            QStringLiteral("Imprimer le Ticket et passer à la vente suivante ?"), titres::caisse(),
-            Dialogues::Boutons::OuiNon, Dialogues::Icone::Aucune,
-            Dialogues::Reponse::Oui) != Dialogues::Reponse::Oui)
-        return;
-    saisie->setText(mots::imprimeEtTermine());
-    traiter(mots::imprimeEtTermine());
+    // Scans typed while the question is up, or while it appears, are scans; one cut short by
+    // its closing goes on in the entry box once the ticket is closed.
+    scanner_->ouvrirBoite();
+    const Dialogues::Reponse reponse = services_.dialogues.message(
+        QStringLiteral("Imprimer le Ticket et passer à la vente suivante ?"), titres::caisse(),
+        Dialogues::Boutons::OuiNon, Dialogues::Icone::Aucune, Dialogues::Reponse::Oui);
+    const QString debutDeScan = scanner_->fermerBoite();
+    if (reponse == Dialogues::Reponse::Oui) {
+        saisie->setText(mots::imprimeEtTermine());
+        traiter(mots::imprimeEtTermine());
+    }
+    scanner_->reprendre(debutDeScan);
 }
 
 void CaisseTab::terminer(bool imprimer) {
-    if (!ticketPret())
-        return;
-    const qint64 numero = *ticket_;
-    // The stored lines decide, not the displays, so a ticket is never closed on stale totals.
-    const Resultat<QList<LigneTicket>> lignes = tickets_.lignes(numero);
-    if (!lignes) {
-        signaler(QStringLiteral("Le ticket n° %1 ne peut pas être terminé : ses lignes n'ont pas "
-                                "pu être relues (%2).")
-                     .arg(numero)
-                     .arg(lignes.raison()));
-        return;
-    }
-    const TotauxTicket t = totaliser(*lignes);
-    if (!t.soldeAuCentime()) {
-        services_.dialogues.message(QStringLiteral("Il n'est pas possible de terminer un ticket "
-                                                   "avec une somme restant à payer..."),
-                                    titres::refusCloture(), Dialogues::Boutons::Ok,
-                                    Dialogues::Icone::Arret);
+    const Resultat<Caisse::Cloture> c = caisse_.terminer(services_.horloge.maintenant());
+    if (!c) {
+        if (c.raison() == Caisse::messageRestantDu()) {
+            scanner_->ouvrirBoite();
+            services_.dialogues.message(c.raison(), titres::refusCloture(), Dialogues::Boutons::Ok,
+                                        Dialogues::Icone::Arret);
+            scanner_->reprendre(scanner_->fermerBoite());
+        } else {
+            signaler(c.raison());
+        }
         return;
     }
-    if (Resultat<> clos =
-            tickets_.clore(numero, t.totalTtc.arrondiCentime(), services_.horloge.maintenant(),
-                           caisse->text(), vendeur->property("tag").toString());
-        !clos) {
-        nouveauTicket();
-        signaler(QStringLiteral("Le ticket n° %1 n'a pas pu être terminé (%2).")
-                     .arg(numero)
-                     .arg(clos.raison()));
+    // An empty ticket is neither closed nor printed (a second Enter after a closing).
+    if (c->vide) {
+        avertir(QStringLiteral("Le ticket est vide : il n'y a rien à terminer"));
         return;
     }
-    Resultat<> imprime;
-    clotureImprimee_ = imprimer;
-    if (imprimer)
-        imprime = imprimerRecu();
-    nouveauTicket();
+    if (!imprimer)
+        return;
+    clotureImprimee_ = true;
+    const Resultat<> imprime = imprimerRecu(c->lignes);
     clotureImprimee_ = false;
     if (!imprime)
         signaler(QStringLiteral("Le ticket n° %1 est terminé, mais son reçu n'a pas pu être "
                                 "imprimé : %2.")
-                     .arg(numero)
+                     .arg(c->numero)
                      .arg(imprime.raison()));
 }

@@ -2,35 +2,126 @@
 
 #include "register/ui/zonesaisie.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QWidget>
 
-CaptureScanner::CaptureScanner(QLineEdit* saisie, std::function<void(const QString&)> scan)
-    : saisie_(saisie), scan_(std::move(scan)) {
+CaptureScanner::CaptureScanner(QWidget* caisse, QLineEdit* saisie,
+                               std::function<void(const QString&)> scan)
+    : caisse_(caisse), saisie_(saisie), scan_(std::move(scan)) {
+    horloge_.start();
     QCoreApplication::instance()->installEventFilter(this);
 }
 
 CaptureScanner::~CaptureScanner() {
     QCoreApplication::instance()->removeEventFilter(this);
-    if (!tampon_.isEmpty())
-        saisie_->insert(tampon_);
+}
+
+qint64 CaptureScanner::moment(const QKeyEvent* k) const {
+    // The window system's time of the key, where it gives one.
+    return k->timestamp() > 0 ? qint64(k->timestamp()) : horloge_.elapsed();
+}
+
+bool CaptureScanner::dansLaCaisse(QObject* cible) const {
+    auto* w = qobject_cast<QWidget*>(cible);
+    return w && caisse_->isVisible() && (w == caisse_ || caisse_->isAncestorOf(w));
+}
+
+bool CaptureScanner::rediriger(QKeyEvent* k) {
+    saisie_->setFocus(Qt::OtherFocusReason);
+    QKeyEvent copie(k->type(), k->key(), k->modifiers(), k->text(), k->isAutoRepeat(),
+                    ushort(k->count()));
+    QCoreApplication::sendEvent(saisie_, &copie);
+    return true;
+}
+
+QString CaptureScanner::fermerBoite() {
+    if (boitesOuvertes_ > 0 && --boitesOuvertes_ > 0)
+        return {};
+    // A burst whose last key came a moment ago is a scan still under way.
+    constexpr qint64 enCours = 4 * ecartMaximal;
+    if (rafale_.isEmpty() || dernierRecu_ < 0 || horloge_.elapsed() - dernierRecu_ > enCours)
+        return {};
+    for (const Avant& a : avant_)
+        if (a.champ && a.champ != saisie_) {
+            a.champ->setText(a.texte);
+            a.champ->setCursorPosition(a.curseur);
+        }
+    avant_.clear();
+    return rafale_;
+}
+
+void CaptureScanner::reprendre(const QString& debutDeScan) {
+    if (debutDeScan.isEmpty())
+        return;
+    // The scan replaces what the entry box held (focus first: the box selects its whole text when
+    // it gets the focus); its next keys follow there.
+    saisie_->setFocus(Qt::OtherFocusReason);
+    saisie_->setText(debutDeScan);
+    // Typed, not shown by the till: the till does not select it for the next scan.
+    saisie_->setModified(true);
 }
 
 bool CaptureScanner::eventFilter(QObject* cible, QEvent* e) {
-    if (e->type() != QEvent::KeyPress || cible == saisie_)
+    if (e->type() != QEvent::KeyPress)
         return false;
-    const auto* k = static_cast<QKeyEvent*>(e);
+    auto* k = static_cast<QKeyEvent*>(e);
+    const bool ailleurs = !(boitesOuvertes_ > 0) && dansLaCaisse(cible) && cible != saisie_;
+    if (!(boitesOuvertes_ > 0) && !dansLaCaisse(cible))
+        return false;
+    const qint64 t = moment(k);
+    const bool rapide = dernier_ >= 0 && t - dernier_ <= ecartMaximal;
+
     if (ZoneSaisie::estEntree(k)) {
-        if (tampon_.isEmpty())
-            return false; // the operator's answer
-        scan_(std::exchange(tampon_, QString()));
-        return true;
+        const bool sautDeLigne = ZoneSaisie::estSautDeLigne(k);
+        if ((boitesOuvertes_ > 0) && finScan_ && *finScan_ != sautDeLigne && rapide) {
+            finScan_.reset(); // the second key of the scan's CR LF
+            return true;
+        }
+        finScan_.reset();
+        if ((boitesOuvertes_ > 0) && !rafale_.isEmpty() && rapide) {
+            // A scan: the boxes it typed into are put back, the code goes to the till.
+            for (const Avant& a : avant_)
+                if (a.champ) {
+                    a.champ->setText(a.texte);
+                    a.champ->setCursorPosition(a.curseur);
+                }
+            const QString code = std::exchange(rafale_, QString());
+            avant_.clear();
+            dernier_ = t;
+            finScan_ = sautDeLigne;
+            scan_(code);
+            return true;
+        }
+        rafale_.clear();
+        avant_.clear();
+        dernier_ = -1;
+        return ailleurs && rediriger(k);
     }
-    const QString t = k->text();
-    if (t.isEmpty() || !t.at(0).isPrint() ||
-        (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+
+    const QString texte = k->text();
+    const bool caractere =
+        !texte.isEmpty() && texte.at(0).isPrint() &&
+        !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!caractere) {
+        rafale_.clear();
+        avant_.clear();
+        dernier_ = -1;
+        finScan_.reset();
         return false;
-    tampon_ += t;
-    return true;
+    }
+    if (!rapide) {
+        rafale_.clear();
+        avant_.clear();
+    }
+    finScan_.reset();
+    auto* champ = qobject_cast<QLineEdit*>(ailleurs ? saisie_ : cible);
+    if (champ && std::none_of(avant_.cbegin(), avant_.cend(),
+                              [champ](const Avant& a) { return a.champ == champ; }))
+        avant_.append({champ, champ->text(), champ->cursorPosition()});
+    rafale_ += texte;
+    dernier_ = t;
+    dernierRecu_ = horloge_.elapsed();
+    return ailleurs && rediriger(k);
 }

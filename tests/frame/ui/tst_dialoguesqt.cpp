@@ -57,7 +57,7 @@ class TestDialoguesQt : public QObject {
                                 .arg(attendu.y())));
         const QPoint saisie = centreDeLaBoite([&] {
             [[maybe_unused]] const auto texte = dialogues.saisie(
-                QStringLiteral("Quantité"), QStringLiteral("TALMIR_vestimentaire"), QString());
+                QStringLiteral("Quantité"), QStringLiteral("TALMIR_vestimentaire"), QString(), {});
         });
         QVERIFY((saisie - attendu).manhattanLength() <= 4);
     }

@@ -30,9 +30,10 @@ class DialoguesCaisse : public DialoguesScript {
         return DialoguesScript::message(texte, titre, boutons, icone, parDefaut);
     }
     std::optional<QString> saisie(const QString& invite, const QString& titre,
-                                  const QString& defaut) override {
+                                  const QString& defaut,
+                                  const Verification& verification) override {
         lancer(invite);
-        return DialoguesScript::saisie(invite, titre, defaut);
+        return DialoguesScript::saisie(invite, titre, defaut, verification);
     }
     int compter(const QString& texte) const { return int(textes().count(texte)); }
 

@@ -51,7 +51,7 @@ class TestCaisse : public QObject {
         QVERIFY(!c.clos(1));
         QCOMPARE(c.texte("total"), QStringLiteral("0,00 "));
         QCOMPARE(c.texte("totalttc"), QStringLiteral("0,00 €"));
-        QCOMPARE(c.texte("codebarre"), QStringLiteral("Label2"));
+        QCOMPARE(c.texte("codebarre"), QString()); // no bars before the first line
         QCOMPARE(CaisseTest::textes(c.ecran()),
                  QStringList({"TVA : 0,00 €", "Total ttc : 0,00 €", "Restant dû : 0,00 €",
                               "mardi 5 mars 2024 09:01"}));
@@ -69,7 +69,7 @@ class TestCaisse : public QObject {
         QCOMPARE(c.texte("DetailAchat"), QStringLiteral("Pull "));
         QCOMPARE(c.texte("codebarre"), QStringLiteral("ART000001"));
         QCOMPARE(c.texte("prix"), QStringLiteral("40,00 "));
-        QCOMPARE(c.texte("tva"), QStringLiteral("6,555 "));
+        QCOMPARE(c.texte("tva"), QStringLiteral("6,56 ")); // to the cent, as every amount
         QCOMPARE(c.texte("total"), QStringLiteral("40,00 "));
         QCOMPARE(c.texte("totalttc"), QStringLiteral("40,00 €"));
         QCOMPARE(c.texte("totaltva"), QStringLiteral("6,56 €"));
@@ -148,7 +148,7 @@ class TestCaisse : public QObject {
         };
         rangee("pourcentage du dernier", "Command7",
                "Entrez % de remise sur le dernier article : 40,00 ", "10", "10",
-               "REMISE sur ARTICLE 10 %|-4|-0.656|1", "-4,00 ", "36,00 €");
+               "REMISE sur ARTICLE 10 %|-4|-0.66|1", "-4,00 ", "36,00 €");
         rangee("pourcentage du total", "Command6", "Entrez % de remise sur le total : 40,00 ", "10",
                "12,5", "REMISE sur SOUSTOTAL 12,5 %|-5|-0.82|1", "-5,00 ", "35,00 €");
         rangee("prix solde", "Command9", "Entrez le nouveau prix au lieu de 40,00 ", "0", "30",
@@ -194,39 +194,59 @@ class TestCaisse : public QObject {
         QCOMPARE(c.lignes().size(), 3);
     }
 
-    void remiseSurBaseNulle() {
+    // A discount needs a line to discount: on an empty ticket each discount is refused, before
+    // any amount is asked for.
+    void remiseSansArticle_data() {
+        QTest::addColumn<QString>("bouton");
+        for (const char* b : {"Command6", "Command7", "Command8", "Command9"})
+            QTest::newRow(b) << QString(b);
+    }
+    void remiseSansArticle() {
+        QFETCH(QString, bouton);
         CaisseTest c;
-        c.cliquer("Command6");
-        QCOMPARE(c.lignes(), QStringList({"REMISE sur SOUSTOTAL 10 %|0|0|1"}));
-        QVERIFY(!c.b.valeur("SELECT TVA FROM VENTES").isNull());
+        c.cliquer(bouton);
+        QVERIFY(c.lignes().isEmpty());
+        QCOMPARE(c.dialogues.textes(),
+                 QStringList{"Aucun article n'est sur ce ticket : la remise n'est pas "
+                             "enregistrée."});
     }
 
+    // What is typed into the amount box: an amount is recorded; anything else is refused in the
+    // box itself with a French reason (the box is then cancelled here), nothing recorded.
     void reponsesAuPaiement_data() {
         QTest::addColumn<std::optional<QString>>("reponse");
         QTest::addColumn<QStringList>("lignes");
         QTest::addColumn<bool>("message");
+        QTest::addColumn<bool>("refusee");
         const QStringList aucune;
-        QTest::newRow("annule") << std::optional<QString>() << aucune << false;
-        QTest::newRow("vide") << std::optional<QString>("") << aucune << false;
-        QTest::newRow("lettres") << std::optional<QString>("vingt") << aucune << false;
+        QTest::newRow("annule") << std::optional<QString>() << aucune << false << false;
+        QTest::newRow("vide") << std::optional<QString>("") << aucune << false << false;
+        QTest::newRow("lettres") << std::optional<QString>("vingt") << aucune << false << true;
+        QTest::newRow("code") << std::optional<QString>("ART000001") << aucune << false << true;
+        QTest::newRow("deux separateurs")
+            << std::optional<QString>("12.345,67") << aucune << false << true;
         QTest::newRow("virgule") << std::optional<QString>("12,5")
-                                 << QStringList{"ESPECES|-12.5|0|0"} << false;
+                                 << QStringList{"ESPECES|-12.5|0|0"} << false << false;
         QTest::newRow("blancs") << std::optional<QString>(" 7 €") << QStringList{"ESPECES|-7|0|0"}
-                                << false;
+                                << false << false;
+        QTest::newRow("blanc entre les chiffres")
+            << std::optional<QString>("1 0") << QStringList{"ESPECES|-10|0|0"} << false << false;
         QTest::newRow("negatif") << std::optional<QString>("-5") << QStringList{"ESPECES|5|0|0"}
-                                 << false;
-        QTest::newRow("enorme") << std::optional<QString>("1e300") << aucune << true;
-        QTest::newRow("infini") << std::optional<QString>("1e999") << aucune << false;
+                                 << false << false;
+        QTest::newRow("enorme") << std::optional<QString>("1e300") << aucune << false << true;
+        QTest::newRow("infini") << std::optional<QString>("1e999") << aucune << false << true;
         QTest::newRow("300 chiffres")
-            << std::optional<QString>(QString(300, u'9')) << aucune << true;
+            << std::optional<QString>(QString(300, u'9')) << aucune << true << false;
         QTest::newRow("10000 chiffres")
-            << std::optional<QString>(QString(10000, u'9')) << aucune << false;
-        QTest::newRow("moins d'un centime") << std::optional<QString>("0,004") << aucune << false;
+            << std::optional<QString>(QString(10000, u'9')) << aucune << false << true;
+        QTest::newRow("moins d'un centime")
+            << std::optional<QString>("0,004") << aucune << false << false;
     }
     void reponsesAuPaiement() {
         QFETCH(std::optional<QString>, reponse);
         QFETCH(QStringList, lignes);
         QFETCH(bool, message);
+        QFETCH(bool, refusee);
         CaisseTest c;
         c.taper("ART000002");
         c.dialogues.saisies << reponse;
@@ -235,6 +255,10 @@ class TestCaisse : public QObject {
         QCOMPARE(c.dialogues.boites[0].defaut, QStringLiteral("45,20 "));
         QCOMPARE(c.lignes().mid(1), lignes);
         QCOMPARE(c.dialogues.boites.size(), message ? 2 : 1);
+        QCOMPARE(c.dialogues.boites[0].refus.size(), refusee ? 1 : 0);
+        if (refusee)
+            QVERIFY2(c.dialogues.boites[0].refus[0].contains("n'est pas un montant"),
+                     qPrintable(c.dialogues.boites[0].refus[0]));
         // The word stays in the box, selected, for the next scan to replace.
         QCOMPARE(c.saisie()->text(), QStringLiteral("ESPECES"));
         QCOMPARE(c.saisie()->selectedText(), QStringLiteral("ESPECES"));
@@ -298,9 +322,9 @@ class TestCaisse : public QObject {
     void refusDeCloture() {
         CaisseTest c;
         c.taper("ART000002");
-        c.dialogues.saisies << QStringLiteral("50");
-        c.cliquer("paiement_1");
-        QCOMPARE(c.texte("total"), QStringLiteral("-4,80 "));
+        c.dialogues.saisies << QStringLiteral("20");
+        c.cliquer("paiement_0");
+        QCOMPARE(c.texte("total"), QStringLiteral("25,20 "));
         c.cliquer("paiement_4");
         const DialoguesScript::Boite& r = c.dialogues.boites.last();
         QCOMPARE(r.texte, refus());
@@ -322,28 +346,52 @@ class TestCaisse : public QObject {
         QCOMPARE(c.dialogues.compter(offre()), 1);
     }
 
-    void fractionDeCentime() {
+    // A percentage discount is rounded to the cent (12,5 % of 19,99 is 2,50, not 2,49875): the
+    // display's 0,00 is exactly nothing, the offer is made, and the closed total is the sum of the
+    // lines.
+    void remiseAuCentime() {
         CaisseTest c;
         c.taper("ART000003");
         c.dialogues.saisies << QStringLiteral("12,5");
         c.cliquer("Command7");
+        QCOMPARE(c.lignes().value(1), QStringLiteral("REMISE sur ARTICLE 12,5 %|-2.5|-0.41|1"));
         QCOMPARE(c.texte("total"), QStringLiteral("17,49 "));
+        c.dialogues.reponses << Dialogues::Reponse::Non;
         c.cliquer("paiement_1"); // the default: 17,49
         QCOMPARE(c.texte("total"), QStringLiteral("0,00 "));
-        QCOMPARE(c.dialogues.compter(offre()), 0);
+        QCOMPARE(c.dialogues.compter(offre()), 1);
         c.cliquer("paiement_4");
         QVERIFY(c.clos(1));
         QCOMPARE(c.b.valeur("SELECT TotalTTC FROM TICKETS WHERE NumeroTicket = 1").toDouble(),
                  17.49);
+        QCOMPARE(c.b.valeur("SELECT sum(PrixVenteTTC) FROM VENTES WHERE NumeroTicket = 1 AND qt "
+                            "<> 0")
+                     .toDouble(),
+                 17.49);
     }
 
+    // An empty ticket is neither closed nor printed: a second Enter on the closing word, or a
+    // double click on TERMINE, closes one ticket only.
     void terminerUnTicketVide() {
         CaisseTest c;
         c.taper("TERMINE");
-        QVERIFY(c.clos(1));
-        QCOMPARE(c.b.valeur("SELECT TotalTTC FROM TICKETS WHERE NumeroTicket = 1").toDouble(), 0.0);
-        QCOMPARE(c.numero(), 2);
+        QVERIFY(!c.clos(1));
+        QCOMPARE(c.numero(), 1);
         QVERIFY(c.dialogues.boites.isEmpty());
+        QCOMPARE(c.texte("avis"), QStringLiteral("Le ticket est vide : il n'y a rien à terminer"));
+        c.taper("ART000001");
+        c.dialogues.reponses << Dialogues::Reponse::Oui;
+        c.cliquer("paiement_1");
+        QVERIFY(c.clos(1));
+        QCOMPARE(c.imprimantes.travaux.size(), 1);
+        // The closing word is still in the box: Enter again, then TERMINE twice.
+        QTest::keyClick(c.saisie(), Qt::Key_Return);
+        c.cliquer("paiement_4");
+        c.cliquer("paiement_4");
+        QVERIFY(!c.clos(2));
+        QCOMPARE(c.numero(), 2);
+        QCOMPARE(c.imprimantes.travaux.size(), 1);
+        QCOMPARE(c.b.valeur("SELECT count(*) FROM TICKETS").toInt(), 2);
     }
 
     void imprimerSurLImprimanteDesTickets() {
