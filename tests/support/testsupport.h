@@ -126,6 +126,9 @@ class FinTest : public FinProgramme {
 // (QtTest reports the fatal message against the running test function), so that a test never
 // passes on a shop it did not get.
 void exiger(bool fait, const char* quoi, const QString& raison = {});
+template <typename T> void exiger(const Resultat<T>& r, const char* quoi) {
+    exiger(r.ok(), quoi, r.ok() ? QString() : r.raison());
+}
 
 // A shop installation in a temporary folder: "TALMIR_vestimentaire" with its own database
 // (empty, or filled with the demo shop), and every double wired into Services. A database that

@@ -42,6 +42,14 @@ ParametresTab::ParametresTab(Services& services, QWidget* parent)
         role->setFrameShape(QFrame::Panel);
         role->setFrameShadow(QFrame::Sunken);
     }
+    // Under each role, a red note when its printer is not installed on this computer.
+    absenceTicket = creerLabel(this, QStringLiteral("absenceTicket"), {}, 5160, 1245, 4000, 255);
+    absenceA4 = creerLabel(this, QStringLiteral("absenceA4"), {}, 5160, 2745, 4000, 255);
+    for (QLabel* note : {absenceTicket, absenceA4}) {
+        QPalette p = note->palette();
+        p.setColor(QPalette::WindowText, Qt::red);
+        note->setPalette(p);
+    }
     Label26->setBuddy(Command3);
     Label28->setBuddy(Command4);
     ImprimanteTicket->setAccessibleName(QStringLiteral("Imprimante ticket de caisse"));
@@ -61,6 +69,16 @@ void ParametresTab::chargerRoles() {
     const RolesImprimantes roles = services_.roles();
     ImprimanteTicket->setText(roles.initialiserTicket());
     ImprimanteA4->setText(roles.initialiserA4());
+    signalerAbsences();
+}
+
+void ParametresTab::signalerAbsences() {
+    const QStringList installees = services_.imprimantes.imprimantes();
+    for (auto [role, note] :
+         {std::pair{ImprimanteTicket, absenceTicket}, std::pair{ImprimanteA4, absenceA4}})
+        note->setText(role->text().isEmpty() || installees.contains(role->text())
+                          ? QString()
+                          : QStringLiteral("non installée"));
 }
 
 QString ParametresTab::imprimanteTicket() const {
@@ -80,6 +98,7 @@ void ParametresTab::choisirRole(QLabel* role) {
         roles.choisirTicket(role->text());
     else
         roles.choisirA4(role->text());
+    signalerAbsences();
 }
 
 void ParametresTab::choisirImprimanteTicket() {

@@ -28,6 +28,8 @@ class ParametresTab : public QWidget {
 
   private:
     void choisirRole(QLabel* role);
+    // "non installée" under a role whose printer this computer does not have.
+    void signalerAbsences();
 
     Services& services_;
     QListWidget* ListImprimantes;
@@ -35,4 +37,6 @@ class ParametresTab : public QWidget {
     QPushButton* Command4;
     QLabel* ImprimanteTicket;
     QLabel* ImprimanteA4;
+    QLabel* absenceTicket;
+    QLabel* absenceA4;
 };

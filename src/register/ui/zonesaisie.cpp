@@ -18,23 +18,30 @@ bool ZoneSaisie::event(QEvent* e) {
         const auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
             e->accept();
+            // A Tab on the code just entered (shown selected, not typed) enters nothing again.
+            if (isModified())
+                finDeCode(Fin::Tabulation);
+            else if (finPrecedente_ && *finPrecedente_ != Fin::Tabulation)
+                finPrecedente_.reset();
             return true;
         }
     }
     return QLineEdit::event(e);
 }
 
+void ZoneSaisie::finDeCode(Fin fin) {
+    if (finPrecedente_ && *finPrecedente_ != fin) {
+        finPrecedente_.reset();
+        return;
+    }
+    finPrecedente_ = fin;
+    emit entree();
+}
+
 void ZoneSaisie::keyPressEvent(QKeyEvent* e) {
     if (estEntree(e)) {
         e->accept();
-        const bool sautDeLigne = estSautDeLigne(e);
-        // The second key of a CR LF pair ends the same code.
-        if (finPrecedente_ && *finPrecedente_ != sautDeLigne) {
-            finPrecedente_.reset();
-            return;
-        }
-        finPrecedente_ = sautDeLigne;
-        emit entree();
+        finDeCode(estSautDeLigne(e) ? Fin::SautDeLigne : Fin::RetourChariot);
         return;
     }
     finPrecedente_.reset();

@@ -5,9 +5,10 @@
 
 // The till's entry box: Enter (either key, or a scanner's carriage return or line feed) is
 // announced instead of being handled by the line edit, and the box tells when it receives the
-// focus. A scanner that ends its codes with CR LF (or LF CR) ends one code: the second key of the
-// pair is not a second Enter. Tab keeps the focus here: a scanner's Tab suffix, or a Tab typed by
-// mistake, never sends the next scans elsewhere.
+// focus. Tab keeps the focus here and ends a typed code as Enter does, so that a scanner set to end
+// its codes with Tab sells each one and the next scans never go elsewhere. A scanner that ends its
+// codes with two keys (CR LF, LF CR, CR Tab...) ends one code: the second key of the pair, of
+// another kind and right after the first, is not a second Enter.
 class ZoneSaisie : public QLineEdit {
     Q_OBJECT
   public:
@@ -28,6 +29,8 @@ class ZoneSaisie : public QLineEdit {
     void focusInEvent(QFocusEvent* e) override;
 
   private:
-    // The kind of the end key just received (line feed or not), while no other key followed it.
-    std::optional<bool> finPrecedente_;
+    enum class Fin { RetourChariot, SautDeLigne, Tabulation };
+    void finDeCode(Fin fin);
+    // The kind of the end key just received, while no other key followed it.
+    std::optional<Fin> finPrecedente_;
 };

@@ -1,3 +1,4 @@
+#include "printing/rolesimprimantes.h"
 #include "printing/ui/parametrestab.h"
 #include "settings/ini32.h"
 #include "support/testmain.h"
@@ -56,6 +57,23 @@ class TestParametres : public QObject {
         QCOMPARE(t.imprimanteTicket(), QStringLiteral("Printer A"));
         QCOMPARE(parametre("imprimante", "imprimanteticket", "", b.installation().fichierIni(), 1),
                  QStringLiteral("Printer A"));
+    }
+
+    // A role whose printer is not installed here says so under it, until another is chosen.
+    void imprimanteNonInstallee() {
+        BoutiqueTest b;
+        b.imprimantes = ImprimantesTest({"Printer A", "Printer B"});
+        b.services().roles().choisirTicket(QStringLiteral("Ticket 58"));
+        ParametresTab t(b.services());
+        t.chargerImprimantes();
+        t.chargerRoles();
+        QCOMPARE(t.imprimanteTicket(), QStringLiteral("Ticket 58"));
+        QCOMPARE(t.findChild<QLabel*>("absenceTicket")->text(), QStringLiteral("non installée"));
+        QCOMPARE(t.findChild<QLabel*>("absenceA4")->text(), QString());
+        t.findChild<QListWidget*>("ListImprimantes")->setCurrentRow(1);
+        t.findChild<QPushButton*>("Command3")->click();
+        QCOMPARE(t.imprimanteTicket(), QStringLiteral("Printer B"));
+        QCOMPARE(t.findChild<QLabel*>("absenceTicket")->text(), QString());
     }
 
     void aucuneImprimante() {

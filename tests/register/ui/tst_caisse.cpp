@@ -1,4 +1,5 @@
 #include "caissetest.h"
+#include "printing/rolesimprimantes.h"
 #include "register/ui/afficheurlcd.h"
 #include "support/testmain.h"
 #include "support/ui/disposition.h"
@@ -443,6 +444,24 @@ class TestCaisse : public QObject {
         QVERIFY(m.texte.contains("l'imprimante ne répond pas"));
         c.cliquer("Command1");
         QVERIFY(c.dialogues.boites.last().texte.startsWith("Le ticket n'a pas pu être imprimé"));
+    }
+
+    // A receipt printer that this computer does not have: the receipts go to the current
+    // printer, and the operator is told so once, not at every receipt.
+    void imprimanteDesTicketsAbsente() {
+        CaisseTest c;
+        c.services.roles().choisirTicket(QStringLiteral("Ticket 58"));
+        c.imprimantes.SelectPrinter(QStringLiteral("Imprimante PDF"));
+        c.cliquer("Command1");
+        c.cliquer("Command1");
+        QCOMPARE(c.imprimantes.travaux.size(), 2);
+        QCOMPARE(c.imprimantes.travaux[1].imprimante, QStringLiteral("Imprimante PDF"));
+        QCOMPARE(c.dialogues.compter(QStringLiteral(
+                     "L'imprimante des tickets « Ticket 58 » n'est pas installée : les tickets "
+                     "sont imprimés sur « Imprimante PDF ». Choisissez l'imprimante des tickets "
+                     "sur l'onglet Parametres.")),
+                 1);
+        QCOMPARE(c.dialogues.boites.size(), 1);
     }
 
     void defilement() {

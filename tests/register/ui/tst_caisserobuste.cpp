@@ -1,6 +1,7 @@
 #include "caissetest.h"
 #include "support/testmain.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 namespace {
@@ -18,6 +19,15 @@ void poster(QWidget* w, const QString& code) {
         QCoreApplication::postEvent(
             w, new QKeyEvent(QEvent::KeyPress, int(ch.unicode()), Qt::NoModifier, QString(ch)));
     QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+}
+// A key as a scanner's suffix sends it: "CR" (Return), "LF" (a bare line feed), "TAB".
+void finDeCode(QWidget* w, const QString& touche) {
+    const int cle = touche == "CR" ? int(Qt::Key_Return) : touche == "TAB" ? int(Qt::Key_Tab) : 0;
+    const QString texte = touche == "CR"   ? QStringLiteral("\r")
+                          : touche == "LF" ? QStringLiteral("\n")
+                                           : QStringLiteral("\t");
+    QKeyEvent e(QEvent::KeyPress, cle, Qt::NoModifier, texte);
+    QApplication::sendEvent(w, &e);
 }
 } // namespace
 
@@ -110,6 +120,72 @@ class TestCaisseRobuste : public QObject {
         QTest::keyClicks(c.saisie(), "00002");
         QTest::keyClick(c.saisie(), Qt::Key_Return);
         QCOMPARE(c.codes(2), QStringList({"ART000003", "ART000002"}));
+    }
+
+    // Whichever keys end a scanner's codes, each code is one line and the focus stays in the
+    // entry box; a Tab on a code just entered enters nothing again.
+    void finsDeCode_data() {
+        QTest::addColumn<QStringList>("suffixe");
+        QTest::newRow("CR") << QStringList{"CR"};
+        QTest::newRow("LF") << QStringList{"LF"};
+        QTest::newRow("CR LF") << QStringList{"CR", "LF"};
+        QTest::newRow("LF CR") << QStringList{"LF", "CR"};
+        QTest::newRow("TAB") << QStringList{"TAB"};
+        QTest::newRow("CR TAB") << QStringList{"CR", "TAB"};
+        QTest::newRow("TAB CR") << QStringList{"TAB", "CR"};
+        QTest::newRow("CR TAB TAB") << QStringList{"CR", "TAB", "TAB"};
+    }
+    void finsDeCode() {
+        QFETCH(QStringList, suffixe);
+        CaisseTest c;
+        c.saisie()->setFocus();
+        QTRY_VERIFY(c.saisie()->hasFocus());
+        const QStringList codes = rafale(4);
+        for (const QString& code : codes) {
+            QTest::keyClicks(c.saisie(), code);
+            for (const QString& touche : suffixe)
+                finDeCode(QApplication::focusWidget(), touche);
+        }
+        QCOMPARE(c.codes(1), codes);
+        QVERIFY(c.saisie()->hasFocus());
+    }
+
+    // An unknown code, or an article without a price, is told under the code box with a beep,
+    // without a box that would stop the next scans, and nothing is sold.
+    void avisSansArret_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("avis");
+        QTest::newRow("inconnu") << "XYZ"
+                                 << "Code inconnu : XYZ";
+        QTest::newRow("sans prix") << "gratuit"
+                                   << "Article sans prix : GRATUIT n'est pas vendu";
+    }
+    void avisSansArret() {
+        QFETCH(QString, code);
+        QFETCH(QString, avis);
+        CaisseTest c;
+        QVERIFY(c.b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, tauxTVAvente) "
+                        "VALUES ('GRATUIT', 'Cintre ', 0, 20)"));
+        c.taper("ART000001");
+        c.taper(code);
+        QCOMPARE(c.texte("avis"), avis);
+        c.taper("ART000002");
+        QCOMPARE(c.codes(1), QStringList({"ART000001", "ART000002"}));
+        QCOMPARE(c.texte("avis"), QString());
+        QVERIFY(c.dialogues.boites.isEmpty());
+    }
+
+    // Keys typed while a button of the till has the focus go to the entry box: a scan is sold.
+    void scanSurUnBouton() {
+        CaisseTest c;
+        auto* bouton = c.controle<QPushButton>("paiement_1");
+        bouton->setFocus();
+        QTRY_VERIFY(bouton->hasFocus());
+        QTest::keyClicks(bouton, "ART000003");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(c.codes(1), QStringList{"ART000003"});
+        QVERIFY(c.dialogues.boites.isEmpty());
+        QVERIFY(c.saisie()->hasFocus());
     }
 
     void entreesHostiles_data() {
