@@ -16,7 +16,9 @@ bool ZoneSaisie::estEntree(const QKeyEvent* e) {
 bool ZoneSaisie::event(QEvent* e) {
     if (e->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(e);
-        if (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) {
+        // Ctrl+Tab is left to the tab control: the operator's way to another tab.
+        if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) &&
+            !(k->modifiers() & Qt::ControlModifier)) {
             e->accept();
             // A Tab on the code just entered (shown selected, not typed) enters nothing again.
             if (isModified())

@@ -1,8 +1,11 @@
 #include "caissetest.h"
+#include "register/ui/zonesaisie.h"
 #include "support/testmain.h"
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTabWidget>
 
 namespace {
 // Fifty scans of three articles, in a known order.
@@ -148,6 +151,20 @@ class TestCaisseRobuste : public QObject {
         }
         QCOMPARE(c.codes(1), codes);
         QVERIFY(c.saisie()->hasFocus());
+    }
+
+    void ctrlTabChangeDOnglet() {
+        // Ctrl+Tab is the operator's way to the next tab, never a scanner's end key: the tab
+        // changes and the code being typed is not entered.
+        QTabWidget onglets;
+        auto* saisie = new ZoneSaisie;
+        onglets.addTab(saisie, QStringLiteral("Caisse"));
+        onglets.addTab(new QWidget, QStringLiteral("Gen Codes"));
+        QSignalSpy entrees(saisie, &ZoneSaisie::entree);
+        QTest::keyClicks(saisie, "ART000001");
+        QTest::keyClick(saisie, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(onglets.currentIndex(), 1);
+        QCOMPARE(entrees.count(), 0);
     }
 
     // An unknown code, or an article without a price, is told under the code box with a beep,
