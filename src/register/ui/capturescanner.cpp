@@ -28,6 +28,17 @@ bool CaptureScanner::dansLaCaisse(QObject* cible) const {
     return w && caisse_->isVisible() && (w == caisse_ || caisse_->isAncestorOf(w));
 }
 
+void CaptureScanner::Avant::remettre() const {
+    if (!champ)
+        return;
+    champ->setText(texte);
+    // A default answer shown selected is selected again, so that typing replaces it.
+    if (debutSelection >= 0)
+        champ->setSelection(debutSelection, longueurSelection);
+    else
+        champ->setCursorPosition(curseur);
+}
+
 bool CaptureScanner::rediriger(QKeyEvent* k) {
     saisie_->setFocus(Qt::OtherFocusReason);
     QKeyEvent copie(k->type(), k->key(), k->modifiers(), k->text(), k->isAutoRepeat(),
@@ -44,10 +55,8 @@ QString CaptureScanner::fermerBoite() {
     if (rafale_.isEmpty() || dernierRecu_ < 0 || horloge_.elapsed() - dernierRecu_ > enCours)
         return {};
     for (const Avant& a : avant_)
-        if (a.champ && a.champ != saisie_) {
-            a.champ->setText(a.texte);
-            a.champ->setCursorPosition(a.curseur);
-        }
+        if (a.champ != saisie_)
+            a.remettre();
     avant_.clear();
     return rafale_;
 }
@@ -66,7 +75,27 @@ void CaptureScanner::reprendre(const QString& debutDeScan) {
 bool CaptureScanner::eventFilter(QObject* cible, QEvent* e) {
     if (e->type() != QEvent::KeyPress)
         return false;
+    // A key reaches the filter once for the window, once for the focused control and again for
+    // each parent it is passed up to: it counts once, at the control it is meant for.
+    auto* w = qobject_cast<QWidget*>(cible);
+    if (!w)
+        return false;
+    if (QWidget* focus = w->window()->focusWidget(); focus && focus != w && w->isAncestorOf(focus))
+        return false;
     auto* k = static_cast<QKeyEvent*>(e);
+    // A scanner types capitals with Shift, as a keyboard does: a modifier pressed alone belongs to
+    // the burst and neither ends nor breaks it.
+    switch (k->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+        return false;
+    default:
+        break;
+    }
     const bool ailleurs = !(boitesOuvertes_ > 0) && dansLaCaisse(cible) && cible != saisie_;
     if (!(boitesOuvertes_ > 0) && !dansLaCaisse(cible))
         return false;
@@ -83,10 +112,7 @@ bool CaptureScanner::eventFilter(QObject* cible, QEvent* e) {
         if ((boitesOuvertes_ > 0) && !rafale_.isEmpty() && rapide) {
             // A scan: the boxes it typed into are put back, the code goes to the till.
             for (const Avant& a : avant_)
-                if (a.champ) {
-                    a.champ->setText(a.texte);
-                    a.champ->setCursorPosition(a.curseur);
-                }
+                a.remettre();
             const QString code = std::exchange(rafale_, QString());
             avant_.clear();
             dernier_ = t;
@@ -119,7 +145,8 @@ bool CaptureScanner::eventFilter(QObject* cible, QEvent* e) {
     auto* champ = qobject_cast<QLineEdit*>(ailleurs ? saisie_ : cible);
     if (champ && std::none_of(avant_.cbegin(), avant_.cend(),
                               [champ](const Avant& a) { return a.champ == champ; }))
-        avant_.append({champ, champ->text(), champ->cursorPosition()});
+        avant_.append({champ, champ->text(), champ->cursorPosition(), champ->selectionStart(),
+                       champ->selectionLength()});
     rafale_ += texte;
     dernier_ = t;
     dernierRecu_ = horloge_.elapsed();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "register/ui/clavierboitemodale.h"
+
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
@@ -43,6 +45,9 @@ class CaptureScanner : public QObject {
         QPointer<QLineEdit> champ;
         QString texte;
         int curseur = 0;
+        int debutSelection = -1;
+        int longueurSelection = 0;
+        void remettre() const;
     };
     qint64 moment(const QKeyEvent* k) const;
     bool dansLaCaisse(QObject* cible) const;
@@ -60,4 +65,5 @@ class CaptureScanner : public QObject {
     // A scan's end just taken: the other key of a CR LF pair belongs to it.
     std::optional<bool> finScan_;
     QElapsedTimer horloge_;
+    ClavierBoiteModale versLesBoites_;
 };

@@ -22,6 +22,36 @@ class TestCaisseReelle : public QObject {
         return codes;
     }
 
+    // The last line recorded so far: the lines after it are this test's.
+    static qint64 derniereLigne(ProgrammeReel& p) {
+        return p.valeur("SELECT coalesce(max(Id), 0) FROM VENTES").toLongLong();
+    }
+    // The lines recorded after `apres`, "code|amount|qt", in order.
+    static QStringList lignes(ProgrammeReel& p, qint64 apres) {
+        QStringList r;
+        const int n = p.valeur("SELECT count(*) FROM VENTES WHERE Id > ?", {apres}).toInt();
+        for (int i = 0; i < n; ++i)
+            r << p.valeur("SELECT CodeArticle || '|' || PrixVenteTTC || '|' || printf('%g', qt) "
+                          "FROM VENTES "
+                          "WHERE Id > ? ORDER BY Id LIMIT 1 OFFSET ?",
+                          {apres, i})
+                     .toString();
+        return r;
+    }
+    static QString prix(ProgrammeReel& p, const QString& code) {
+        return p.valeur("SELECT PrixVenteTTC FROM ARTICLES WHERE CodeArticle = ?", {code})
+            .toString();
+    }
+    // Fails with a picture of the screen and the active window's title.
+    static QString echec(ProgrammeReel& p, const char* quoi) {
+        const QString image = QStringLiteral("/tmp/e2e_%1_%2.png")
+                                  .arg(QLatin1String(quoi), QLatin1String(QTest::currentDataTag()));
+        p.capture(image);
+        return QStringLiteral("%1 ; fenêtre active : « %2 » ; écran : %3")
+            .arg(QLatin1String(quoi), p.fenetreActive(), image);
+    }
+    static QString boite() { return QStringLiteral("^TALMIR Vestimentaire$"); }
+
   private slots:
     void init() {
         if (const QString manque = ProgrammeReel::manque(); !manque.isEmpty())
@@ -40,6 +70,97 @@ class TestCaisseReelle : public QObject {
         QCOMPARE(codesDuTicket(p), QStringList{"ART000001"});
         QVERIFY(p.arreter());
         QVERIFY(p.journal().last().startsWith(QStringLiteral("ARRET CROIX ROUGE |")));
+    }
+
+    // Whichever keys a scanner ends its codes with, each code is sold once and the next scans
+    // still reach the till.
+    void finsDeCode_data() {
+        QTest::addColumn<QStringList>("fin");
+        QTest::newRow("CR LF") << QStringList{"Return", "Linefeed"};
+        QTest::newRow("LF") << QStringList{"Linefeed"};
+        QTest::newRow("TAB") << QStringList{"Tab"};
+        QTest::newRow("CR TAB") << QStringList{"Return", "Tab"};
+    }
+    void finsDeCode() {
+        QFETCH(QStringList, fin);
+        ProgrammeReel p;
+        QVERIFY2(p.demarrer(), qPrintable(p.erreur()));
+        const QStringList codes{"ART000001", "ART000002", "ART000001"};
+        for (const QString& code : codes)
+            QVERIFY(p.scanner(code, fin));
+        // One more, ended with Return: it is sold after the others, on the same ticket.
+        QVERIFY(p.scanner(QStringLiteral("ART000003")));
+        const QStringList attendu = codes + QStringList{"ART000003"};
+        const bool vendus = p.attendre([&] { return codesDuTicket(p).size() >= 4; });
+        QVERIFY2(vendus, qPrintable(echec(p, "fins_de_code")));
+        QCOMPARE(codesDuTicket(p), attendu);
+        QVERIFY(p.arreter());
+        QCOMPARE(codesDuTicket(p), attendu);
+    }
+
+    // A scan typed into the open ESPECES box is no amount: the box stays with what the operator
+    // typed, and the scan is processed once the box closes (an article sold, a number read as
+    // the next quantity), never recorded as money.
+    void scanDansLaBoiteDesEspeces_data() {
+        QTest::addColumn<QString>("scan");
+        QTest::addColumn<QStringList>("apres"); // the lines after the article and the payment
+        QTest::newRow("article") << "ART000003" << QStringList{"ART000003|1"};
+        QTest::newRow("code court") << "77" << QStringList{"ART000003|77"};
+    }
+    void scanDansLaBoiteDesEspeces() {
+        QFETCH(QString, scan);
+        QFETCH(QStringList, apres);
+        ProgrammeReel p;
+        QVERIFY2(p.demarrer(), qPrintable(p.erreur()));
+        const qint64 avant = derniereLigne(p);
+        QVERIFY(p.scanner(QStringLiteral("ART000001")));
+        QVERIFY(p.scanner(QStringLiteral("ESPECES")));
+        QVERIFY2(p.attendreFenetreActive(boite()), qPrintable(echec(p, "boite_especes")));
+        QVERIFY(p.scanner(scan));
+        // The operator types the amount, slowly, and confirms it.
+        QVERIFY(p.taper(QStringLiteral("10"), 150));
+        QVERIFY(p.touches({QStringLiteral("Return")}, 150));
+        if (scan == QStringLiteral("77"))
+            QVERIFY(p.scanner(QStringLiteral("ART000003")));
+        const bool fait = p.attendre([&] { return lignes(p, avant).size() >= 3; });
+        QVERIFY2(fait, qPrintable(echec(p, "scan_dans_la_boite")));
+        const QStringList l = lignes(p, avant);
+        QCOMPARE(l.size(), 3);
+        QVERIFY2(l[0].startsWith("ART000001|"), qPrintable(l[0]));
+        QCOMPARE(l[1], QStringLiteral("ESPECES|-10|0"));
+        QCOMPARE(l[2].section(u'|', 0, 0) + u'|' + l[2].section(u'|', 2, 2), apres.constFirst());
+        QVERIFY(p.arreter());
+    }
+
+    // The cash box accepted with Return and the next customer's code scanned at once: that code
+    // arrives while the closing offer is being shown, and is sold exactly once, on the next
+    // ticket once the offer is accepted.
+    void scanPendantLOffre() {
+        ProgrammeReel p;
+        QVERIFY2(p.demarrer(), qPrintable(p.erreur()));
+        const qint64 avant = derniereLigne(p);
+        QVERIFY(p.scanner(QStringLiteral("ART000001")));
+        QVERIFY(p.scanner(QStringLiteral("ESPECES")));
+        QVERIFY2(p.attendreFenetreActive(boite()), qPrintable(echec(p, "boite_especes")));
+        // The amount offered is what remains: Return accepts it, and the scanner goes on.
+        QVERIFY(p.touches({QStringLiteral("Return")}));
+        QVERIFY(p.scanner(QStringLiteral("ART000002")));
+        const auto codes = [&] {
+            QStringList c;
+            for (const QString& l : lignes(p, avant))
+                c << l.section(u'|', 0, 0);
+            return c;
+        };
+        QVERIFY2(p.attendre([&] { return codes().contains(QStringLiteral("ESPECES")); }),
+                 qPrintable(echec(p, "paiement")));
+        QVERIFY2(p.attendreFenetreActive(boite()), qPrintable(echec(p, "offre")));
+        QVERIFY(p.touches({QStringLiteral("Return")}, 150));
+        const QStringList attendu{"ART000001", "ESPECES", "ART000002"};
+        const bool fait = p.attendre(
+            [&] { return codes() == attendu && codesDuTicket(p) == QStringList{"ART000002"}; });
+        QVERIFY2(fait, qPrintable(echec(p, "scan_pendant_l_offre") + u' ' + codes().join(u',')));
+        QVERIFY(p.arreter());
+        QCOMPARE(codes(), attendu);
     }
 };
 

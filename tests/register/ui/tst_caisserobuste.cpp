@@ -125,6 +125,37 @@ class TestCaisseRobuste : public QObject {
         QCOMPARE(c.codes(2), QStringList({"ART000003", "ART000002"}));
     }
 
+    // A scan typed on the buttons of the question box, capitals with Shift as a scanner types
+    // them: keys the buttons pass up to the box count once, Shift breaks nothing, and the code is
+    // sold on the next ticket, not answered.
+    void scanSurLesBoutonsDUneBoite() {
+        CaisseTest c;
+        c.taper("ART000001");
+        QWidget boite;
+        auto* oui = new QPushButton(QStringLiteral("Oui"), &boite);
+        boite.show();
+        oui->setFocus();
+        int clics = 0;
+        QObject::connect(oui, &QPushButton::clicked, [&] { ++clics; });
+        c.dialogues.pendant = [&](const QString&) {
+            c.dialogues.pendant = [&](const QString&) {
+                for (QChar ch : QStringLiteral("ART000003")) {
+                    if (ch.isUpper())
+                        QTest::keyPress(oui, Qt::Key_Shift);
+                    QTest::keyClick(oui, ch.toLatin1());
+                    if (ch.isUpper())
+                        QTest::keyRelease(oui, Qt::Key_Shift);
+                }
+                QTest::keyClick(oui, Qt::Key_Return);
+            };
+        };
+        c.dialogues.reponses << Dialogues::Reponse::Oui;
+        c.cliquer("paiement_1");
+        QCOMPARE(clics, 0);
+        QCOMPARE(c.codes(1), QStringList({"ART000001", "ESPECES"}));
+        QCOMPARE(c.codes(2), QStringList({"ART000003"}));
+    }
+
     // Whichever keys end a scanner's codes, each code is one line and the focus stays in the
     // entry box; a Tab on a code just entered enters nothing again.
     void finsDeCode_data() {

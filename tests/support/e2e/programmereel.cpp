@@ -73,22 +73,10 @@ bool ProgrammeReel::lancer(QProcess& p, const QString& programme, const QStringL
     return true;
 }
 
-bool ProgrammeReel::demarrer(const QStringList& arguments) {
-    if (!demarrerSansAttendre(arguments))
-        return false;
-    if (!attendreFenetreActive(QStringLiteral("^Point de Vente"), 30000)) {
-        erreur_ =
-            QStringLiteral("la fenêtre principale n'est pas apparue (fenêtre active : « %1 ») "
-                           "; sortie du programme : %2")
-                .arg(fenetreActive(), QString::fromLocal8Bit(programme_.readAll()));
-        return false;
-    }
-    return true;
-}
-
-bool ProgrammeReel::demarrerSansAttendre(const QStringList& arguments) {
+bool ProgrammeReel::ouvrirEcran() {
     // Xvfb picks a free display and writes its number once it accepts clients.
     const QString fichierDisplay = ecran_.filePath(QStringLiteral("display"));
+    QFile::remove(fichierDisplay);
     xvfb_.setProcessChannelMode(QProcess::MergedChannels);
     xvfb_.start(QStringLiteral("sh"),
                 {QStringLiteral("-c"),
@@ -111,6 +99,20 @@ bool ProgrammeReel::demarrerSansAttendre(const QStringList& arguments) {
         return false;
     }
     display_ = u':' + QString::fromLatin1(f.readAll().trimmed());
+    // A client can connect (on a loaded machine the number comes a moment before).
+    const auto repond = [&] {
+        QProcess xprop;
+        xprop.setProcessEnvironment(environnement());
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("-len"),
+                                              QStringLiteral("0"), QStringLiteral("_NET_WM_NAME")});
+        return xprop.waitForFinished(5000) && xprop.exitStatus() == QProcess::NormalExit &&
+               xprop.exitCode() == 0;
+    };
+    if (!attendre(repond, 20000)) {
+        erreur_ =
+            QStringLiteral("l'écran %1 n'accepte pas de client : ").arg(display_) + xvfb_.readAll();
+        return false;
+    }
 
     if (!lancer(openbox_, QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}))
         return false;
@@ -126,9 +128,39 @@ bool ProgrammeReel::demarrerSansAttendre(const QStringList& arguments) {
         },
         20000);
     if (!gestionnaire) {
-        erreur_ = QStringLiteral("openbox ne s'est pas annoncé : ") + openbox_.readAll();
+        erreur_ = QStringLiteral("openbox ne s'est pas annoncé sur %1 : ").arg(display_) +
+                  openbox_.readAll();
         return false;
     }
+    return true;
+}
+
+bool ProgrammeReel::demarrer(const QStringList& arguments) {
+    if (!demarrerSansAttendre(arguments))
+        return false;
+    if (!attendreFenetreActive(QStringLiteral("^Point de Vente"), 30000)) {
+        erreur_ =
+            QStringLiteral("la fenêtre principale n'est pas apparue (fenêtre active : « %1 ») "
+                           "; sortie du programme : %2")
+                .arg(fenetreActive(), QString::fromLocal8Bit(programme_.readAll()));
+        return false;
+    }
+    return true;
+}
+
+bool ProgrammeReel::demarrerSansAttendre(const QStringList& arguments) {
+    // A display that goes away under the window manager (another test's server ending on the
+    // same number) is started again, a few times.
+    bool pret = false;
+    for (int essai = 0; essai < 3 && !pret; ++essai) {
+        pret = ouvrirEcran();
+        if (!pret) {
+            arreterProcessus(openbox_);
+            arreterProcessus(xvfb_);
+        }
+    }
+    if (!pret)
+        return false;
 
     programme_.setWorkingDirectory(dossier());
     return lancer(programme_, dossier() + u'/' + kProgramme, arguments);

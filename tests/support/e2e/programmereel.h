@@ -74,6 +74,8 @@ class ProgrammeReel {
     bool arreter();
 
   private:
+    // Xvfb on a free display, then openbox announced on it.
+    bool ouvrirEcran();
     bool lancer(QProcess& p, const QString& programme, const QStringList& arguments);
     QProcessEnvironment environnement() const;
 
