@@ -213,9 +213,13 @@ static void sqliteNu(benchmark::State& etat) {
     sqlite3_open_v2(QFile::encodeName(b.inst.baseParDefaut()).constData(), &db,
                     SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    Requete article(db, "SELECT rowid, CodeArticle, libelle, PrixVenteTTC, tauxTVAvente FROM "
-                        "ARTICLES WHERE rtrim(CodeArticle) = rtrim(?) COLLATE NOCASE ORDER BY "
-                        "rowid LIMIT 1");
+    // The look-up by the folded code, through its index, as the till makes it.
+    const QByteArray parCle =
+        QStringLiteral("SELECT rowid, CodeArticle, libelle, PrixVenteTTC, tauxTVAvente FROM "
+                       "ARTICLES WHERE %1 = ? ORDER BY rowid LIMIT 1")
+            .arg(cleCodeSql(QStringLiteral("CodeArticle")))
+            .toUtf8();
+    Requete article(db, parCle.constData());
     Requete debut(db, "BEGIN");
     Requete ligne(db, "INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt) "
                       "SELECT ?, ?, ?, ?, ? WHERE EXISTS (SELECT 1 FROM TICKETS WHERE "
@@ -229,7 +233,7 @@ static void sqliteNu(benchmark::State& etat) {
     Mesures m;
     qint64 i = 0, lues = 0;
     for (auto _ : etat) {
-        const QByteArray c = banc::codeArticle(i++).toUtf8();
+        const QByteArray c = cleCode(banc::codeArticle(i++)).toUtf8();
         m.debut();
         sqlite3_bind_text(article.st, 1, c.constData(), int(c.size()), SQLITE_STATIC);
         sqlite3_step(article.st);
