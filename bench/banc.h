@@ -52,7 +52,7 @@ class SansImprimante : public ServiceImpression {
 // No other program is started.
 class SansLanceur : public Lanceur {
   public:
-    Resultat<> ouvrir(const QString&, Role) override {
+    Resultat<> ouvrir(const QString&, Role, SiEchec) override {
         return echec(QStringLiteral("aucun programme n'est démarré"));
     }
 };

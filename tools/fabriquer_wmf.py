@@ -15,6 +15,7 @@ fonts, shapes, text) and the end record. One logical unit is a tenth of a millim
 Standard library only.
 """
 
+import math
 import os
 import struct
 import sys
@@ -128,6 +129,13 @@ class Metafichier:
     def rectangleArrondi(self, g, h, d, b, rayon):
         self.enregistrer(ROUNDRECT, "<hhhhhh", 2 * rayon, 2 * rayon, b, d, h, g)
 
+    def trace(self, points):
+        """Lines from point to point (line records: a player fills a polyline record's
+        inside)."""
+        self.enregistrer(MOVETO, "<hh", points[0][1], points[0][0])
+        for x, y in points[1:]:
+            self.enregistrer(LINETO, "<hh", y, x)
+
     def ellipse(self, g, h, d, b):
         self.enregistrer(ELLIPSE, "<hhhh", b, d, h, g)
 
@@ -211,21 +219,33 @@ def entete():
 
 
 def fond():
-    """Label background: a thin rounded border and the shop's name in the top right corner,
-    above the first text line (6 mm from the top), 53 x 30 mm."""
+    """Label background, 53 x 30 mm: a thin frame with rounded corners along the top and the
+    bottom of the label, and the shop's name in the top right corner. The texts of a label run
+    from its left edge (x = 0) across its whole width, from 6 mm down to 25 mm, so the frame
+    leaves that band open: its sides stop above 4.5 mm and start again below 25.8 mm."""
     m = Metafichier(530, 300)
     bord = m.stylo(rgb(170, 170, 170), 2)
-    vide = m.pinceau(style=BS_NULL)
     m.choisir(bord)
-    m.choisir(vide)
-    m.rectangleArrondi(8, 8, 522, 292, 25)
+    g, d, h, b, r = 8, 522, 8, 292, 25  # frame edges and corner radius
+    haut, bas = 45, 258  # the sides end here, clear of the texts
+
+    def coin(cx, cy, sx, sy):
+        """A quarter circle of radius r around (cx, cy), towards the corner (sx, sy)."""
+        pas = 8
+        return [(round(cx + sx * r * math.sin(math.pi / 2 * i / pas)),
+                 round(cy + sy * r * math.cos(math.pi / 2 * i / pas))) for i in range(pas + 1)]
+
+    # Each half: a side, its corner, the rule, the other corner, the other side.
+    m.trace([(g, haut)] + coin(g + r, h + r, -1, -1)[::-1][:-1] + [(g + r, h)] +
+                [(d - r, h)] + coin(d - r, h + r, 1, -1)[1:] + [(d, haut)])
+    m.trace([(g, bas)] + coin(g + r, b - r, -1, 1)[::-1][:-1] + [(g + r, b)] +
+                [(d - r, b)] + coin(d - r, b - r, 1, 1)[1:] + [(d, bas)])
     m.supprimer(bord)
-    m.supprimer(vide)
     m.alignement(TA_LEFT | TA_BASELINE)
     m.couleurTexte(rgb(150, 150, 150))
     petite = m.police(22, "Arial", gras=True)
     m.choisir(petite)
-    m.texte(320, 45, "TALMIR")
+    m.texte(320, 40, "TALMIR")
     m.supprimer(petite)
     return m
 

@@ -4,14 +4,17 @@
 #include "frame/ui/finqt.h"
 #include "frame/ui/form1.h"
 #include "frame/ui/intro.h"
+#include "frame/ui/traductionqt.h"
 #include "platform/horloge.h"
 #include "platform/lanceur.h"
+#include "platform/signauxarret.h"
 #include "printing/systeme/imprimantessysteme.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    traduireQtEnFrancais();
     const Installation installation = Installation::depuisProgramme();
     Database bdd;
     DialoguesQt dialogues;
@@ -23,7 +26,14 @@ int main(int argc, char* argv[]) {
     Form1 fenetre(
         Services{installation, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
     dialogues.setParent(&fenetre);
-    if (!fenetre.demarrer() || fin.demandee())
+    // A shutdown stops the program as the close box does.
+    SignauxArret signaux;
+    QObject::connect(&signaux, &SignauxArret::arretDemande, &fenetre, &Form1::arretSysteme);
+    // A start that could not go on (no usable shop database, another till on it) is a failure
+    // for whatever started the program.
+    if (!fenetre.demarrer())
+        return 1;
+    if (fin.demandee() || fenetre.arrete())
         return 0;
     fenetre.show();
     return fin.demandee() ? 0 : app.exec();

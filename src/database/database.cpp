@@ -3,8 +3,10 @@
 #include "common/journalisation.h"
 
 #include <QAtomicInt>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -13,12 +15,13 @@
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace {
 QAtomicInt compteur;
 
-sqlite3* poignee(const QSqlDatabase& db) {
-    const QVariant v = db.driver()->handle();
+sqlite3* poignee(const QSqlDriver* pilote) {
+    const QVariant v = pilote ? pilote->handle() : QVariant();
     if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
         return *static_cast<sqlite3* const*>(v.data());
     return nullptr;
@@ -126,6 +129,21 @@ bool correspondGlobal(const std::u32string& motif, const std::u32string& texte) 
         ++m;
     return m == motif.size();
 }
+sqlite3* poignee(const QSqlDatabase& db) {
+    return poignee(db.driver());
+}
+
+// The file of a connection's main database, for the operator's messages.
+QString fichierDe(const QSqlDriver* pilote) {
+    sqlite3* h = poignee(pilote);
+    const char* nom = h ? sqlite3_db_filename(h, "main") : nullptr;
+    return nom && *nom ? QDir::toNativeSeparators(QString::fromUtf8(nom)) : QString();
+}
+
+// Why the writes of a database whose file has gone are refused: the engine only knows that a
+// commit was turned down, so the reason is kept here for raisonSqlite.
+QMutex verrouPerte;
+QString raisonPerte;
 
 // correspond(motif, texte): the shop's wildcard match, used where typed text is a pattern.
 void fonctionCorrespond(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -206,6 +224,33 @@ Resultat<> copier(sqlite3* source, const QString& destination) {
 }
 } // namespace
 
+// The file that was opened, to tell it from whatever lies at its path later.
+struct Database::Garde {
+    QByteArray chemin;
+    dev_t peripherique = 0;
+    ino_t inode = 0;
+    QString raison; // what the operator is told once the file has gone
+    bool perdue = false;
+
+    bool toujoursLa() const {
+        struct stat st {};
+        return ::stat(chemin.constData(), &st) == 0 && st.st_dev == peripherique &&
+               st.st_ino == inode;
+    }
+
+    // Runs before every commit of a write: a non-zero answer turns the commit into a rollback.
+    // Once the file has gone, the connection writes into a file no one will open again.
+    static int verifier(void* donnees) {
+        auto* garde = static_cast<Garde*>(donnees);
+        if (!garde->perdue && garde->toujoursLa())
+            return 0;
+        garde->perdue = true;
+        QMutexLocker verrou(&verrouPerte);
+        raisonPerte = garde->raison;
+        return 1;
+    }
+};
+
 Database::Database()
     : nomConnexion_(QStringLiteral("bdd_%1").arg(compteur.fetchAndAddRelaxed(1))) {}
 
@@ -268,15 +313,41 @@ Resultat<> Database::ouvrir(const QString& chemin) {
     if (rc != SQLITE_OK)
         return abandon(QStringLiteral("la recherche ne peut pas être installée sur %1 : %2")
                            .arg(chemin, raisonDe(h, rc)));
+    // The file opened, told from any file put at its path later by its device and inode.
+    auto garde = std::make_unique<Garde>();
+    garde->chemin = QFile::encodeName(chemin);
+    struct stat st {};
+    if (::stat(garde->chemin.constData(), &st) != 0)
+        return abandon(QStringLiteral("la base de données %1 est introuvable").arg(chemin));
+    garde->peripherique = st.st_dev;
+    garde->inode = st.st_ino;
+    const QString natif = QDir::toNativeSeparators(chemin);
+    garde->raison =
+        dossierCopies_.isEmpty()
+            ? QStringLiteral("le fichier de la base de données %1 a été supprimé ou remplacé "
+                             "pendant que le programme était ouvert : plus rien n'est "
+                             "enregistré ; quittez le programme et remettez ce fichier en place")
+                  .arg(natif)
+            : QStringLiteral("le fichier de la base de données %1 a été supprimé ou remplacé "
+                             "pendant que le programme était ouvert : plus rien n'est "
+                             "enregistré ; quittez le programme et remettez en place la copie "
+                             "la plus récente du dossier %2")
+                  .arg(natif, QDir::toNativeSeparators(dossierCopies_));
+    garde_ = std::move(garde);
+    sqlite3_commit_hook(h, &Garde::verifier, garde_.get());
     return {};
 }
 
 void Database::fermer() {
     if (QSqlDatabase::contains(nomConnexion_)) {
         QSqlDatabase db = QSqlDatabase::database(nomConnexion_, false);
-        if (db.isOpen())
+        if (db.isOpen()) {
+            if (sqlite3* h = poignee(db))
+                sqlite3_commit_hook(h, nullptr, nullptr);
             db.close();
+        }
     }
+    garde_.reset();
     chemin_.clear();
 }
 
@@ -330,38 +401,62 @@ Resultat<> executer(QSqlQuery& requete, const QString& sql, const QVariantList& 
     // A closed connection refuses the statement without an error of its own.
     if (!requete.prepare(sql))
         return echec(requete.lastError().isValid()
-                         ? raisonSql(requete.lastError())
+                         ? raisonSql(requete.lastError(), fichierDe(requete.driver()))
                          : QStringLiteral("la base de données n'est pas ouverte"));
     for (const QVariant& v : valeurs)
         requete.addBindValue(v);
     if (!requete.exec())
-        return echec(raisonSql(requete.lastError()));
+        return echec(raisonSql(requete.lastError(), fichierDe(requete.driver())));
     return {};
 }
 
-QString raisonSqlite(int code, const QString& message) {
+QString raisonSqlite(int code, const QString& message, const QString& fichier) {
+    // The same reason with the file concerned, when it is known.
+    auto dire = [&fichier](const QString& sans, const QString& avec) {
+        return fichier.isEmpty() ? sans : avec.arg(fichier);
+    };
     switch (code & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return QStringLiteral("la base de données est occupée par un autre programme");
+        return dire(QStringLiteral("la base de données est occupée par un autre programme"),
+                    QStringLiteral("la base de données %1 est occupée par un autre programme"));
     case SQLITE_READONLY:
-        return QStringLiteral("la base de données est en lecture seule");
+        return dire(QStringLiteral("la base de données est en lecture seule"),
+                    QStringLiteral("la base de données %1 est en lecture seule : rien ne peut y "
+                                   "être enregistré"));
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        return QStringLiteral("l'accès à la base de données est refusé");
+        return dire(QStringLiteral("l'accès à la base de données est refusé"),
+                    QStringLiteral("l'accès à la base de données %1 est refusé"));
     case SQLITE_NOMEM:
         return QStringLiteral("la mémoire est insuffisante");
     case SQLITE_IOERR:
-        return QStringLiteral("le disque ne peut pas être lu ou écrit");
+        return dire(QStringLiteral("le disque ne peut pas être lu ou écrit"),
+                    QStringLiteral("le disque de la base de données %1 ne peut pas être lu ou "
+                                   "écrit"));
     case SQLITE_CORRUPT:
-        return QStringLiteral("le fichier de la base de données est endommagé");
+        return dire(QStringLiteral("le fichier de la base de données est endommagé"),
+                    QStringLiteral("le fichier de la base de données %1 est endommagé"));
     case SQLITE_NOTADB:
-        return QStringLiteral("le fichier n'est pas une base de données");
+        return dire(QStringLiteral("le fichier n'est pas une base de données"),
+                    QStringLiteral("le fichier %1 n'est pas une base de données"));
     case SQLITE_FULL:
-        return QStringLiteral("le disque est plein");
+        return dire(QStringLiteral("le disque est plein"),
+                    QStringLiteral("le disque est plein : la base de données %1 ne peut plus "
+                                   "être écrite"));
     case SQLITE_CANTOPEN:
-        return QStringLiteral("le fichier de la base de données ne peut pas être ouvert");
+        return dire(QStringLiteral("le fichier de la base de données ne peut pas être ouvert"),
+                    QStringLiteral("le fichier de la base de données %1 ne peut pas être "
+                                   "ouvert"));
     case SQLITE_CONSTRAINT:
+        // A commit turned down because the database's file has gone (the engine tells no more
+        // than a bare "constraint failed").
+        if (code == SQLITE_CONSTRAINT_COMMITHOOK ||
+            message == QLatin1String(sqlite3_errstr(SQLITE_CONSTRAINT))) {
+            QMutexLocker verrou(&verrouPerte);
+            if (!raisonPerte.isEmpty())
+                return raisonPerte;
+        }
         return QStringLiteral("la base de données refuse l'écriture : ") + message;
     default:
         break;
@@ -377,24 +472,37 @@ QString raisonSqlite(int code, const QString& message) {
     return QStringLiteral("erreur de la base de données : ") + message;
 }
 
-QString raisonSql(const QSqlError& erreur) {
+QString raisonSql(const QSqlError& erreur, const QString& fichier) {
     bool ok = false;
-    const int code = erreur.nativeErrorCode().toInt(&ok);
+    int code = erreur.nativeErrorCode().toInt(&ok);
     const QString message = erreur.databaseText().isEmpty() ? erreur.text() : erreur.databaseText();
-    if (!ok || code == SQLITE_OK)
+    // Some failures (a commit, a transaction) come without their code, only with the engine's
+    // own text, which then tells the code.
+    if (!ok || code == SQLITE_OK) {
+        code = SQLITE_OK;
+        for (int c = SQLITE_ERROR; c <= SQLITE_NOTADB && code == SQLITE_OK; ++c)
+            if (message == QLatin1String(sqlite3_errstr(c)))
+                code = c;
+    }
+    if (code == SQLITE_OK)
         return QStringLiteral("erreur de la base de données : ") + message;
-    return raisonSqlite(code, message);
+    return raisonSqlite(code, message, fichier);
 }
 
 Transaction::Transaction(const Database& base) : connexion_(base.connexion()) {
     if (!connexion_.isOpen())
         debut_ = echec(QStringLiteral("la base de données n'est pas ouverte"));
     else if (!connexion_.transaction())
-        debut_ = echec(raisonSql(connexion_.lastError()));
+        debut_ = echec(raisonSql(connexion_.lastError(), fichierDe(connexion_.driver())));
     active_ = debut_.ok();
 }
 
 Transaction::~Transaction() {
+    // A failure such as a full disk may have ended the transaction already: the engine rolled
+    // it back itself.
+    sqlite3* h = poignee(connexion_);
+    if (active_ && h && sqlite3_get_autocommit(h))
+        return;
     if (active_ && !connexion_.rollback())
         consigner(Resultat<>(echec(raisonSql(connexion_.lastError()))),
                   QStringLiteral("annulation d'une transaction"));
@@ -405,7 +513,7 @@ Resultat<> Transaction::valider() {
         return debut_.ok() ? echec(QStringLiteral("la transaction est déjà terminée")) : debut_;
     active_ = false;
     if (!connexion_.commit()) {
-        const QString raison = raisonSql(connexion_.lastError());
+        const QString raison = raisonSql(connexion_.lastError(), fichierDe(connexion_.driver()));
         connexion_.rollback();
         return echec(raison);
     }

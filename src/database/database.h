@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 
 class QSqlError;
 class QSqlQuery;
@@ -12,6 +13,9 @@ class QSqlQuery;
 // The one connection to the shop database (SQLite through QtSql). Opening never creates a
 // file nor a table; a missing, empty or foreign file is a failure given back to the caller.
 // The connection runs with synchronous=FULL: a committed sale line survives a power cut.
+// Every write checks that the file at the database's path is still the file that was opened:
+// once it was deleted or replaced, what is written would be lost at the next start, so every
+// write from then on is refused with a reason that says so.
 class Database {
   public:
     Database();
@@ -20,6 +24,8 @@ class Database {
     Database& operator=(const Database&) = delete;
 
     Resultat<> ouvrir(const QString& chemin);
+    // Where the copies of the database lie, named to the operator when the open file has gone.
+    void setDossierCopies(const QString& dossier) { dossierCopies_ = dossier; }
     // Releases the file so that it can be copied whole.
     void fermer();
     bool estOuverte() const;
@@ -34,8 +40,12 @@ class Database {
     static Resultat<> copierFichier(const QString& source, const QString& destination);
 
   private:
+    struct Garde;
+
     QString nomConnexion_;
     QString chemin_;
+    QString dossierCopies_;
+    std::unique_ptr<Garde> garde_;
 };
 
 // Prepares `sql`, binds `valeurs` in order and executes it. Typed text is always a bound
@@ -43,10 +53,11 @@ class Database {
 Resultat<> executer(QSqlQuery& requete, const QString& sql, const QVariantList& valeurs = {});
 
 // The reason of a database failure as the operator reads it, in French: the disk is full, the
-// file is read-only, locked by another program, damaged...
-QString raisonSql(const QSqlError& erreur);
+// file is read-only, locked by another program, damaged..., naming the database file when it is
+// given.
+QString raisonSql(const QSqlError& erreur, const QString& fichier = {});
 // The same from an SQLite result code and the engine's own message.
-QString raisonSqlite(int code, const QString& message);
+QString raisonSqlite(int code, const QString& message, const QString& fichier = {});
 
 // One transaction: rolled back when it goes out of scope without valider().
 class Transaction {

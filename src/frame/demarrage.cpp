@@ -1,12 +1,15 @@
 #include "frame/demarrage.h"
 
 #include "common/formats.h"
+#include "common/journalisation.h"
 #include "common/texte.h"
 #include "database/database.h"
 #include "frame/installation.h"
 #include "platform/fichiers.h"
+#include "platform/verroufichier.h"
 
-#include <QLockFile>
+#include <QDir>
+#include <QFileInfo>
 #include <cmath>
 #include <optional>
 
@@ -39,16 +42,36 @@ Reglage Demarrage::reglageNombreSauvegardes() {
     return {QStringLiteral("system"), QStringLiteral("sauvegardes nombre"), QStringLiteral("30")};
 }
 
+Resultat<> Demarrage::verifierBase() const {
+    const QString base = reglages_.lire(reglageBase(installation_));
+    if (QFileInfo::exists(base))
+        return {};
+    // The tool that makes a shop lies beside the program in a build; elsewhere it is named.
+    const QString outil = installation_.chemin(QStringLiteral("creer_base"));
+    const QString commande = QFileInfo(outil).isExecutable() ? QDir::toNativeSeparators(outil)
+                                                             : QStringLiteral("creer_base");
+    const QString fichier = QDir::toNativeSeparators(base);
+    return echec(QStringLiteral("la base de données %1 est introuvable.\n\nPour créer une boutique "
+                                "à cet endroit, lancez :\n%2 --demo \"%1\"   (boutique de "
+                                "démonstration)\n%2 \"%1\"   (boutique vide)\npuis redémarrez le "
+                                "programme")
+                     .arg(fichier, commande));
+}
+
 Resultat<> Demarrage::verrouiller() {
     // The database path is only read here, so a refused start writes nothing.
     const QString base = reglages_.lire(reglageBase(installation_));
-    auto verrou = std::make_unique<QLockFile>(base + QStringLiteral(".verrou"));
-    verrou->setStaleLockTime(0);
-    // A folder that cannot hold a lock file has nothing to guard.
-    if (!verrou->tryLock(0) && verrou->error() == QLockFile::LockFailedError)
+    auto verrou = std::make_unique<VerrouFichier>(base + QStringLiteral(".verrou"));
+    const Resultat<bool> pris = verrou->essayer();
+    // A folder that cannot hold a lock file has nothing to guard: the log says why.
+    if (!pris) {
+        consigner(pris, QStringLiteral("verrou de la base de données"));
+        return {};
+    }
+    if (!*pris)
         return echec(QStringLiteral("Le programme est déjà ouvert sur cette base de données "
                                     "(%1). Fermez l'autre caisse avant de démarrer celle-ci.")
-                         .arg(base));
+                         .arg(QDir::toNativeSeparators(base)));
     verrou_ = std::move(verrou);
     return {};
 }
@@ -70,7 +93,7 @@ Resultat<> Demarrage::sauvegardeTournante() {
     Resultat<> copie = creerDossier(installation_.chemin(dossierSauvegardes()));
     if (copie)
         copie = Database::copierFichier(
-            installation_.baseParDefaut(),
+            reglages_.lire(reglageBase(installation_)),
             installation_.chemin(dossierSauvegardes()) + u'/' + installation_.nom + u'_' +
                 QString::number(emplacement) + Installation::extensionBase());
     // The slot advances even when the copy failed.
@@ -79,5 +102,8 @@ Resultat<> Demarrage::sauvegardeTournante() {
 }
 
 Resultat<> Demarrage::ouvrirBase() {
+    // Should the database's file disappear while the program runs, the operator is sent to the
+    // rotating copies.
+    bdd_.setDossierCopies(installation_.chemin(dossierSauvegardes()));
     return bdd_.ouvrir(reglages_.lireOuInitialiser(reglageBase(installation_)));
 }

@@ -7,7 +7,7 @@
 #include <memory>
 
 class Database;
-class QLockFile;
+class VerrouFichier;
 struct Installation;
 
 // The steps of start-up that touch the shop's files: the lock that keeps a second till off the
@@ -28,15 +28,22 @@ class Demarrage {
     static Reglage reglageNombreSauvegardes();
     static QString dossierSauvegardes() { return QStringLiteral("Sauvegardes"); }
 
+    // Whether the database the settings name exists, reading the settings without writing
+    // them: a start on a folder without a shop stops before it makes any file there. The
+    // reason names the file and tells how to create a shop.
+    Resultat<> verifierBase() const;
+
     // Takes the database's lock for as long as this object lives. Fails, writing nothing, when
-    // another program holds it: two tills on one database would share one current ticket.
+    // another program holds it: two tills on one database would share one current ticket. The
+    // lock is held on the file "<database>.verrou", which the system releases when the program
+    // ends, however it ends: a file left behind never blocks a start.
     Resultat<> verrouiller();
 
     // The next slot of the rotating backup copy: the slot after the last one written, back to 0
     // after the highest.
     int emplacementSuivant() const;
-    // Copies the database file into the slot's file of "Sauvegardes" and stores the slot, which
-    // advances even when the copy failed.
+    // Copies the database the settings name (the one the shop works in) into the slot's file of
+    // "Sauvegardes" and stores the slot, which advances even when the copy failed.
     Resultat<> sauvegardeTournante();
 
     // Opens the database the settings name (the default is stored on first start).
@@ -46,5 +53,5 @@ class Demarrage {
     const Installation& installation_;
     Database& bdd_;
     Reglages reglages_;
-    std::unique_ptr<QLockFile> verrou_;
+    std::unique_ptr<VerrouFichier> verrou_;
 };

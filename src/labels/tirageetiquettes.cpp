@@ -125,6 +125,11 @@ BilanTirage TirageEtiquettes::imprimer(ServiceImpression& imprimante, Image& ima
         return bilan;
     }
     while (lot.reste()) {
+        // Where the run stands before this sheet: a sheet that does not reach the printer
+        // leaves its labels to print.
+        const qsizetype courant = lot.courant;
+        const qint64 copies = lot.copies;
+        const grille::Position position = lot.position;
         std::unique_ptr<TravailImpression> travail = imprimante.commencer(FormatPapier::A4);
         Resultat<> envoi = echec(QStringLiteral("l'imprimante n'a pas pu commencer l'impression"));
         qint64 dessinees = 0;
@@ -137,13 +142,30 @@ BilanTirage TirageEtiquettes::imprimer(ServiceImpression& imprimante, Image& ima
         }
         if (!envoi) {
             bilan.fin = BilanTirage::Fin::ErreurImprimante;
+            if (suivi_)
+                suivi_->terminer();
+            if (bilan.feuilles == 0) {
+                services_.dialogues.message(
+                    QStringLiteral("L'impression des étiquettes n'a pas abouti (%1).\nLes "
+                                   "étiquettes restent à imprimer et la position de départ sur "
+                                   "la feuille n'a pas changé.")
+                        .arg(envoi.raison()),
+                    titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
+                return bilan;
+            }
+            // The sheets already printed are the operator's to confirm, as after "Arrêter".
+            lot.courant = courant;
+            lot.copies = copies;
+            lot.position = position;
             services_.dialogues.message(
-                QStringLiteral("L'impression des étiquettes n'a pas abouti (%1).\nLes étiquettes "
-                               "restent à imprimer et la position de départ sur la feuille n'a "
-                               "pas changé.")
-                    .arg(envoi.raison()),
+                QStringLiteral("L'impression des étiquettes s'est arrêtée à la feuille %1 (%2).\n"
+                               "Les %3 feuilles précédentes ont été envoyées à l'imprimante ; "
+                               "les étiquettes des feuilles suivantes restent à imprimer.")
+                    .arg(bilan.feuilles + 1)
+                    .arg(envoi.raison())
+                    .arg(bilan.feuilles),
                 titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
-            return bilan;
+            break;
         }
         bilan.etiquettes += dessinees;
         ++bilan.feuilles;
@@ -152,6 +174,8 @@ BilanTirage TirageEtiquettes::imprimer(ServiceImpression& imprimante, Image& ima
             break;
         }
     }
+    if (suivi_)
+        suivi_->terminer();
     bilan.positionFinale = lot.position.numero();
     signalerSansCodeBarre(bilan.sansCodeBarre);
     const Dialogues::Reponse r = services_.dialogues.message(

@@ -17,6 +17,8 @@ class SuiviTirage {
     virtual ~SuiviTirage() = default;
     // Called after each printed sheet; false stops the run there.
     virtual bool continuer(qint64 feuillesImprimees, qint64 feuillesEnTout) = 0;
+    // The printing is over (whatever its end), before the operator is asked anything.
+    virtual void terminer() {}
 };
 
 // How a label run ended.
@@ -25,7 +27,7 @@ struct BilanTirage {
         Complet,          // every label drawn (the preview: its first sheet)
         Refuse,           // the operator did not want that many sheets: nothing printed
         Interrompu,       // stopped by the operator between two sheets
-        ErreurImprimante, // a sheet did not reach the printer
+        ErreurImprimante, // a sheet did not reach the printer (the sheets before it did)
         ErreurLecture     // the articles could not be read
     };
     Fin fin = Fin::Complet;

@@ -21,7 +21,9 @@ QString raisonFichier(const QFileDevice& fichier) {
         if (numero == EROFS)
             return QStringLiteral("le fichier %1 est sur un disque en lecture seule").arg(nom);
         if (numero == ENOENT)
-            return QStringLiteral("le dossier du fichier %1 n'existe pas").arg(nom);
+            return QFileInfo(fichier.fileName()).absoluteDir().exists()
+                       ? QStringLiteral("le fichier %1 est introuvable").arg(nom)
+                       : QStringLiteral("le dossier du fichier %1 n'existe pas").arg(nom);
         if (numero == EISDIR)
             return QStringLiteral("%1 est un dossier, pas un fichier").arg(nom);
         if (numero == ENOSPC || numero == EDQUOT)

@@ -1,7 +1,9 @@
 #include "platform/registre.h"
 
 #include "common/cp1252.h"
+#include "common/journalisation.h"
 #include "platform/fichiers.h"
+#include "platform/verroufichier.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -16,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <sys/stat.h>
 #include <vector>
 
 namespace winreg {
@@ -188,6 +191,22 @@ bool deserialiser(const QByteArray& octets, Racines* racines) {
     return s.status() == QDataStream::Ok && s.atEnd();
 }
 
+// The key at the end of a path below `depart`; `manquant` receives the index of the first
+// missing name (-1 when the whole path exists).
+std::shared_ptr<Noeud> suivreChemin(std::shared_ptr<Noeud> depart, const QList<QByteArray>& noms,
+                                    qsizetype* manquant) {
+    *manquant = -1;
+    for (qsizetype i = 0; i < noms.size(); ++i) {
+        std::shared_ptr<Noeud> e = depart->enfant(noms[i]);
+        if (!e) {
+            *manquant = i;
+            return depart;
+        }
+        depart = std::move(e);
+    }
+    return depart;
+}
+
 // ---- The keys in memory and the open handles -------------------------------------------------
 
 struct Ouverture {
@@ -195,9 +214,44 @@ struct Ouverture {
     REGSAM droits = 0;
 };
 
+// What tells one version of the store file from another: every save renames a new file into
+// place, so its inode changes.
+struct Empreinte {
+    bool existe = false;
+    ino_t inode = 0;
+    off_t taille = 0;
+    qint64 modifie = 0; // nanoseconds
+    bool operator==(const Empreinte&) const = default;
+};
+
+Empreinte empreinte(const QString& chemin) {
+    struct stat st {};
+    if (chemin.isEmpty() || ::stat(QFile::encodeName(chemin).constData(), &st) != 0)
+        return {};
+    return {true, st.st_ino, st.st_size,
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 class Magasin {
   public:
     std::mutex verrou;
+
+    // A change of the store: other programs share its file, so the change is made on the file's
+    // latest content, read under a lock held on the file until the change is saved. Without it,
+    // a program would save its older copy over another's change.
+    class Ecriture {
+      public:
+        explicit Ecriture(Magasin& m) : verrou_(m.fichier() + QStringLiteral(".verrou")) {
+            // A store whose lock cannot be taken (no folder for it) is changed all the same: its
+            // save then fails on its own.
+            if (!m.fichier().isEmpty() && QDir().mkpath(QFileInfo(verrou_.chemin()).absolutePath()))
+                consigner(verrou_.attendre(), QStringLiteral("verrou du registre"));
+            m.rafraichir(true);
+        }
+
+      private:
+        VerrouFichier verrou_;
+    };
 
     void changerFichier(const QString& chemin) {
         fichier_ = chemin;
@@ -216,7 +270,7 @@ class Magasin {
 
     // The key behind a handle when it grants `droits`.
     LONG resoudre(HKEY h, REGSAM droits, std::shared_ptr<Noeud>* noeud) {
-        charger();
+        rafraichir(false);
         if (h >= HKEY_CLASSES_ROOT && h < HKEY_CLASSES_ROOT + kNombreRacines) {
             *noeud = racines_[h - HKEY_CLASSES_ROOT];
             return ERROR_SUCCESS;
@@ -256,14 +310,57 @@ class Magasin {
   private:
     enum class Etat { Absent, Lu, Illisible, Interdit };
 
-    void charger() {
-        if (charge_)
+    // Reads the file on first use, and again when another program has saved it since (always,
+    // before a change). Open handles follow their keys into the content read; a handle whose
+    // key is no longer there answers ERROR_KEY_DELETED.
+    void rafraichir(bool avantChangement) {
+        if (!charge_) {
+            charge_ = true;
+            racines_ = racinesVides();
+            etat_ = lireFichier(&racines_);
+            empreinte_ = empreinte(fichier());
             return;
-        charge_ = true;
-        racines_ = racinesVides();
-        etat_ = lireFichier();
+        }
+        const Empreinte actuelle = empreinte(fichier());
+        if (actuelle == empreinte_ && !(avantChangement && etat_ == Etat::Interdit))
+            return;
+        Racines lues = racinesVides();
+        const Etat etat = actuelle.existe ? lireFichier(&lues) : Etat::Absent;
+        // A file that cannot be read now keeps what was known of it; it is never written over.
+        if (etat == Etat::Interdit) {
+            etat_ = etat;
+            return;
+        }
+        suivreLesCles(lues);
+        racines_ = lues;
+        etat_ = etat;
+        empreinte_ = actuelle;
     }
-    Etat lireFichier() {
+
+    // The open handles moved to the same keys of a content read anew.
+    void suivreLesCles(const Racines& lues) {
+        for (auto& [h, o] : ouvertes_) {
+            QList<QByteArray> noms;
+            const Noeud* n = o.noeud.get();
+            for (; n->parent; n = n->parent)
+                noms.prepend(n->nom);
+            const auto racine = std::find_if(racines_.begin(), racines_.end(),
+                                             [n](const auto& r) { return r.get() == n; });
+            std::shared_ptr<Noeud> cible;
+            if (!o.noeud->supprime && racine != racines_.end()) {
+                qsizetype manquant = -1;
+                cible = suivreChemin(lues[racine - racines_.begin()], noms, &manquant);
+                if (manquant >= 0)
+                    cible.reset();
+            }
+            if (!cible) {
+                cible = std::make_shared<Noeud>();
+                cible->supprime = true;
+            }
+            o.noeud = cible;
+        }
+    }
+    Etat lireFichier(Racines* racines) {
         const QString chemin = fichier();
         if (chemin.isEmpty())
             return Etat::Interdit;
@@ -280,7 +377,7 @@ class Magasin {
         Racines lues;
         if (!deserialiser(octets, &lues))
             return Etat::Illisible;
-        racines_ = lues;
+        *racines = lues;
         return Etat::Lu;
     }
     bool sauver() {
@@ -299,6 +396,7 @@ class Magasin {
         if (!ecrireFichierSur(chemin, serialiser(racines_)))
             return false;
         etat_ = Etat::Lu;
+        empreinte_ = empreinte(chemin);
         return true;
     }
 
@@ -306,6 +404,7 @@ class Magasin {
     bool charge_ = false;
     Etat etat_ = Etat::Absent;
     Racines racines_;
+    Empreinte empreinte_;
     std::map<HKEY, Ouverture> ouvertes_;
     HKEY prochain_ = 1;
 };
@@ -313,22 +412,6 @@ class Magasin {
 Magasin& magasin() {
     static Magasin m;
     return m;
-}
-
-// The key at the end of a path below `depart`; `manquant` receives the index of the first
-// missing name (-1 when the whole path exists).
-std::shared_ptr<Noeud> suivre(std::shared_ptr<Noeud> depart, const QList<QByteArray>& noms,
-                              qsizetype* manquant) {
-    *manquant = -1;
-    for (qsizetype i = 0; i < noms.size(); ++i) {
-        std::shared_ptr<Noeud> e = depart->enfant(noms[i]);
-        if (!e) {
-            *manquant = i;
-            return depart;
-        }
-        depart = std::move(e);
-    }
-    return depart;
 }
 
 // The existing key that a handle and a subkey path name.
@@ -340,7 +423,7 @@ LONG cleExistante(HKEY cle, const QByteArray& sousCle, std::shared_ptr<Noeud>* n
     if (!decouper(sousCle, &noms))
         return ERROR_INVALID_PARAMETER;
     qsizetype manquant = -1;
-    *noeud = suivre(depart, noms, &manquant);
+    *noeud = suivreChemin(depart, noms, &manquant);
     return manquant >= 0 ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
 }
 
@@ -395,6 +478,7 @@ LONG RegCreateKeyExA(HKEY cle, const QByteArray& sousCle, DWORD reserve, const Q
         return ERROR_INVALID_PARAMETER;
     *resultat = 0;
     std::lock_guard garde(magasin().verrou);
+    Magasin::Ecriture ecriture(magasin());
     Magasin& m = magasin();
     std::shared_ptr<Noeud> depart;
     if (const LONG r = m.resoudre(cle, 0, &depart))
@@ -403,7 +487,7 @@ LONG RegCreateKeyExA(HKEY cle, const QByteArray& sousCle, DWORD reserve, const Q
     if (!decouper(sousCle, &noms) || depart->profondeur() + noms.size() > kProfondeurMax)
         return ERROR_INVALID_PARAMETER;
     qsizetype manquant = -1;
-    std::shared_ptr<Noeud> noeud = suivre(depart, noms, &manquant);
+    std::shared_ptr<Noeud> noeud = suivreChemin(depart, noms, &manquant);
     DWORD comment = REG_OPENED_EXISTING_KEY;
     if (manquant >= 0) {
         std::shared_ptr<Noeud> verif;
@@ -453,6 +537,7 @@ LONG RegSetValueExA(HKEY cle, const QByteArray& nom, DWORD reserve, DWORD type, 
     if (reserve != 0 || (taille > 0 && !donnees) || taille > kTailleValeur)
         return ERROR_INVALID_PARAMETER;
     std::lock_guard garde(magasin().verrou);
+    Magasin::Ecriture ecriture(magasin());
     std::shared_ptr<Noeud> noeud;
     qsizetype i = -1;
     const LONG r = valeurExistante(cle, KEY_SET_VALUE, nom, &noeud, &i);
@@ -507,6 +592,7 @@ LONG RegEnumKeyA(HKEY cle, DWORD index, char* nom, DWORD capacite) {
 
 LONG RegDeleteKeyA(HKEY cle, const QByteArray& sousCle) {
     std::lock_guard garde(magasin().verrou);
+    Magasin::Ecriture ecriture(magasin());
     std::shared_ptr<Noeud> cible;
     if (const LONG r = cleExistante(cle, sousCle, &cible))
         return r;
@@ -523,6 +609,7 @@ LONG RegDeleteKeyA(HKEY cle, const QByteArray& sousCle) {
 
 LONG RegDeleteValueA(HKEY cle, const QByteArray& nom) {
     std::lock_guard garde(magasin().verrou);
+    Magasin::Ecriture ecriture(magasin());
     std::shared_ptr<Noeud> noeud;
     qsizetype i = -1;
     if (const LONG r = valeurExistante(cle, KEY_SET_VALUE, nom, &noeud, &i))

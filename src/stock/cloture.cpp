@@ -8,8 +8,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlQuery>
+#include <algorithm>
 #include <sqlite3.h>
+#include <tuple>
 
 namespace cloture {
 
@@ -41,6 +45,36 @@ Resultat<qint64> articlesDuFichier(const QString& chemin) {
     return nombre;
 }
 
+namespace {
+// The copy is made and checked under a hidden name, which the closures list does not show.
+const QString kProvisoire = QStringLiteral(".cloture-en-cours");
+// Names tried for one minute: the closure's own, then "_2", "_3"...
+constexpr int kSuffixesEssayes = 1000;
+
+QString nomAvecSuffixe(const QDateTime& quand, int rang) {
+    return rang <= 1
+               ? nomFichier(quand)
+               : nomCloture(quand) + u'_' + QString::number(rang) + Installation::extensionBase();
+}
+
+// Gives the checked copy the first closure name of that minute that is free. A name that
+// exists, whatever it holds, is never replaced: the rename refuses to overwrite.
+Resultat<QString> nommer(const QString& provisoire, const QString& rep, const QDateTime& quand) {
+    for (int rang = 1; rang <= kSuffixesEssayes; ++rang) {
+        const QString chemin = rep + u'/' + nomAvecSuffixe(quand, rang);
+        if (QFileInfo::exists(chemin) || QFileInfo(chemin).isSymLink())
+            continue;
+        if (QFile::rename(provisoire, chemin))
+            return chemin;
+        if (!QFileInfo::exists(chemin))
+            break; // not a name taken meanwhile: the folder refuses the file
+    }
+    QFile::remove(provisoire);
+    return echec(QStringLiteral("la copie ne peut pas être enregistrée dans %1 sous un nom libre")
+                     .arg(QDir::toNativeSeparators(rep)));
+}
+} // namespace
+
 Resultat<QString> copier(const Database& bdd, const Installation& installation,
                          const QDateTime& quand) {
     const QString rep = dossier(installation);
@@ -50,22 +84,22 @@ Resultat<QString> copier(const Database& bdd, const Installation& installation,
     if (!attendus)
         return echec(
             QStringLiteral("la base de données ne peut pas être lue (%1)").arg(attendus.raison()));
-    const QString chemin = rep + u'/' + nomFichier(quand);
-    if (Resultat<> r = bdd.copierVers(chemin); !r)
+    const QString provisoire = rep + u'/' + kProvisoire + Installation::extensionBase();
+    if (Resultat<> r = bdd.copierVers(provisoire); !r)
         return echec(
-            QStringLiteral("la copie %1 n'a pas pu être écrite (%2)").arg(chemin, r.raison()));
-    const Resultat<qint64> copies = articlesDuFichier(chemin);
+            QStringLiteral("la copie %1 n'a pas pu être écrite (%2)")
+                .arg(QDir::toNativeSeparators(rep + u'/' + nomFichier(quand)), r.raison()));
+    const Resultat<qint64> copies = articlesDuFichier(provisoire);
     if (!copies || *copies != *attendus) {
-        QFile::remove(chemin);
+        QFile::remove(provisoire);
         if (!copies)
-            return echec(QStringLiteral("la copie %1 ne peut pas être relue (%2)")
-                             .arg(chemin, copies.raison()));
-        return echec(QStringLiteral("la copie %1 contient %2 articles au lieu de %3")
-                         .arg(chemin)
+            return echec(
+                QStringLiteral("la copie ne peut pas être relue (%1)").arg(copies.raison()));
+        return echec(QStringLiteral("la copie contient %1 articles au lieu de %2")
                          .arg(*copies)
                          .arg(*attendus));
     }
-    return chemin;
+    return nommer(provisoire, rep, quand);
 }
 
 Resultat<> remettreStockAZero(const Database& bdd) {
@@ -78,9 +112,42 @@ Resultat<> remettreStockAZero(const Database& bdd) {
     return t.valider();
 }
 
+std::optional<QDateTime> dateDuNom(const QString& nom) {
+    static const QRegularExpression forme(QStringLiteral(
+        "^(\\d{2})(\\d{1,3})_(\\d{2})_(\\d{2})_(\\d{2})_(\\d{2})(?:_\\d+)?\\.[^.]+$"));
+    const QRegularExpressionMatch m = forme.match(nom);
+    if (!m.hasMatch())
+        return std::nullopt;
+    auto n = [&m](int i) { return m.captured(i).toInt(); };
+    const QDate jour(2000 + n(1), n(3), n(4));
+    const QTime heure(n(5), n(6));
+    if (!jour.isValid() || !heure.isValid() || jour.dayOfYear() != n(2))
+        return std::nullopt;
+    return QDateTime(jour, heure);
+}
+
 QStringList lister(const Installation& installation) {
-    return QDir(dossier(installation))
-        .entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    struct Entree {
+        QDateTime date;
+        int rang; // the suffix of a second closure in the same minute
+        QString nom;
+    };
+    QList<Entree> entrees;
+    const QFileInfoList fichiers =
+        QDir(dossier(installation)).entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
+    for (const QFileInfo& f : fichiers) {
+        const std::optional<QDateTime> date = dateDuNom(f.fileName());
+        const QString base = f.completeBaseName();
+        const int rang = date && base.count(u'_') == 5 ? base.section(u'_', 5).toInt() : 1;
+        entrees.append({date.value_or(f.lastModified()), rang, f.fileName()});
+    }
+    std::sort(entrees.begin(), entrees.end(), [](const Entree& a, const Entree& b) {
+        return std::tie(a.date, a.rang, a.nom) < std::tie(b.date, b.rang, b.nom);
+    });
+    QStringList noms;
+    for (const Entree& e : entrees)
+        noms << e.nom;
+    return noms;
 }
 
 } // namespace cloture

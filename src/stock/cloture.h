@@ -21,8 +21,9 @@ QString dossier(const Installation& installation);
 QString nomFichier(const QDateTime& quand);
 
 // A consistent copy of the open shop database into the closures folder (created when missing),
-// checked afterwards: the copy opens and holds as many articles as the shop. Gives the copy's
-// path. A copy that fails the check is removed.
+// checked before it is listed: the copy opens and holds as many articles as the shop. Gives the
+// copy's path. A copy that fails the check is removed. An existing closure is never replaced: a
+// second closure in the same minute is named with "_2", "_3"... after the minute.
 Resultat<QString> copier(const Database& bdd, const Installation& installation,
                          const QDateTime& quand);
 
@@ -32,8 +33,13 @@ Resultat<qint64> articlesDuFichier(const QString& chemin);
 // EnStock = 0 for every article, Null stocks included, in one transaction.
 Resultat<> remettreStockAZero(const Database& bdd);
 
-// The ordinary files of the closures folder (no folders, no hidden files), by name. A missing
-// folder gives an empty list.
+// The date and time a closure's file name gives ("24122_05_01_14_30.db", "..._2.db" for the
+// second of that minute); nothing for a name of any other form.
+std::optional<QDateTime> dateDuNom(const QString& nom);
+
+// The ordinary files of the closures folder (no folders, no hidden files), oldest first: by the
+// date their name gives, or for another name by the file's date. A missing folder gives an
+// empty list.
 QStringList lister(const Installation& installation);
 
 } // namespace cloture

@@ -4,6 +4,7 @@
 #include "support/testsupport.h"
 
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -85,6 +86,120 @@ class TestDatabase : public QObject {
         QFETCH(QString, message);
         QFETCH(QString, raison);
         QCOMPARE(raisonSqlite(code, message), raison);
+    }
+
+    // A failure that comes without its code, as a refused commit does, is told from the
+    // engine's words.
+    void raisonsSansCode_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("raison");
+        QTest::newRow("disque plein")
+            << "database or disk is full"
+            << "le disque est plein : la base de données /b/boutique.db ne peut plus être écrite";
+        QTest::newRow("verrou") << "database is locked"
+                                << "la base de données /b/boutique.db est occupée par un autre "
+                                   "programme";
+        QTest::newRow("inconnu") << "something else"
+                                 << "erreur de la base de données : something else";
+    }
+    void raisonsSansCode() {
+        QFETCH(QString, message);
+        QFETCH(QString, raison);
+        const QSqlError commit(QStringLiteral("Unable to commit transaction"), message,
+                               QSqlError::TransactionError);
+        QCOMPARE(raisonSql(commit, QStringLiteral("/b/boutique.db")), raison);
+    }
+
+    // What the operator reads when the database refuses a write, with the file concerned.
+    void ecrituresRefusees_data() {
+        QTest::addColumn<QString>("preparation");
+        QTest::addColumn<QString>("raison");
+        QTest::newRow("disque plein")
+            << "PRAGMA max_page_count = 1"
+            << "le disque est plein : la base de données %1 ne peut plus être écrite";
+        QTest::newRow("lecture seule")
+            << "PRAGMA query_only = 1"
+            << "la base de données %1 est en lecture seule : rien ne peut y être enregistré";
+    }
+    void ecrituresRefusees() {
+        QFETCH(QString, preparation);
+        QFETCH(QString, raison);
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        QVERIFY(b.sql(preparation));
+        const QString grand(20000, u'x');
+        QSqlQuery q(b.bdd.connexion());
+        const Resultat<> seule =
+            executer(q, "INSERT INTO ARTICLES (CodeArticle, libelle) VALUES ('NEUF', ?)", {grand});
+        QCOMPARE(seule.raison(), raison.arg(b.installation().baseParDefaut()));
+        Transaction t(b.bdd);
+        QVERIFY(t.debut());
+        const Resultat<> dedans =
+            executer(q, "INSERT INTO ARTICLES (CodeArticle, libelle) VALUES ('NEUF', ?)", {grand});
+        QCOMPARE(dedans.raison(), raison.arg(b.installation().baseParDefaut()));
+    }
+
+    void baseOccupee() {
+        // Another program holds the database for writing.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        QVERIFY(b.sql("PRAGMA busy_timeout = 0"));
+        sqlite3* autre = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(b.installation().baseParDefaut()), &autre),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(autre, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QSqlQuery q(b.bdd.connexion());
+        const Resultat<> r = executer(q, "UPDATE ARTICLES SET EnStock = 1");
+        sqlite3_close(autre);
+        QCOMPARE(r.raison(),
+                 QStringLiteral("la base de données %1 est occupée par un autre programme")
+                     .arg(b.installation().baseParDefaut()));
+    }
+
+    // The database's file deleted or replaced while the program runs: every write from then on
+    // is refused (it would go into a file no one opens again), with a reason that sends the
+    // operator to the copies.
+    void fichierDisparu_data() {
+        QTest::addColumn<bool>("remplace");
+        QTest::newRow("supprime") << false;
+        QTest::newRow("remplace par une autre base") << true;
+    }
+    void fichierDisparu() {
+        QFETCH(bool, remplace);
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        const QString chemin = b.installation().baseParDefaut();
+        b.bdd.setDossierCopies(b.chemin("Sauvegardes"));
+        QVERIFY(b.ouvrir());
+        QVERIFY(b.sql("UPDATE ARTICLES SET EnStock = 5 WHERE rowid = 1"));
+        QVERIFY(QFile::remove(chemin));
+        QFile::remove(chemin + "-wal");
+        QFile::remove(chemin + "-shm");
+        if (remplace) {
+            QVERIFY(creation::creerBase(chemin + ".autre"));
+            QVERIFY(QFile::rename(chemin + ".autre", chemin));
+        }
+        const QString raison =
+            QStringLiteral("le fichier de la base de données %1 a été supprimé ou remplacé "
+                           "pendant que le programme était ouvert : plus rien n'est enregistré ; "
+                           "quittez le programme et remettez en place la copie la plus récente "
+                           "du dossier %2")
+                .arg(chemin, b.chemin("Sauvegardes"));
+        QSqlQuery q(b.bdd.connexion());
+        QCOMPARE(executer(q, "UPDATE ARTICLES SET EnStock = 6 WHERE rowid = 1").raison(), raison);
+        {
+            Transaction t(b.bdd);
+            QVERIFY(t.debut());
+            QVERIFY(executer(q, "INSERT INTO TICKETS (caisse, vendeur) VALUES ('1', 1)"));
+            QCOMPARE(t.valider().raison(), raison);
+        }
+        // Reading goes on; nothing written since the file went is in the open base either.
+        QCOMPARE(une(b.bdd, "SELECT EnStock FROM ARTICLES WHERE rowid = 1").toInt(), 5);
+        if (remplace) {
+            QVERIFY(QFile::exists(chemin));
+            Database autre;
+            QVERIFY(autre.ouvrir(chemin));
+            QCOMPARE(une(autre, "SELECT count(*) FROM TICKETS").toInt(), 0);
+        }
     }
 
     void valeursParDefaut() {

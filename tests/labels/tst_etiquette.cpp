@@ -220,6 +220,65 @@ class TestEtiquette : public QObject {
         QVERIFY(blanc(image, 53 + 30, 30 + 22.9));
     }
 
+    void fondDeLaBoutiqueHorsDesTextes() {
+        // The shop's label background leaves the texts and the bars clear: nothing of it
+        // within the box of any text (the whole width of the label for a long name) nor near
+        // any dark point of the texts and bars.
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        QVERIFY(ajouter(b, "ART000123", 1, QStringLiteral("WWWWW"),
+                        QStringLiteral("Manteau long en laine mérinos, doublure matelassée"),
+                        9999.99));
+        Sortie sansFond = apercu(b);
+        const QImage textes = rendre(*sansFond.fond, dpi);
+        QVERIFY(QFile::copy(QStringLiteral(TALMIR_TEST_DATA "/../../resources/fondetiquette.wmf"),
+                            b.chemin("fondetiquette.wmf")));
+        Image image;
+        QVERIFY(image.LoadPicture(b.chemin("fondetiquette.wmf")));
+        Surface seul(210 / 25.4 * dpi, 297 / 25.4 * dpi, dpi);
+        seul.setScaleMode(Surface::Echelle::Millimetres);
+        seul.PaintPicture(image, 0, 0, 53, 30);
+        const QImage fond = rendre(seul, dpi);
+        // The background is drawn at all.
+        int encre = 0;
+        for (int y = 0; y < int(30 / 25.4 * dpi); ++y)
+            for (int x = 0; x < int(53 / 25.4 * dpi); ++x)
+                encre += qGray(fond.pixel(x, y)) < 240;
+        QVERIFY(encre > 100);
+
+        auto pixel = [](double mm) { return int(std::lround(mm / 25.4 * dpi)); };
+        Surface mesure(100, 100, dpi);
+        mesure.setScaleMode(Surface::Echelle::Millimetres);
+        for (const Surface::TexteImprime& t : sansFond.fond->textes()) {
+            mesure.setFontName(t.police);
+            mesure.setFontSize(t.taille);
+            const QRect boite(QPoint(pixel(t.x), pixel(t.y)),
+                              QPoint(pixel(t.x + std::min(53.0, mesure.TextWidth(t.texte))),
+                                     pixel(t.y + mesure.TextHeight(t.texte))));
+            for (int y = boite.top(); y <= boite.bottom(); ++y)
+                for (int x = boite.left(); x <= boite.right(); ++x)
+                    if (qGray(fond.pixel(x, y)) <= 240)
+                        QFAIL(qPrintable(QStringLiteral("« %1 » : fond à %2 × %3 mm")
+                                             .arg(t.texte)
+                                             .arg(x * 25.4 / dpi, 0, 'f', 2)
+                                             .arg(y * 25.4 / dpi, 0, 'f', 2)));
+        }
+        const int marge = pixel(0.3);
+        for (int y = 0; y < pixel(30); ++y)
+            for (int x = 0; x < pixel(53); ++x) {
+                if (qGray(textes.pixel(x, y)) >= 128)
+                    continue;
+                for (int dy = -marge; dy <= marge; ++dy)
+                    for (int dx = -marge; dx <= marge; ++dx) {
+                        const QPoint p(x + dx, y + dy);
+                        if (fond.rect().contains(p) && qGray(fond.pixel(p)) <= 240)
+                            QFAIL(qPrintable(QStringLiteral("le fond touche le texte à %1 × %2 mm")
+                                                 .arg(x * 25.4 / dpi, 0, 'f', 2)
+                                                 .arg(y * 25.4 / dpi, 0, 'f', 2)));
+                    }
+            }
+    }
+
     void fondAbsentOuIllisible_data() {
         QTest::addColumn<QByteArray>("contenu");
         QTest::newRow("absent") << QByteArray();

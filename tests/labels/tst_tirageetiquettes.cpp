@@ -175,6 +175,53 @@ class TestTirageEtiquettes : public QObject {
         QCOMPARE(ligneSautees(b), QStringLiteral("etiquettes sautees=3"));
     }
 
+    void panneEnCoursDeTirage_data() {
+        QTest::addColumn<Dialogues::Reponse>("reponse");
+        QTest::addColumn<int>("reste");
+        QTest::addColumn<QString>("sautees");
+        QTest::newRow("Oui: les feuilles imprimees sont enregistrees")
+            << Dialogues::Reponse::Oui << 30 << "etiquettes sautees= 0";
+        QTest::newRow("Non: rien n'est enregistre")
+            << Dialogues::Reponse::Non << 100 << "etiquettes sautees=2";
+    }
+    void panneEnCoursDeTirage() {
+        // The printer goes away at the third sheet: the two sheets printed are the operator's
+        // to confirm, as after "Arrêter"; the labels of the third stay to print.
+        QFETCH(Dialogues::Reponse, reponse);
+        QFETCH(int, reste);
+        QFETCH(QString, sautees);
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        QVERIFY(ajouterTous(b, "A*100"));
+        reglerSautees(b, "2");
+        b.dialogues.reponses = {Dialogues::Reponse::Ok, reponse};
+        class PanneApres : public SuiviTirage {
+          public:
+            explicit PanneApres(ImprimantesTest& i) : imprimantes(i) {}
+            bool continuer(qint64 faites, qint64) override {
+                imprimantes.enPanne = faites == 2;
+                return true;
+            }
+            ImprimantesTest& imprimantes;
+        } panne(b.imprimantes);
+        TirageEtiquettes tirage(b.services());
+        tirage.setSuivi(&panne);
+        Image images;
+        const BilanTirage bilan = tirage.imprimer(b.imprimantes, images);
+        QCOMPARE(bilan.fin, BilanTirage::Fin::ErreurImprimante);
+        QCOMPARE(bilan.feuilles, 2);
+        QCOMPARE(bilan.etiquettes, 70);
+        QCOMPARE(b.dialogues.textes(),
+                 (QStringList{"L'impression des étiquettes s'est arrêtée à la feuille 3 "
+                              "(l'imprimante ne répond pas).\nLes 2 feuilles précédentes ont été "
+                              "envoyées à l'imprimante ; les étiquettes des feuilles suivantes "
+                              "restent à imprimer.",
+                              question}));
+        QCOMPARE(bilan.enregistre, reponse == Dialogues::Reponse::Oui);
+        QCOMPARE(b.valeur("select nbraimprimer from ARTICLES").toInt(), reste);
+        QCOMPARE(ligneSautees(b), sautees);
+    }
+
     void plusDeCinquanteFeuillesRefusees() {
         BoutiqueTest b;
         QVERIFY(b.ouvrir());

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace winreg;
 using registretest::lire;
@@ -390,6 +392,48 @@ class TestRegistre : public QObject {
                  ERROR_REGISTRY_IO_FAILED);
         QVERIFY(QFileInfo(store_).isDir());
         QVERIFY(QDir().rmdir(store_));
+    }
+
+    void deuxProgrammes() {
+        // Two programs share the store: a change made by one after the other read the store is
+        // kept when the other saves; changes made at the same time are all kept.
+        RegCloseKey(creer("Partage"));
+        auto programme = [](const QByteArray& prefixe, int nombre) {
+            HKEY h = 0;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, "Partage", 0, KEY_ALL_ACCESS, &h) != 0)
+                return false;
+            bool ok = true;
+            for (int i = 0; ok && i < nombre; ++i)
+                ok = ecrire(h, prefixe + QByteArray::number(i), "1") == ERROR_SUCCESS;
+            RegCloseKey(h);
+            return ok;
+        };
+        auto autreProgramme = [&](const QByteArray& prefixe, int nombre) {
+            const pid_t enfant = ::fork();
+            if (enfant == 0)
+                ::_exit(programme(prefixe, nombre) ? 0 : 1);
+            return enfant;
+        };
+        auto fini = [](pid_t enfant) {
+            int statut = 0;
+            return ::waitpid(enfant, &statut, 0) == enfant && WIFEXITED(statut) &&
+                   WEXITSTATUS(statut) == 0;
+        };
+        // One after the other, this program's copy read before the other's change.
+        QVERIFY(fini(autreProgramme("avant", 1)));
+        QVERIFY(programme("ici", 1));
+        // At the same time.
+        const pid_t enfant = autreProgramme("autre", 40);
+        QVERIFY(programme("meme", 40));
+        QVERIFY(fini(enfant));
+        recharger();
+        HKEY h = 0;
+        QCOMPARE(RegOpenKeyExA(HKEY_CURRENT_USER, "Partage", 0, KEY_READ, &h), ERROR_SUCCESS);
+        const QList<QByteArray> noms = valeurs(h);
+        RegCloseKey(h);
+        QCOMPARE(noms.size(), 82);
+        for (const char* nom : {"avant0", "ici0", "autre39", "meme39"})
+            QVERIFY2(noms.contains(nom), nom);
     }
 
     void echecAnnuleLeChangement() {

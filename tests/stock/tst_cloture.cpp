@@ -27,6 +27,28 @@ class TestCloture : public QObject {
         QCOMPARE(cloture::nomFichier(quand), nom);
     }
 
+    void dateDuNom_data() {
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<QDateTime>("date");
+        const QDateTime aucune;
+        QTest::newRow("1er mai") << "24122_05_01_14_30.db"
+                                 << QDateTime(QDate(2024, 5, 1), QTime(14, 30));
+        QTest::newRow("deuxieme de la minute")
+            << "24122_05_01_14_30_2.db" << QDateTime(QDate(2024, 5, 1), QTime(14, 30));
+        QTest::newRow("copie d'une caisse Windows")
+            << "245_01_05_09_05.mdb" << QDateTime(QDate(2024, 1, 5), QTime(9, 5));
+        QTest::newRow("jour de l'annee faux") << "24121_05_01_14_30.db" << aucune;
+        QTest::newRow("mois impossible") << "2413_13_01_14_30.db" << aucune;
+        QTest::newRow("sans extension") << "24122_05_01_14_30" << aucune;
+        QTest::newRow("autre fichier") << "note.txt" << aucune;
+        QTest::newRow("vide") << "" << aucune;
+    }
+    void dateDuNom() {
+        QFETCH(QString, nom);
+        QFETCH(QDateTime, date);
+        QCOMPARE(cloture::dateDuNom(nom).value_or(QDateTime()), date);
+    }
+
     void copieVerifiee() {
         // A file that is no database is not taken for a closure.
         BoutiqueTest b;

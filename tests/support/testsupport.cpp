@@ -10,6 +10,8 @@
 Dialogues::Reponse DialoguesScript::message(const QString& texte, const QString& titre,
                                             Boutons boutons, Icone icone, Reponse parDefaut) {
     boites.append({texte, titre, boutons, icone, parDefaut, false, {}, {}});
+    if (aLAffichage)
+        aLAffichage(boites.last());
     return reponses.isEmpty() ? parDefaut : reponses.takeFirst();
 }
 
@@ -18,6 +20,8 @@ std::optional<QString> DialoguesScript::saisie(const QString& invite, const QStr
                                                const Verification& verification) {
     boites.append(
         {invite, titre, Boutons::OkAnnuler, Icone::Aucune, Reponse::Ok, true, defaut, {}});
+    if (aLAffichage)
+        aLAffichage(boites.last());
     bool premiere = true;
     for (;;) {
         std::optional<QString> reponse;
@@ -82,10 +86,11 @@ std::unique_ptr<TravailImpression> ImprimantesTest::commencer(FormatPapier forma
     return std::make_unique<TravailTest>(*this, int(travaux.size() - 1));
 }
 
-Resultat<> LanceurTest::ouvrir(const QString& fichier, Role role) {
+Resultat<> LanceurTest::ouvrir(const QString& fichier, Role role, SiEchec siEchec) {
     if (echoue)
         return echec(QStringLiteral("programme introuvable"));
     ouverts.append({fichier, role});
+    echecsPlusTard.append(std::move(siEchec));
     return {};
 }
 

@@ -17,6 +17,7 @@
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -45,6 +46,8 @@ class DialoguesScript : public Dialogues {
     QList<Reponse> reponses;
     QList<std::optional<QString>> saisies;
     QList<Boite> boites;
+    // Called with each box as it is shown, to look at the program at that moment.
+    std::function<void(const Boite&)> aLAffichage;
     QStringList textes() const;
 };
 
@@ -75,9 +78,11 @@ class ImprimantesTest : public ServiceImpression {
 
 class LanceurTest : public Lanceur {
   public:
-    Resultat<> ouvrir(const QString& fichier, Role role) override;
+    Resultat<> ouvrir(const QString& fichier, Role role, SiEchec siEchec) override;
     QList<QPair<QString, Role>> ouverts;
     bool echoue = false;
+    // What the opener says once it has run, for each file opened (empty: nothing).
+    QList<SiEchec> echecsPlusTard;
 };
 
 class HorlogeFixe : public Horloge {

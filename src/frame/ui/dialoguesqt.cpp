@@ -23,11 +23,17 @@ QMessageBox::StandardButton bouton(Dialogues::Reponse r) {
     }
     return QMessageBox::Ok;
 }
+// The window a box is centred on: the main window once it is shown; before that (during
+// start-up) none, so that the box is centred on the screen rather than on a window not yet
+// placed.
+QWidget* centrerSur(QWidget* parent) {
+    return parent && parent->isVisible() && !parent->isMinimized() ? parent : nullptr;
+}
 } // namespace
 
 Dialogues::Reponse DialoguesQt::message(const QString& texte, const QString& titre, Boutons boutons,
                                         Icone icone, Reponse parDefaut) {
-    QMessageBox boite(parent_);
+    QMessageBox boite(centrerSur(parent_));
     boite.setWindowTitle(titre);
     boite.setText(texte);
     switch (icone) {
@@ -80,7 +86,7 @@ Dialogues::Reponse DialoguesQt::message(const QString& texte, const QString& tit
 std::optional<QString> DialoguesQt::saisie(const QString& invite, const QString& titre,
                                            const QString& defaut,
                                            const Verification& verification) {
-    QDialog boite(parent_);
+    QDialog boite(centrerSur(parent_));
     boite.setObjectName(QStringLiteral("boiteSaisie"));
     boite.setWindowTitle(titre);
     auto* disposition = new QVBoxLayout(&boite);

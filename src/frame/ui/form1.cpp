@@ -69,6 +69,32 @@ Form1::Form1(Services services, QWidget* parent)
 Form1::~Form1() = default;
 
 bool Form1::demarrer() {
+    enDemarrage_ = true;
+    const bool demarre = demarrerEtapes();
+    enDemarrage_ = false;
+    // A stop the system asked for meanwhile: the start line is written, so is the stop line.
+    if (demarre && arretEnAttente_)
+        arretSysteme();
+    return demarre;
+}
+
+void Form1::arretSysteme() {
+    if (enDemarrage_) {
+        arretEnAttente_ = true;
+        return;
+    }
+    close();
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}
+
+bool Form1::demarrerEtapes() {
+    // Without a shop database nothing is written: a newcomer's empty folder stays as it was,
+    // and the message says how to make a shop.
+    if (Resultat<> base = demarrage_.verifierBase(); !base) {
+        genCodes_->chargerArticles(base.raison());
+        return false;
+    }
     if (Resultat<> r = demarrage_.verrouiller(); !r) {
         services_.dialogues.message(r.raison(), titres::programme(), Dialogues::Boutons::Ok,
                                     Dialogues::Icone::Arret);
@@ -76,7 +102,6 @@ bool Form1::demarrer() {
     }
     // 1. The splash, drawn before the long steps.
     services_.progression.montrer();
-    QApplication::processEvents();
     // 2. Today's date.
     journaux_->setAujourdhui(dateCourte(services_.horloge.maintenant().date()));
     // 3. The title with the version.

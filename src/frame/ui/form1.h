@@ -31,6 +31,11 @@ class Form1 : public QWidget {
 
     void Quitter_Click();
     void ongletChange();
+    // The system asks the program to stop (a shutdown, the end of the session): it stops as by
+    // the close box, every window closing; during start-up, once the start is done.
+    void arretSysteme();
+    // Whether the program has stopped (by Quitter, the close box or the system).
+    bool arrete() const { return arrete_; }
 
     Services& services() { return services_; }
     QTabWidget* onglets() const { return SSTab1; }
@@ -39,6 +44,8 @@ class Form1 : public QWidget {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    bool demarrerEtapes();
+
     Services services_;
     Demarrage demarrage_;
     QPushButton* Quitter;
@@ -53,4 +60,6 @@ class Form1 : public QWidget {
     ClotureTab* cloture_;
     std::unique_ptr<NavigationOnglets> navigation_;
     bool arrete_ = false;
+    bool enDemarrage_ = false;
+    bool arretEnAttente_ = false;
 };

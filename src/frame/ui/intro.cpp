@@ -3,10 +3,17 @@
 #include "common/ui/fenetres.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QTimer>
+#include <QWindow>
 
 namespace {
+// The longest wait for the window manager to show the splash.
+constexpr int kAttenteAffichageMs = 3000;
+
 // The bar picture of "scroll": 602 x 33 pixels.
 class Barre : public QWidget {
   public:
@@ -63,7 +70,28 @@ void Intro::montrer() {
     }
     show();
     raise();
+    attendreAffichage();
     repaint();
+}
+
+void Intro::attendreAffichage() {
+    // Under a window manager a new window can be drawn only once the manager has mapped it and
+    // the display has exposed it: a painting before that is lost, and the long steps that
+    // follow leave the screen empty. The display's events run meanwhile (the operator's input
+    // does not), for a bounded time.
+    QWindow* fenetre = windowHandle();
+    if (!fenetre || fenetre->isExposed())
+        return;
+    const QDeadlineTimer limite(kAttenteAffichageMs);
+    QEventLoop boucle;
+    QTimer regard;
+    regard.setInterval(5);
+    QObject::connect(&regard, &QTimer::timeout, &boucle, [&] {
+        if (fenetre->isExposed() || limite.hasExpired())
+            boucle.quit();
+    });
+    regard.start();
+    boucle.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void Intro::progresser(qint64 fait, qint64 total) {

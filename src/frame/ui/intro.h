@@ -11,6 +11,7 @@ class Intro : public QWidget, public Progression {
   public:
     explicit Intro(QWidget* parent = nullptr);
 
+    // Shows the splash and draws it once the display shows the window.
     void montrer() override;
     void progresser(qint64 fait, qint64 total) override;
     void fermer() override;
@@ -22,6 +23,8 @@ class Intro : public QWidget, public Progression {
     void paintEvent(QPaintEvent*) override;
 
   private:
+    void attendreAffichage();
+
     QWidget* scroll;
     bool centree_ = false;
     int repeintures_ = 0;

@@ -53,6 +53,8 @@ class SuiviFenetre : public SuiviTirage {
         dialogue_->setValue(int(std::min(faites, plafond)));
         return !dialogue_->wasCanceled();
     }
+    // The progress window goes before the question that ends the run.
+    void terminer() override { dialogue_.reset(); }
 
   private:
     QWidget* parent_;
@@ -130,11 +132,12 @@ void Impression::placerPage() {
 void Impression::montrerApercu() {
     numeropage->clear();
     imprimer(fond->surface());
-    if (isVisible()) {
-        raise();
-        activateWindow();
-    }
+    // A window the operator minimised comes back as it was before, in front.
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
+    raise();
+    activateWindow();
 }
 
 BilanTirage Impression::imprimer(Surface& destination) {

@@ -8,7 +8,9 @@
 #include "stock/exportinventaire.h"
 #include "stock/recomptage.h"
 
+#include <QDir>
 #include <QLabel>
+#include <QPointer>
 
 // The stock as a whole: recount, export and the journal viewer.
 
@@ -29,20 +31,32 @@ void InventaireTab::SortirInventaire_Click() {
                                     Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
         return;
     }
-    if (Resultat<> r = services_.lanceur.ouvrir(chemin, Lanceur::Role::Tableur); !r)
-        services_.dialogues.message(
-            QStringLiteral("L'inventaire a été écrit dans %1, mais le tableur n'a pas pu être "
-                           "ouvert : %2")
-                .arg(chemin, r.raison()),
-            titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
+    // The spreadsheet may be found missing only once the desktop looks for it: said then.
+    const QPointer<InventaireTab> onglet(this);
+    const auto signaler = [onglet, chemin](const QString& raison) {
+        if (onglet)
+            onglet->services_.dialogues.message(
+                QStringLiteral("L'inventaire a été écrit dans %1, mais le tableur n'a pas pu être "
+                               "ouvert : %2")
+                    .arg(QDir::toNativeSeparators(chemin), raison),
+                titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
+    };
+    if (Resultat<> r = services_.lanceur.ouvrir(chemin, Lanceur::Role::Tableur, signaler); !r)
+        signaler(r.raison());
 }
 
 void InventaireTab::consulterjournal_Click() {
-    // The editor opens the journal on its own; the program never waits for it.
+    // The editor opens the journal on its own; the program never waits for it, and hears only
+    // of a failure.
     const QString chemin = services_.journal().chemin();
-    if (Resultat<> r = services_.lanceur.ouvrir(chemin, Lanceur::Role::EditeurTexte); !r)
-        services_.dialogues.message(
-            QStringLiteral("Le journal %1 n'a pas pu être ouvert dans l'éditeur de texte : %2")
-                .arg(chemin, r.raison()),
-            titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
+    const QPointer<InventaireTab> onglet(this);
+    const auto signaler = [onglet, chemin](const QString& raison) {
+        if (onglet)
+            onglet->services_.dialogues.message(
+                QStringLiteral("Le journal %1 n'a pas pu être ouvert dans l'éditeur de texte : %2")
+                    .arg(QDir::toNativeSeparators(chemin), raison),
+                titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
+    };
+    if (Resultat<> r = services_.lanceur.ouvrir(chemin, Lanceur::Role::EditeurTexte, signaler); !r)
+        signaler(r.raison());
 }

@@ -444,7 +444,8 @@ class TestGenCodesTab : public QObject {
         for (bool nouveau : {true, false}) {
             const char* article = nouveau ? "nouveau code" : "article connu";
             QTest::addRow("%s, base verrouillee", article)
-                << nouveau << true << "la base de données est occupée par un autre programme";
+                << nouveau << true
+                << "la base de données <base> est occupée par un autre programme";
             QTest::addRow("%s, disque plein", article) << nouveau << false << "disque plein";
         }
     }
@@ -454,6 +455,7 @@ class TestGenCodesTab : public QObject {
         QFETCH(QString, raison);
         OngletGenCodes o;
         QVERIFY(o.demarrer());
+        raison.replace(QStringLiteral("<base>"), o.boutique.installation().baseParDefaut());
         if (nouveau)
             o.genCodes->NouvelArticle_Click();
         else

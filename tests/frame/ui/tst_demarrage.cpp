@@ -1,4 +1,6 @@
+#include "database/creation.h"
 #include "frame/ui/form1.h"
+#include "platform/signauxarret.h"
 #include "settings/ini32.h"
 #include "support/testmain.h"
 #include "support/testsupport.h"
@@ -9,11 +11,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSysInfo>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
+#include <csignal>
 
 namespace {
 QString lire(const QString& chemin) {
@@ -150,6 +156,66 @@ class TestDemarrage : public QObject {
         QCOMPARE(QDir(b.chemin("Sauvegardes")).entryList(QDir::Files).size(), 3);
     }
 
+    void sauvegardeDeLaBaseEnUsage_data() {
+        QTest::addColumn<bool>("baseAuProgramme");
+        QTest::newRow("rien a cote du programme") << false;
+        QTest::newRow("une base perimee a cote du programme") << true;
+    }
+    void sauvegardeDeLaBaseEnUsage() {
+        // The shop works in a database elsewhere: the backup is a copy of that database, never
+        // of a file that happens to lie beside the program.
+        QFETCH(bool, baseAuProgramme);
+        BoutiqueTest b(baseAuProgramme ? BoutiqueTest::Base::Vide : BoutiqueTest::Base::Aucune);
+        BoutiqueTest ailleurs(BoutiqueTest::Base::Demo);
+        const QString base = ailleurs.installation().baseParDefaut();
+        parametre("systeme", "Base de donnees", base, b.installation().fichierIni(), 0);
+        Form1 f(b.services());
+        QVERIFY(f.demarrer());
+        QCOMPARE(b.bdd.chemin(), base);
+        const QString copie = b.chemin("Sauvegardes/TALMIR_vestimentaire_1.db");
+        Database sauvegarde;
+        QVERIFY(sauvegarde.ouvrir(copie));
+        QSqlQuery q(sauvegarde.connexion());
+        QVERIFY(q.exec("SELECT count(*) FROM ARTICLES") && q.next());
+        QVERIFY(q.value(0).toInt() > 0);
+        QCOMPARE(q.value(0).toInt(), b.valeur("SELECT count(*) FROM ARTICLES").toInt());
+    }
+
+    void dossierHorsWindows1252_data() {
+        QTest::addColumn<bool>("reglagesUtf8");
+        QTest::newRow("premier demarrage") << false;
+        QTest::newRow("reglages en UTF-8 avec BOM") << true;
+    }
+    void dossierHorsWindows1252() {
+        // A shop in a folder whose name Windows-1252 cannot hold, its settings made by the
+        // program or saved by a Linux editor: every start finds the shop.
+        QFETCH(bool, reglagesUtf8);
+        BoutiqueTest b(BoutiqueTest::Base::Aucune);
+        Services s = b.services();
+        s.installation = {b.chemin("Boutique_Łódź"), QStringLiteral("TALMIR_vestimentaire")};
+        const QString base = s.installation.baseParDefaut();
+        QVERIFY(QDir().mkpath(s.installation.dossier));
+        QVERIFY(creation::creerBase(base));
+        QVERIFY(creation::remplirDemo(base));
+        const QString ini = s.installation.fichierIni();
+        if (reglagesUtf8) {
+            QFile f(ini);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("\xEF\xBB\xBF[systeme]\nBase de donnees=" + base.toUtf8() + "\n");
+        }
+        for (int demarrage = 0; demarrage < 2; ++demarrage) {
+            Form1 f(s);
+            QVERIFY(f.demarrer());
+            QVERIFY2(b.dialogues.boites.isEmpty(), qPrintable(b.dialogues.textes().join('|')));
+            QCOMPARE(b.bdd.chemin(), base);
+        }
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray octets = f.readAll();
+        QVERIFY(octets.contains(base.toUtf8()));
+        QCOMPARE(octets.count("[systeme]"), 1);
+    }
+
     void sauvegardeImpossible() {
         // "Sauvegardes" is a file: the copy fails, the slot still advances, start-up goes on.
         BoutiqueTest b(BoutiqueTest::Base::Demo);
@@ -180,17 +246,40 @@ class TestDemarrage : public QObject {
     }
 
     void baseAbsente() {
+        // A newcomer's folder without a shop: the message, why, with the path, and how to make a
+        // shop; nothing is written there, not even the settings or the journal.
         BoutiqueTest b(BoutiqueTest::Base::Aucune);
         Form1 f(b.services());
         QVERIFY(!f.demarrer());
-        // The message, then why: the database's own reason, with its path.
+        const QString base = b.installation().baseParDefaut();
         QCOMPARE(b.dialogues.textes(),
                  QStringList{"problème d'ouverture de la table ARTICLES\n\nla base de données " +
-                             b.installation().baseParDefaut() + " est introuvable."});
+                             base +
+                             " est introuvable.\n\nPour créer une boutique à cet endroit, "
+                             "lancez :\ncreer_base --demo \"" +
+                             base + "\"   (boutique de démonstration)\ncreer_base \"" + base +
+                             "\"   (boutique vide)\npuis redémarrez le programme."});
         QCOMPARE(b.dialogues.boites.first().titre, QStringLiteral("TALMIR_vestimentaire"));
-        QCOMPARE(b.lignesJournal().size(), 1);
-        QVERIFY(b.lignesJournal().first().startsWith("DEMARRAGE |"));
-        QVERIFY(!QFile::exists(b.installation().baseParDefaut()));
+        QCOMPARE(
+            QDir(b.dossier()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList());
+    }
+
+    void baseNommeeAbsente() {
+        // The same for a database named by the settings; the settings file is left as it was.
+        BoutiqueTest b(BoutiqueTest::Base::Aucune);
+        const QString ini = b.installation().fichierIni();
+        const QString ailleurs = b.chemin("Łódź/boutique.db");
+        parametre("systeme", "Base de donnees", ailleurs, ini, 0);
+        const QString avant = lire(ini);
+        Form1 f(b.services());
+        QVERIFY(!f.demarrer());
+        QCOMPARE(b.dialogues.boites.size(), 1);
+        QVERIFY(b.dialogues.textes().first().contains("--demo \"" + ailleurs + '"'));
+        QCOMPARE(lire(ini), avant);
+        QCOMPARE(
+            QDir(b.dossier()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"TALMIR_vestimentaire.ini"});
     }
 
     void baseIllisible() {
@@ -274,6 +363,49 @@ class TestDemarrage : public QObject {
         QCOMPARE(b.fin.appels, 0);
     }
 
+    void arretParLeSysteme() {
+        // A system shutdown (SIGTERM) stops the program as the close box does: the stop line,
+        // every window closed.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 f(b.services());
+        QVERIFY(f.demarrer());
+        f.show();
+        SignauxArret signaux;
+        connect(&signaux, &SignauxArret::arretDemande, &f, &Form1::arretSysteme);
+        QCOMPARE(::raise(SIGTERM), 0);
+        QTRY_VERIFY(f.arrete());
+        QVERIFY(!f.isVisible());
+        QCOMPARE(b.lignesJournal(),
+                 (QStringList{"DEMARRAGE |  | 2024-03-05 09:01:22 |  | ",
+                              "ARRET CROIX ROUGE |  | 2024-03-05 09:01:22 |  | "}));
+        QCOMPARE(b.fin.appels, 0);
+    }
+
+    void arretParLeSystemePendantLeDemarrage() {
+        // The request comes while the splash is up: the start ends first (its start line),
+        // then the program stops in order, its window never shown.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        struct ProgressionSignal : ProgressionTest {
+            void montrer() override {
+                ProgressionTest::montrer();
+                if (montree == 1) {
+                    ::raise(SIGTERM);
+                    QCoreApplication::processEvents();
+                }
+            }
+        } progression;
+        Services s{b.installation(), b.bdd,     b.dialogues, b.imprimantes,
+                   b.lanceur,        b.horloge, progression, b.fin};
+        Form1 f(s);
+        SignauxArret signaux;
+        connect(&signaux, &SignauxArret::arretDemande, &f, &Form1::arretSysteme);
+        QVERIFY(f.demarrer());
+        QVERIFY(f.arrete());
+        QVERIFY(!f.isVisible());
+        QCOMPARE(b.lignesJournal().size(), 2);
+        QVERIFY(b.lignesJournal().last().startsWith("ARRET CROIX ROUGE |"));
+    }
+
     void arretSansJournal() {
         // A journal that cannot be written is reported at the stop, and the stop goes on.
         BoutiqueTest b(BoutiqueTest::Base::Demo);
@@ -285,6 +417,53 @@ class TestDemarrage : public QObject {
         QCOMPARE(b.fin.appels, 1);
         QCOMPARE(b.dialogues.boites.size(), 1);
         QVERIFY(b.dialogues.boites.first().texte.startsWith("Erreur "));
+    }
+
+    void verrouLaisse_data() {
+        // What a lock file left behind may hold: it never keeps the shop closed.
+        QTest::addColumn<QByteArray>("contenu");
+        QTest::newRow("vide") << QByteArray();
+        QTest::newRow("illisible") << QByteArray("\xff\x00\x81\n\n\n", 6);
+        QTest::newRow("autre poste") << QByteArray("4242\nTALMIR_vestimentaire\nvieux-pc\n");
+        QTest::newRow("ce programme sur ce poste")
+            << QStringLiteral("%1\nTALMIR_vestimentaire\n%2\n")
+                   .arg(QCoreApplication::applicationPid())
+                   .arg(QSysInfo::machineHostName())
+                   .toUtf8();
+    }
+    void verrouLaisse() {
+        QFETCH(QByteArray, contenu);
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QFile verrou(b.installation().baseParDefaut() + ".verrou");
+        QVERIFY(verrou.open(QIODevice::WriteOnly) && verrou.write(contenu) == contenu.size());
+        verrou.close();
+        Form1 f(b.services());
+        QVERIFY(f.demarrer());
+        QVERIFY(b.dialogues.boites.isEmpty());
+    }
+
+    void verrouRelacheALaFinDuProgramme() {
+        // Another program holds the lock: the start is refused while it runs, and allowed as
+        // soon as it is gone, even killed without a chance to clean up.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        const QString verrou = b.installation().baseParDefaut() + ".verrou";
+        QProcess autre;
+        autre.start("sh", {"-c", "exec 9>\"$1\" && flock -x 9 && echo pris && exec sleep 600", "sh",
+                           verrou});
+        QVERIFY(autre.waitForStarted());
+        QVERIFY(autre.waitForReadyRead(60000));
+        QCOMPARE(autre.readAll(), QByteArray("pris\n"));
+        {
+            Form1 f(b.services());
+            QVERIFY(!f.demarrer());
+            QVERIFY(b.dialogues.textes().value(0).contains("déjà ouvert"));
+        }
+        autre.kill();
+        QVERIFY(autre.waitForFinished());
+        b.dialogues.boites.clear();
+        Form1 f(b.services());
+        QVERIFY(f.demarrer());
+        QVERIFY(b.dialogues.boites.isEmpty());
     }
 
     void deuxiemeCaisseRefusee() {

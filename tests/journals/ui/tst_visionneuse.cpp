@@ -31,6 +31,24 @@ class TestVisionneuse : public QObject {
         QVERIFY(b.dialogues.boites[0].texte.contains("programme introuvable"));
         QCOMPARE(b.dialogues.boites[0].titre, QStringLiteral("TALMIR_vestimentaire"));
     }
+
+    void aucunProgrammeNOuvreLeJournal() {
+        // The desktop's opener starts, then finds no program for the file: said, with the file.
+        BoutiqueTest b;
+        Services s = b.services();
+        InventaireTab tab(s, b.navigation);
+        tab.consulterjournal_Click();
+        QVERIFY(b.dialogues.boites.isEmpty());
+        QCOMPARE(b.lanceur.echecsPlusTard.size(), 1);
+        QVERIFY(b.lanceur.echecsPlusTard[0]);
+        b.lanceur.echecsPlusTard[0](
+            QStringLiteral("aucun programme n'est installé pour ouvrir ce genre de fichier"));
+        QCOMPARE(b.dialogues.textes(),
+                 QStringList{QStringLiteral("Le journal %1 n'a pas pu être ouvert dans l'éditeur "
+                                            "de texte : aucun programme n'est installé pour "
+                                            "ouvrir ce genre de fichier")
+                                 .arg(b.chemin("inventaire.txt"))});
+    }
 };
 
 TALMIR_TEST(TestVisionneuse)

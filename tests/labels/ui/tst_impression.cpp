@@ -121,6 +121,20 @@ class TestImpression : public QObject {
         QVERIFY(o.boutique.dialogues.boites.isEmpty());
     }
 
+    void fenetreReduiteRevient() {
+        // The operator minimised the label window: the button brings it back, in front.
+        Onglet o;
+        QVERIFY(o.ouvrir("A*2"));
+        o.cliquer();
+        Impression* f = o.fenetre();
+        f->showMinimized();
+        QVERIFY(f->isMinimized());
+        o.cliquer();
+        QCOMPARE(o.fenetre(), f);
+        QVERIFY(f->isVisible());
+        QVERIFY(!f->isMinimized());
+    }
+
     void controlesALOuverture() {
         Onglet o;
         QVERIFY(o.ouvrir(""));
@@ -263,6 +277,34 @@ class TestImpression : public QObject {
         // No such printer: the sheet goes to the current one.
         QCOMPARE(o.imprimantes.travaux.size(), 1);
         QCOMPARE(o.imprimantes.travaux[0].imprimante, QStringLiteral("Imprimante PDF"));
+    }
+
+    void progressionFermeeAvantLaQuestion() {
+        // A long run shows its progress; the window is gone when the operator is asked whether
+        // the labels came out right.
+        Onglet o;
+        QVERIFY(o.ouvrir("A*1900"));
+        o.cliquer();
+        o.boutique.dialogues.reponses = {Dialogues::Reponse::Oui, Dialogues::Reponse::Non};
+        QStringList progressionsVisibles;
+        bool progressionVue = false;
+        QTimer regard;
+        QObject::connect(&regard, &QTimer::timeout, [&] {
+            if (auto* d = o.fenetre()->findChild<QProgressDialog*>())
+                progressionVue = progressionVue || d->isVisible();
+        });
+        regard.start(0);
+        o.boutique.dialogues.aLAffichage = [&](const DialoguesScript::Boite& boite) {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (qobject_cast<QProgressDialog*>(w) && w->isVisible())
+                    progressionsVisibles << boite.texte;
+        };
+        o.w<QPushButton>("imprim")->click();
+        regard.stop();
+        QCOMPARE(o.imprimantes.travaux.size(), 53);
+        QVERIFY(progressionVue);
+        QCOMPARE(o.boutique.dialogues.boites.size(), 2);
+        QCOMPARE(progressionsVisibles, QStringList());
     }
 
     void longueImpressionArretee() {

@@ -1,9 +1,11 @@
+#include "stock/cloture.h"
 #include "stock/ui/cloturetab.h"
 #include "support/testmain.h"
 #include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -102,7 +104,8 @@ class TestClotureTab : public QObject {
             return f.open(QIODevice::WriteOnly); // a file where the folder should be
         }) << false << sauvegarde << true;
         QTest::newRow("copie impossible a ecrire") << Panne([](BoutiqueTest& b) {
-            return QDir().mkpath(b.chemin("SAUVEANNUELS/2465_03_05_09_01.db"));
+            // A folder where no file can be made, even by the system's administrator.
+            return QFile::link(QStringLiteral("/proc"), b.chemin("SAUVEANNUELS"));
         }) << false << sauvegarde << true;
         QTest::newRow("base fermee") << Panne([](BoutiqueTest& b) {
             b.bdd.fermer();
@@ -139,8 +142,59 @@ class TestClotureTab : public QObject {
             QCOMPARE(b.valeur("SELECT sum(EnStock) FROM ARTICLES").toDouble(), avant);
     }
 
+    void deuxCloturesDansLaMeminute() {
+        // The second closure of a minute, answered Annuler after the first reset the stock,
+        // leaves the first copy as it was: the only record of the stock before the reset.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        const double avant = b.valeur("SELECT sum(EnStock) FROM ARTICLES").toDouble();
+        QVERIFY(avant > 0);
+        b.dialogues.reponses = {Dialogues::Reponse::Ok, Dialogues::Reponse::Ok,
+                                Dialogues::Reponse::Annuler};
+        Services s = b.services();
+        ClotureTab tab(s);
+        tab.RAZStock_Click();
+        tab.RAZStock_Click();
+        QCOMPARE(b.dialogues.textes(), (QStringList{kQuestion, kFaite, kQuestion, kAnnulee}));
+        QCOMPARE(elements(tab.findChild<QListWidget*>("ListeCloture")),
+                 (QStringList{"2465_03_05_09_01.db", "2465_03_05_09_01_2.db"}));
+        auto stockDe = [](const QString& chemin) {
+            Database archive;
+            if (!archive.ouvrir(chemin))
+                return -1.0;
+            QSqlQuery q(archive.connexion());
+            return q.exec("SELECT sum(EnStock) FROM ARTICLES") && q.next() ? q.value(0).toDouble()
+                                                                           : -1.0;
+        };
+        QCOMPARE(stockDe(b.chemin("SAUVEANNUELS/2465_03_05_09_01.db")), avant);
+        QCOMPARE(stockDe(b.chemin("SAUVEANNUELS/2465_03_05_09_01_2.db")), 0.0);
+    }
+
+    void nomDejaPris() {
+        // Whatever holds the closure's name (a folder, a file of another program) stays; the
+        // copy takes the next free name.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        QVERIFY(QDir().mkpath(b.chemin("SAUVEANNUELS/2465_03_05_09_01.db")));
+        QFile autre(b.chemin("SAUVEANNUELS/2465_03_05_09_01_2.db"));
+        QVERIFY(autre.open(QIODevice::WriteOnly) && autre.write("autre") == 5);
+        autre.close();
+        Services s = b.services();
+        ClotureTab tab(s);
+        tab.RAZStock_Click();
+        QCOMPARE(b.dialogues.textes(), (QStringList{kQuestion, kAnnulee}));
+        QVERIFY(QFileInfo(b.chemin("SAUVEANNUELS/2465_03_05_09_01.db")).isDir());
+        QCOMPARE(QFileInfo(b.chemin("SAUVEANNUELS/2465_03_05_09_01_2.db")).size(), 5);
+        QCOMPARE(cloture::articlesDuFichier(b.chemin("SAUVEANNUELS/2465_03_05_09_01_3.db")),
+                 b.valeur("SELECT count(*) FROM ARTICLES").toLongLong());
+        // Nothing is left under the name the copy was made and checked under.
+        QCOMPARE(QDir(b.chemin("SAUVEANNUELS")).entryList(QDir::Hidden | QDir::Files).size(), 2);
+    }
+
     void listeDesClotures() {
-        // Ordinary files only: no sub-folder, no hidden file; a missing folder lists nothing.
+        // Ordinary files only, no sub-folder, no hidden file, oldest first: by the date the
+        // name gives (a two-digit year and the day of the year sort neither as text nor as
+        // numbers), other files by their own date; a missing folder lists nothing.
         BoutiqueTest b;
         Services s = b.services();
         ClotureTab tab(s);
@@ -150,15 +204,28 @@ class TestClotureTab : public QObject {
 
         QDir d(b.dossier());
         QVERIFY(d.mkpath("SAUVEANNUELS/anciennes"));
-        for (const char* nom :
-             {"245_01_05_09_05.db", "24122_05_01_14_30.db", ".cache", "note.txt"}) {
+        const QList<QPair<const char*, QDateTime>> fichiers = {
+            {"24366_12_31_23_59.db", {}},
+            {"251_01_01_08_00.db", {}},
+            {"245_01_05_09_05_2.db", {}},
+            {"24122_05_01_14_30.db", {}},
+            {"245_01_05_09_05.db", {}},
+            {"24110_05_01_14_30_10.db", QDateTime(QDate(2030, 1, 1), QTime(0, 0))},
+            {"24122_05_01_14_30_2.db", {}},
+            {".cache", {}},
+            {"note.txt", QDateTime(QDate(2024, 6, 1), QTime(12, 0))}};
+        for (const auto& [nom, date] : fichiers) {
             QFile f(b.chemin(QStringLiteral("SAUVEANNUELS/") + nom));
             QVERIFY(f.open(QIODevice::WriteOnly));
+            if (date.isValid())
+                QVERIFY(f.setFileTime(date, QFileDevice::FileModificationTime));
         }
         liste->addItem("ancienne entrée");
         tab.afficherLesClotures();
         QCOMPARE(elements(liste),
-                 (QStringList{"24122_05_01_14_30.db", "245_01_05_09_05.db", "note.txt"}));
+                 (QStringList{"245_01_05_09_05.db", "245_01_05_09_05_2.db", "24122_05_01_14_30.db",
+                              "24122_05_01_14_30_2.db", "note.txt", "24366_12_31_23_59.db",
+                              "251_01_01_08_00.db", "24110_05_01_14_30_10.db"}));
     }
 };
 

@@ -206,7 +206,7 @@ class TestInventaire : public QObject {
         QTest::addColumn<bool>("verrou");
         QTest::addColumn<QString>("raison");
         QTest::newRow("base verrouillee") << true
-                                          << "la base de données est occupée par un autre "
+                                          << "la base de données <base> est occupée par un autre "
                                              "programme";
         QTest::newRow("ecriture refusee")
             << false << "la base de données refuse l'écriture : base verrouillée";
@@ -217,6 +217,7 @@ class TestInventaire : public QObject {
         OngletGenCodes o;
         QVERIFY(o.demarrer());
         saisir(o, {"ART000042", "3"});
+        raison.replace(QStringLiteral("<base>"), o.boutique.installation().baseParDefaut());
         VerrouExterne autreProgramme;
         if (verrou)
             QVERIFY(autreProgramme.prendre(o.boutique));

@@ -72,6 +72,24 @@ class TestSortieInventaire : public QObject {
         QVERIFY(b.dialogues.boites[0].texte.contains("programme introuvable"));
     }
 
+    void aucunProgrammeNOuvreLInventaire() {
+        // The desktop's opener starts, then finds no spreadsheet: said, with the file.
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        Services s = b.services();
+        InventaireTab tab(s, b.navigation);
+        tab.SortirInventaire_Click();
+        QVERIFY(b.dialogues.boites.isEmpty());
+        QCOMPARE(b.lanceur.echecsPlusTard.size(), 1);
+        b.lanceur.echecsPlusTard[0](
+            QStringLiteral("aucun programme n'est installé pour ouvrir ce genre de fichier"));
+        QCOMPARE(b.dialogues.textes(),
+                 QStringList{QStringLiteral("L'inventaire a été écrit dans %1, mais le tableur "
+                                            "n'a pas pu être ouvert : aucun programme n'est "
+                                            "installé pour ouvrir ce genre de fichier")
+                                 .arg(b.chemin("inventaire.csv"))});
+    }
+
   private:
     static bool ecrireFichier(const QString& chemin, const QByteArray& contenu) {
         QFile f(chemin);

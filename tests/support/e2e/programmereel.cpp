@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -135,6 +136,19 @@ bool ProgrammeReel::ouvrirEcran() {
 }
 
 bool ProgrammeReel::demarrer(const QStringList& arguments) {
+    if (!demarrerSansAttendre(arguments))
+        return false;
+    if (!attendreFenetreActive(QStringLiteral("^Point de Vente"), 30000)) {
+        erreur_ =
+            QStringLiteral("la fenêtre principale n'est pas apparue (fenêtre active : « %1 ») "
+                           "; sortie du programme : %2")
+                .arg(fenetreActive(), QString::fromLocal8Bit(programme_.readAll()));
+        return false;
+    }
+    return true;
+}
+
+bool ProgrammeReel::demarrerSansAttendre(const QStringList& arguments) {
     // A display that goes away under the window manager (another test's server ending on the
     // same number) is started again, a few times.
     bool pret = false;
@@ -149,16 +163,7 @@ bool ProgrammeReel::demarrer(const QStringList& arguments) {
         return false;
 
     programme_.setWorkingDirectory(dossier());
-    if (!lancer(programme_, dossier() + u'/' + kProgramme, arguments))
-        return false;
-    if (!attendreFenetreActive(QStringLiteral("^Point de Vente"), 30000)) {
-        erreur_ =
-            QStringLiteral("la fenêtre principale n'est pas apparue (fenêtre active : « %1 ») "
-                           "; sortie du programme : %2")
-                .arg(fenetreActive(), QString::fromLocal8Bit(programme_.readAll()));
-        return false;
-    }
-    return true;
+    return lancer(programme_, dossier() + u'/' + kProgramme, arguments);
 }
 
 bool ProgrammeReel::xdotool(const QStringList& arguments, int delaiMs, QByteArray* sortie) {
@@ -212,6 +217,28 @@ QString ProgrammeReel::fenetreActive() {
     return QString::fromUtf8(sortie).trimmed();
 }
 
+QString ProgrammeReel::fenetreVisible(const QString& titre) {
+    QByteArray sortie;
+    if (!xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--name"), titre},
+                 5000, &sortie))
+        return {};
+    return QString::fromLatin1(sortie).section(u'\n', 0, 0).trimmed();
+}
+
+QRect ProgrammeReel::geometrie(const QString& fenetre) {
+    QByteArray sortie;
+    if (fenetre.isEmpty() ||
+        !xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), fenetre}, 5000,
+                 &sortie))
+        return {};
+    QMap<QByteArray, int> g;
+    for (const QByteArray& ligne : sortie.split('\n'))
+        if (const qsizetype egal = ligne.indexOf('='); egal > 0)
+            g[ligne.left(egal)] = ligne.mid(egal + 1).toInt();
+    return QRect(g.value("X"), g.value("Y"), g.value("WIDTH"), g.value("HEIGHT"));
+}
+
 bool ProgrammeReel::attendreFenetreActive(const QString& titre, int delaiMs) {
     const QRegularExpression attendu(titre);
     return attendre(
@@ -243,10 +270,10 @@ QVariant ProgrammeReel::valeur(const QString& sql, const QVariantList& valeurs) 
     return v;
 }
 
-bool ProgrammeReel::capture(const QString& fichier) {
+bool ProgrammeReel::capture(const QString& fichier, const QString& fenetre) {
     QProcess p;
     p.setProcessEnvironment(environnement());
-    p.start(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), fichier});
+    p.start(QStringLiteral("import"), {QStringLiteral("-window"), fenetre, fichier});
     return p.waitForFinished(20000) && p.exitCode() == 0;
 }
 

@@ -8,6 +8,7 @@
 #include "support/testsupport.h"
 
 #include <QProcess>
+#include <QRect>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -33,6 +34,9 @@ class ProgrammeReel {
     // Starts the display, the window manager and the program, and waits (bounded) for its main
     // window to be shown and active. False, with the reason in erreur(), otherwise.
     bool demarrer(const QStringList& arguments = {});
+    // The same without waiting for any window of the program (a start that shows a box, or is
+    // looked at while its splash is up).
+    bool demarrerSansAttendre(const QStringList& arguments = {});
     const QString& erreur() const { return erreur_; }
     QProcess& processus() { return programme_; }
 
@@ -51,13 +55,20 @@ class ProgrammeReel {
     bool attendreFenetreActive(const QString& titre, int delaiMs = 20000);
     // The title of the active window ("" when none).
     QString fenetreActive();
+    // The id of a visible window whose title matches `titre` ("" when none), and the place and
+    // size of a window (empty when it cannot be read).
+    QString fenetreVisible(const QString& titre);
+    QRect geometrie(const QString& fenetre);
 
     // One value read from the shop database through a connection of its own.
     QVariant valeur(const QString& sql, const QVariantList& valeurs = {}) const;
     // The lines of the event journal.
     QStringList journal() const { return boutique_.lignesJournal(); }
-    // A picture of the whole screen, for a failing test's report.
-    bool capture(const QString& fichier);
+    // A picture of the whole screen (or of one window, by its id), for a failing test's report
+    // or to look at what the program drew.
+    bool capture(const QString& fichier, const QString& fenetre = QStringLiteral("root"));
+    // Runs xdotool on the program's display; its standard output into `sortie`.
+    bool xdotool(const QStringList& arguments, int delaiMs = 10000, QByteArray* sortie = nullptr);
 
     // Closes the main window as the close box does and waits for the program to end.
     bool arreter();
@@ -66,7 +77,6 @@ class ProgrammeReel {
     // Xvfb on a free display, then openbox announced on it.
     bool ouvrirEcran();
     bool lancer(QProcess& p, const QString& programme, const QStringList& arguments);
-    bool xdotool(const QStringList& arguments, int delaiMs = 10000, QByteArray* sortie = nullptr);
     QProcessEnvironment environnement() const;
 
     BoutiqueTest boutique_;
