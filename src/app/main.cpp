@@ -25,6 +25,6 @@ int main(int argc, char* argv[]) {
     dialogues.setParent(&fenetre);
     if (!fenetre.demarrer() || fin.demandee())
         return 0;
-    fenetre.show();
+    fenetre.afficher();
     return fin.demandee() ? 0 : app.exec();
 }

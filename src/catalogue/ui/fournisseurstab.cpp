@@ -74,7 +74,7 @@ FournisseursTab::FournisseursTab(Services& services, QWidget* parent)
     ajouterfournisseur = new QPushButton(QStringLiteral("Ajouter fournisseur"), this);
     ajouterfournisseur->setObjectName(QStringLiteral("ajouterfournisseur"));
     placer(ajouterfournisseur, 3360, 4440, 2055, 495);
-    validermodification = new QPushButton(QStringLiteral("Command1"), this);
+    validermodification = new QPushButton(QStringLiteral("Valider la modification"), this);
     validermodification->setObjectName(QStringLiteral("validermodification"));
     placer(validermodification, 5640, 4440, 2055, 495);
 

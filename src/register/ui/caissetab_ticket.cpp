@@ -17,6 +17,7 @@
 #include "register/ui/codebarreaffichage.h"
 #include "register/ui/zonesaisie.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <algorithm>
@@ -72,10 +73,22 @@ void CaisseTab::ajusterAffichage(double basTwips) {
     // ticket leaves an empty band above it. The scroll bar counts in screen pixels; its box
     // goes to the end too, where the ticket is shown (moving it by program does not scroll).
     ticket->setHeight(basTwips + 400);
+    alignerTicket();
+}
+
+void CaisseTab::alignerTicket() {
     ticket->move(ticket->x(), fondticket->height() - ticket->height());
     scrolling->setMaximum(std::max(ticket->height() - fondticket->height(), 0));
     scrolling->setPageStep(fondticket->height());
     scrolling->setValue(scrolling->maximum());
+}
+
+bool CaisseTab::eventFilter(QObject* objet, QEvent* evenement) {
+    // The frame took the window's new scale: the ticket is shown at its end again, once every
+    // control has been scaled.
+    if (objet == fondticket && evenement->type() == QEvent::Resize)
+        QMetaObject::invokeMethod(this, &CaisseTab::alignerTicket, Qt::QueuedConnection);
+    return QWidget::eventFilter(objet, evenement);
 }
 
 void CaisseTab::defilerTicket(int valeur) {

@@ -12,13 +12,16 @@ class TestCaisse : public QObject {
     Q_OBJECT
   private slots:
     // Every control of the till can be seen and clicked: inside its frame, no control over
-    // another, and none hidden under another at its middle.
+    // another, and none hidden under another at its middle. The displays' captions lie beside
+    // or above them, never over a digit.
     void disposition() {
         CaisseTest c;
         QStringList noms{
             "saisie",           "total",       "nombre",   "prix",     "tva",       "codebarre",
             "dernierequantite", "DetailAchat", "Command6", "Command7", "Command10", "Command8",
-            "Command9",         "Command2",    "Command1", "ticket",   "scrolling"};
+            "Command9",         "Command2",    "Command1", "ticket",   "scrolling", "Label4",
+            "Label25",          "totalttc",    "Label34",  "totaltva", "Label3",    "numticket",
+            "Label24"};
         for (int i = 0; i < 5; ++i)
             noms << QStringLiteral("paiement_%1").arg(i);
         const QString faute = fauteDeDisposition(c.tab.get(), noms);
