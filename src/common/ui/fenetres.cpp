@@ -3,12 +3,14 @@
 #include "common/valeur.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
 #include <QWidget>
+#include <algorithm>
 
 void centrerFenetre(QWidget* fenetre) {
     if (!fenetre)
@@ -31,4 +33,21 @@ void selectionnerTout(QWidget* controle) {
         t->selectAll();
     else if (auto* p = qobject_cast<QPlainTextEdit*>(controle))
         p->selectAll();
+}
+
+void titreEntier(QWidget* boite) {
+    // The room the window manager takes in a title bar: its icon and three buttons.
+    constexpr int kBoutonsDuTitre = 160;
+    if (const QWidget* parent = boite->parentWidget())
+        boite->setFont(parent->window()->font());
+    // Title bars are drawn in bold at about the size of the window's text.
+    QFont titre = boite->font();
+    titre.setBold(true);
+    const int largeur =
+        QFontMetrics(titre).horizontalAdvance(boite->windowTitle()) + kBoutonsDuTitre;
+    // A message box sizes itself from its layout, and ignores a minimum width.
+    if (auto* grille = qobject_cast<QGridLayout*>(boite->layout()))
+        grille->addItem(new QSpacerItem(largeur, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                        grille->rowCount(), 0, 1, grille->columnCount());
+    boite->setMinimumWidth(std::max(boite->minimumWidth(), largeur));
 }

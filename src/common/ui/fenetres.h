@@ -9,3 +9,8 @@ void centrerFenetre(QWidget* fenetre);
 // Selects the whole text of an edit control so that the next typed text replaces it; a
 // control without text selection is left alone.
 void selectionnerTout(QWidget* controle);
+
+// Makes a box wide enough for its title to be read whole in the title bar (beside the window
+// manager's buttons), and drawn in the font of the window it belongs to (a main window shown
+// at a larger scale gives larger boxes).
+void titreEntier(QWidget* boite);
