@@ -15,6 +15,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -134,10 +135,14 @@ void Impression::placerPage() {
 }
 
 void Impression::montrerApercu() {
-    // Opened at the scale of the window it is opened from.
+    // Opened at the scale of the window it is opened from, inside its screen.
     if (!isVisible())
-        if (const QWidget* appelant = QApplication::activeWindow(); appelant && appelant != this)
-            resize(echelle_->tailleDessin() * MiseAEchelle::facteur(appelant));
+        if (const QWidget* appelant = QApplication::activeWindow(); appelant && appelant != this) {
+            QSize taille = echelle_->tailleDessin() * MiseAEchelle::facteur(appelant);
+            if (const QScreen* ecran = appelant->screen())
+                taille = taille.boundedTo(ecran->availableGeometry().size() * 0.9);
+            resize(taille);
+        }
     numeropage->clear();
     imprimer(fond->surface());
     if (isVisible()) {

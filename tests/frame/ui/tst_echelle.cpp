@@ -1,6 +1,7 @@
 #include "common/ui/miseaechelle.h"
 #include "frame/ui/form1.h"
 #include "frame/ui/placefenetre.h"
+#include "printing/ui/picturebox.h"
 #include "settings/ini32.h"
 #include "support/testmain.h"
 #include "support/testsupport.h"
@@ -8,6 +9,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -217,6 +219,32 @@ class TestEchelle : public QObject {
                 QVERIFY(QRect(QPoint(0, 0), grand.f.size()).contains(dansLaFenetre(g)));
             }
         }
+    }
+
+    // The on-screen ticket at a larger scale: the same ticket in twips, drawn larger, still shown
+    // at its end after the window changed size, its scroll bar counting the larger pixels.
+    void ticketAEchelle() {
+        FenetreTest t(QSize(680, 540));
+        auto* ticket = t.f.findChild<PictureBox*>("ticket");
+        auto* fond = t.f.findChild<QWidget*>("fondticket");
+        auto* barre = t.f.findChild<QScrollBar*>("scrolling");
+        auto* saisie = t.f.findChild<QLineEdit*>("saisie");
+        for (int i = 0; i < 12; ++i) {
+            saisie->setText(QStringLiteral("ART000001"));
+            QTest::keyClick(saisie, Qt::Key_Return);
+        }
+        const double largeurTwips = ticket->Width();
+        const double hauteurTwips = ticket->Height();
+        const int largeurPixels = ticket->width();
+        t.f.resize(1920, 1080);
+        const double f = MiseAEchelle::facteur(&t.f);
+        QVERIFY(f > 1.9);
+        QCOMPARE(qRound(ticket->Width()), qRound(largeurTwips));
+        QVERIFY(qAbs(ticket->Height() - hauteurTwips) <= 15 * 2);
+        QVERIFY(qAbs(ticket->width() - largeurPixels * f) <= 2);
+        QTRY_COMPARE(barre->maximum(), ticket->height() - fond->height());
+        QCOMPARE(ticket->geometry().bottom() + 1, fond->height());
+        QVERIFY(barre->maximum() > 0);
     }
 
     // The window's place as the settings file keeps it; anything else, or a place off every
