@@ -91,7 +91,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     p.setClipRegion(event->region());
     p.fillRect(rect(), fond_);
     // The drawing is made at the design's resolution and shown at the window's scale.
-    surface_->rejouer(p, 0, dpiAffiche());
+    surface_->rejouer(p, 0, dpiAffiche(), event->rect());
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
