@@ -1,5 +1,6 @@
 #include "register/ui/caissetab.h"
 
+#include "common/ui/affichageaccessible.h"
 #include "common/ui/boutonmultiligne.h"
 #include "common/ui/twips.h"
 #include "frame/services.h"
@@ -169,6 +170,13 @@ void CaisseTab::construireAfficheurs(QWidget* Picture1) {
     DetailAchat->setAccessibleName(QStringLiteral("Détail de l'achat"));
     DetailAchat->setWordWrap(true);
     colorer(DetailAchat, kGrisClair);
+    // A screen reader hears the amounts, not only their captions.
+    for (QLabel* l : afficheurs())
+        affichageAccessible(l);
+}
+
+QList<QLabel*> CaisseTab::afficheurs() const {
+    return {numticket, total, totalttc, totaltva, nombre, prix, tva, dernierequantite};
 }
 
 void CaisseTab::construireBoutons() {

@@ -68,6 +68,8 @@ class CaisseTab : public QWidget {
     void construire();
     void construireAfficheurs(QWidget* Picture1);
     void construireBoutons();
+    // The displays of the ticket number, the totals, the quantity, the price and the VAT.
+    QList<QLabel*> afficheurs() const;
 
     // The serialised running of the operator's actions, then the closing offer.
     void executer(std::function<void()> action);

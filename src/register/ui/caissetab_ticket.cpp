@@ -3,6 +3,7 @@
 
 #include "common/formats.h"
 #include "common/journalisation.h"
+#include "common/ui/affichageaccessible.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "platform/horloge.h"
@@ -47,6 +48,8 @@ void CaisseTab::afficherTotaux() {
         dernierequantite->setText(QStringLiteral("0"));
         codebarre->clear();
     }
+    for (QLabel* l : afficheurs())
+        annoncerValeur(l);
 }
 
 void CaisseTab::imprimerTicket(Surface& cible, bool ImpressionReelle) {

@@ -4,6 +4,7 @@
 #include "support/testmain.h"
 #include "support/ui/disposition.h"
 
+#include <QAccessible>
 #include <QScrollBar>
 
 // The Caisse tab: its controls, sales, quantities, discounts, payments, the closing offer,
@@ -47,6 +48,35 @@ class TestCaisse : public QObject {
         QCOMPARE(c.controle<QPushButton>("Command8")->text(), QStringLiteral("Remise "));
         QCOMPARE(c.controle<QPushButton>("Command9")->text(), QStringLiteral("Prix Soldé"));
         QVERIFY(!c.controle<QWidget>("imagesimprimante")->isVisible());
+    }
+
+    // A screen reader hears the amounts and numbers of the displays with their captions, as
+    // they stand after a sale.
+    void valeursAccessibles_data() {
+        QTest::addColumn<QString>("affichage");
+        QTest::addColumn<QString>("nom");
+        QTest::newRow("total ttc") << "totalttc"
+                                   << "Total : 40,00 €";
+        QTest::newRow("total tva") << "totaltva"
+                                   << "Total TVA : 6,56 €";
+        QTest::newRow("restant") << "total"
+                                 << "TOTAL ttc dû : 40,00";
+        QTest::newRow("ticket") << "numticket"
+                                << "Ticket : 1";
+        QTest::newRow("prix") << "prix"
+                              << "Prix : 40,00";
+        QTest::newRow("quantité") << "nombre"
+                                  << "Quantité : 1";
+    }
+    void valeursAccessibles() {
+        QFETCH(QString, affichage);
+        QFETCH(QString, nom);
+        CaisseTest c;
+        c.taper("ART000001");
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(c.controle(affichage));
+        QVERIFY(i);
+        QCOMPARE(i->text(QAccessible::Name), nom);
+        QCOMPARE(i->text(QAccessible::Value), c.texte(affichage).trimmed());
     }
 
     void nouveauTicketVide() {
