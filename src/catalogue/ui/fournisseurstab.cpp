@@ -116,8 +116,10 @@ void FournisseursTab::placerElement(int i) {
 }
 
 void FournisseursTab::listefournisseur_Click() {
-    const QListWidgetItem* choix = listefournisseur->currentItem();
-    const QString entree = choix && choix->isSelected() ? choix->text() : QString();
+    // The entry selected, by a click, the keyboard or assistive technology (which selects an
+    // entry without making it the current one).
+    const QList<QListWidgetItem*> choix = listefournisseur->selectedItems();
+    const QString entree = choix.isEmpty() ? QString() : choix.first()->text();
     const QString code = champ(entree, QStringLiteral("|"), 1).trimmed();
 
     // The code is a bound value: text codes and numeric codes are both found.

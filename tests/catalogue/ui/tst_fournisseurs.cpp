@@ -4,6 +4,7 @@
 #include "support/testsupport.h"
 #include "support/ui/disposition.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -75,6 +76,21 @@ class TestFournisseurs : public QObject {
         // The panel is not enlarged.
         QCOMPARE(panneau->size(), taille);
         QCOMPARE(t.findChild<QLabel*>("status")->text(), QStringLiteral("Modification en cours"));
+    }
+
+    // An entry selected through assistive technology shows its supplier, as a click does.
+    void selectionAccessible() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        FournisseursTab t(b.services());
+        QVERIFY(t.chargerListe());
+        auto* liste = t.findChild<QListWidget*>("listefournisseur");
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(liste);
+        QVERIFY(i && i->tableInterface());
+        QVERIFY(i->tableInterface()->selectRow(2));
+        auto* panneau = t.findChild<QFrame*>("fondfournisseur");
+        QVERIFY(!panneau->isHidden());
+        QCOMPARE(boite(panneau, 1), QStringLiteral("Confection Leroy"));
     }
 
     void elementsReutilises() {
