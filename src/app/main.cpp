@@ -35,6 +35,6 @@ int main(int argc, char* argv[]) {
         return 1;
     if (fin.demandee() || fenetre.arrete())
         return 0;
-    fenetre.show();
+    fenetre.afficher();
     return fin.demandee() ? 0 : app.exec();
 }

@@ -247,7 +247,7 @@ double Surface::basDessinPage(int page) const {
     return page < 0 || page >= nombrePages() ? 0.0 : depuisPixels(basPages_[size_t(page)]);
 }
 
-void Surface::rejouer(QPainter& p, int page, double dpiCible) const {
+void Surface::rejouer(QPainter& p, int page, double dpiCible, const QRectF& zone) const {
     if (page < 0 || page >= nombrePages() || !(dpiCible > 0))
         return;
     const double f = dpiCible / dpi_;
@@ -260,6 +260,8 @@ void Surface::rejouer(QPainter& p, int page, double dpiCible) const {
     p.save();
     for (const Operation& op : pages_[size_t(page)]) {
         if (const auto* t = std::get_if<Operation::Texte>(&op.quoi)) {
+            if (!zone.isEmpty() && (t->position.y() * f > zone.bottom() || op.bas * f < zone.top()))
+                continue;
             QFont police = t->police;
             police.setPointSizeF(police.pointSizeF() * dpiCible / dpiPeripherique);
             p.setFont(police);

@@ -121,8 +121,10 @@ class Surface {
     // Empties the surface whatever its kind: a print job's pages once sent.
     void vider();
 
-    // Replays page `page` onto a painter whose device has `dpiCible` dots per inch.
-    void rejouer(QPainter& p, int page, double dpiCible) const;
+    // Replays page `page` onto a painter whose device has `dpiCible` dots per inch. Texts that
+    // lie wholly above or below `zone` (device pixels; an empty zone: the whole page) are not
+    // drawn: a picture box repaints only the band that shows.
+    void rejouer(QPainter& p, int page, double dpiCible, const QRectF& zone = {}) const;
 
     const QList<TexteImprime>& textes() const { return textes_; }
     double dpi() const { return dpi_; }

@@ -43,7 +43,7 @@ ArrivagesTab::ArrivagesTab(Services&, QWidget* parent) : QWidget(parent) {
     petite.setPointSizeF(8);
     setFont(petite);
     auto* Label14 = creerLabel(this, QStringLiteral("Label14"), QStringLiteral("Bons de livraison"),
-                               90, 870, 1935, 255);
+                               90, 870, 1440, 255);
     auto* BonsDeLivraison = new QListWidget(this);
     BonsDeLivraison->setObjectName(QStringLiteral("BonsDeLivraison"));
     placer(BonsDeLivraison, 90, 1110, 2415, 4935);
@@ -51,19 +51,19 @@ ArrivagesTab::ArrivagesTab(Services&, QWidget* parent) : QWidget(parent) {
 
     auto* nouvellelivraison = new BoutonMultiligne(QStringLiteral("nouvellelivraison"),
                                                    QStringLiteral("Nouvelle livraison"), this);
-    placer(nouvellelivraison, 1410, 630, 1095, 495);
+    placer(nouvellelivraison, 1560, 630, 1095, 495);
 
-    auto* Label15 = creerLabel(this, QStringLiteral("Label15"), QStringLiteral("Fournisseur"), 2850,
-                               630, 975, 255);
+    auto* Label15 = creerLabel(this, QStringLiteral("Label15"), QStringLiteral("Fournisseur"), 2700,
+                               630, 1215, 255);
     auto* choixfournisseur = new QComboBox(this);
     choixfournisseur->setObjectName(QStringLiteral("choixfournisseur"));
     choixfournisseur->setEditable(true);
-    choixfournisseur->setEditText(QStringLiteral("Combo1"));
+    choixfournisseur->lineEdit()->setPlaceholderText(QStringLiteral("Nom du fournisseur"));
     placer(choixfournisseur, 3930, 630, 5295, 315);
     Label15->setBuddy(choixfournisseur);
 
     auto* Label16 = creerLabel(this, QStringLiteral("Label16"), QStringLiteral("Date livraison"),
-                               2850, 990, 1095, 255);
+                               2700, 990, 1215, 255);
     auto* datelivraison = new QLineEdit(this);
     datelivraison->setObjectName(QStringLiteral("datelivraison"));
     placer(datelivraison, 3930, 990, 1695, 285);

@@ -70,7 +70,7 @@ FournisseursTab::FournisseursTab(Services& services, QWidget* parent)
     ajouterfournisseur = new QPushButton(QStringLiteral("Ajouter fournisseur"), this);
     ajouterfournisseur->setObjectName(QStringLiteral("ajouterfournisseur"));
     placer(ajouterfournisseur, 3360, 4440, 2055, 495);
-    validermodification = new QPushButton(QStringLiteral("Command1"), this);
+    validermodification = new QPushButton(QStringLiteral("Valider la modification"), this);
     validermodification->setObjectName(QStringLiteral("validermodification"));
     placer(validermodification, 5640, 4440, 2055, 495);
 
@@ -109,6 +109,8 @@ void FournisseursTab::placerElement(int i) {
 }
 
 void FournisseursTab::listefournisseur_Click() {
+    // The entry selected, by a click, the keyboard or assistive technology (which selects an
+    // entry without making it the current one).
     const QList<QListWidgetItem*> choix = listefournisseur->selectedItems();
     const std::optional<QVariant> code =
         choix.isEmpty() ? std::nullopt : std::optional(choix.first()->data(Qt::UserRole));

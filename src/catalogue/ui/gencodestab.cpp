@@ -79,7 +79,7 @@ void GenCodesTab::construire() {
     placer(choisirdatelivraison, 120, 90, 2760, 375);
     ListeDesDates = controle<QComboBox>(this, "ListeDesDates");
     ListeDesDates->setEditable(true);
-    ListeDesDates->setEditText(QStringLiteral("Combo1"));
+    ListeDesDates->lineEdit()->setPlaceholderText(QStringLiteral("Date de livraison"));
     ListeDesDates->setAccessibleName(QStringLiteral("Dates de livraison"));
     placer(ListeDesDates, 120, 525, 2760, 315);
     nombrereponses = creerLabel(this, QStringLiteral("nombrereponses"), QStringLiteral("1"), 120,
@@ -150,7 +150,7 @@ void GenCodesTab::construire() {
     Label18 =
         creerLabel(this, QStringLiteral("Label18"),
                    QStringLiteral("DATE FACTURE + zone commentaire + recherche multicritères"),
-                   6960, 2820, 2940, 615);
+                   6960, 2820, 2940, 1215);
     Label18->setWordWrap(true);
 
     // The buttons, bottom right.

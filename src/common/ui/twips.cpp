@@ -1,9 +1,11 @@
 #include "common/ui/twips.h"
 
+#include "common/ui/miseaechelle.h"
+
 #include <QLabel>
 
 void placer(QWidget* w, int gauche, int haut, int largeur, int hauteur) {
-    w->setGeometry(twips(gauche), twips(haut), twips(largeur), twips(hauteur));
+    placerDessin(w, QRectF(twips(gauche), twips(haut), twips(largeur), twips(hauteur)));
 }
 
 QLabel* creerLabel(QWidget* parent, const QString& nom, const QString& texte, int gauche, int haut,
@@ -13,8 +15,8 @@ QLabel* creerLabel(QWidget* parent, const QString& nom, const QString& texte, in
     if (largeur > 0 && hauteur > 0) {
         placer(l, gauche, haut, largeur, hauteur);
     } else {
-        l->adjustSize();
-        l->move(twips(gauche), twips(haut));
+        marquerTailleNaturelle(l);
+        placerDessin(l, QRectF(twips(gauche), twips(haut), 0, 0));
     }
     return l;
 }

@@ -1,5 +1,7 @@
 #include "frame/ui/dialoguesqt.h"
 
+#include "common/ui/fenetres.h"
+
 #include <QAbstractButton>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -68,6 +70,7 @@ Dialogues::Reponse DialoguesQt::message(const QString& texte, const QString& tit
         break;
     }
     boite.setDefaultButton(bouton(parDefaut));
+    titreEntier(&boite, parent_);
     switch (boite.exec()) {
     case QMessageBox::Yes:
         return Reponse::Oui;
@@ -123,6 +126,7 @@ std::optional<QString> DialoguesQt::saisie(const QString& invite, const QString&
         texte->selectAll();
     });
     texte->selectAll();
+    titreEntier(&boite, parent_);
     if (boite.exec() != QDialog::Accepted)
         return std::nullopt;
     return texte->text();

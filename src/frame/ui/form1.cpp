@@ -5,11 +5,13 @@
 #include "catalogue/ui/gencodestab.h"
 #include "common/formats.h"
 #include "common/journalisation.h"
+#include "common/ui/miseaechelle.h"
 #include "common/ui/twips.h"
 #include "database/database.h"
 #include "frame/dialogues.h"
 #include "frame/progression.h"
 #include "frame/ui/navigationonglets.h"
+#include "frame/ui/placefenetre.h"
 #include "journals/ui/journauxtab.h"
 #include "platform/horloge.h"
 #include "printing/ui/parametrestab.h"
@@ -20,21 +22,28 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 
 namespace {
 const QString kTitre = QStringLiteral("Point de Vente");
+// The tabs are drawn for a window of 680 × 540 pixels.
+constexpr QSize kTailleDessin(twips(10200), twips(8100));
+// Where the window was left: "agrandie" or its left, top, width and height.
+const Reglage kPlace{QStringLiteral("systeme"), QStringLiteral("fenetre principale"), QString()};
 } // namespace
 
 Form1::Form1(Services services, QWidget* parent)
     : QWidget(parent), services_(services), demarrage_(services_.installation, services_.bdd) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitre);
-    resize(twips(10200), twips(8100));
+    resize(kTailleDessin);
+    // Every tab follows the window's size, fonts included.
+    echelle_ = new MiseAEchelle(this, kTailleDessin, true);
 
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    SSTab1->setGeometry(twips(60), twips(60), twips(10080), twips(7440));
+    placer(SSTab1, 60, 60, 10080, 7440);
 
     parametres_ = new ParametresTab(services_);
     caisse_ = new CaisseTab(services_);
@@ -141,12 +150,42 @@ bool Form1::demarrerEtapes() {
     return true;
 }
 
+void Form1::afficher() {
+    QList<QRect> ecrans;
+    for (const QScreen* e : QGuiApplication::screens())
+        ecrans << e->availableGeometry();
+    const std::optional<PlaceFenetre> place =
+        PlaceFenetre::lire(services_.reglages().lire(kPlace), ecrans);
+    if (place && place->cadre) {
+        setGeometry(*place->cadre);
+        show();
+        return;
+    }
+    // The first start: the whole screen when it is larger than the tabs' design.
+    const QScreen* ecran = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize disponible = ecran ? ecran->availableGeometry().size() : kTailleDessin;
+    const bool grand =
+        disponible.width() > kTailleDessin.width() && disponible.height() > kTailleDessin.height();
+    if (place || grand)
+        showMaximized();
+    else
+        show();
+}
+
+void Form1::retenirPlace() {
+    if (!isVisible())
+        return;
+    const PlaceFenetre place{isMaximized() || isFullScreen(), geometry()};
+    services_.reglages().ecrire(kPlace, place.texte());
+}
+
 void Form1::ongletChange() {
     inventaire_->inventaireCalculer_Click();
 }
 
 void Form1::Quitter_Click() {
     arrete_ = true;
+    retenirPlace();
     services_.bdd.fermer();
     if (Resultat<> r = services_.journal().ecrireJournal(QStringLiteral("ARRET QUITTER")); !r)
         services_.dialogues.message(QStringLiteral("Erreur ") + r.raison(), titres::programme(),
@@ -157,6 +196,7 @@ void Form1::Quitter_Click() {
 void Form1::closeEvent(QCloseEvent* e) {
     if (!arrete_) {
         arrete_ = true;
+        retenirPlace();
         if (Resultat<> r = services_.journal().ecrireJournal(QStringLiteral("ARRET CROIX ROUGE"));
             !r)
             services_.dialogues.message(QStringLiteral("Erreur ") + r.raison(), titres::programme(),

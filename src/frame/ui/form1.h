@@ -13,6 +13,7 @@ class FournisseursTab;
 class GenCodesTab;
 class InventaireTab;
 class JournauxTab;
+class MiseAEchelle;
 class NavigationOnglets;
 class ParametresTab;
 class QPushButton;
@@ -29,6 +30,10 @@ class Form1 : public QWidget {
     // failed, or another till already runs on this database); the message has been shown.
     bool demarrer();
 
+    // Shows the window where it was last left, or maximised on a screen larger than its
+    // design the first time.
+    void afficher();
+
     void Quitter_Click();
     void ongletChange();
     // The system asks the program to stop (a shutdown, the end of the session): it stops as by
@@ -39,15 +44,18 @@ class Form1 : public QWidget {
 
     Services& services() { return services_; }
     QTabWidget* onglets() const { return SSTab1; }
+    MiseAEchelle* echelle() const { return echelle_; }
 
   protected:
     void closeEvent(QCloseEvent* e) override;
 
   private:
     bool demarrerEtapes();
+    void retenirPlace();
 
     Services services_;
     Demarrage demarrage_;
+    MiseAEchelle* echelle_;
     QPushButton* Quitter;
     QTabWidget* SSTab1;
     ParametresTab* parametres_;

@@ -1,5 +1,6 @@
 #include "labels/ui/impression.h"
 
+#include "common/ui/miseaechelle.h"
 #include "common/unites.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
@@ -8,11 +9,13 @@
 #include "printing/serviceimpression.h"
 #include "printing/ui/picturebox.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 
@@ -70,18 +73,18 @@ Impression::Impression(Services& services, QWidget* parent)
 
     imprim = new QPushButton(QStringLiteral("Imprimer"), this);
     imprim->setObjectName(QStringLiteral("imprim"));
-    imprim->setGeometry(pixels(1), pixels(1), pixels(25), pixels(7));
+    placerDessin(imprim, QRectF(pixels(1), pixels(1), pixels(25), pixels(7)));
 
     clef = new QLabel(QStringLiteral("Clef"), this);
     clef->setObjectName(QStringLiteral("clef"));
-    clef->setGeometry(pixels(30), pixels(1), pixels(14), pixels(7));
+    placerDessin(clef, QRectF(pixels(30), pixels(1), pixels(14), pixels(7)));
 
     numeropage = new QComboBox(this);
     numeropage->setObjectName(QStringLiteral("numeropage"));
     numeropage->setEditable(true);
     numeropage->setEditText(QStringLiteral("1"));
     numeropage->setAccessibleName(QStringLiteral("Page"));
-    numeropage->setGeometry(pixels(45), pixels(1), pixels(25), pixels(7));
+    placerDessin(numeropage, QRectF(pixels(45), pixels(1), pixels(25), pixels(7)));
     clef->setBuddy(numeropage);
 
     fondpage = new QWidget(this);
@@ -90,7 +93,8 @@ Impression::Impression(Services& services, QWidget* parent)
     QPalette p = fondpage->palette();
     p.setColor(QPalette::Window, p.color(QPalette::Dark)); // the application workspace
     fondpage->setPalette(p);
-    fondpage->setGeometry(0, pixels(hautCadre), pixels(largeurFenetre), pixels(hauteurFenetre));
+    placerDessin(fondpage,
+                 QRectF(0, pixels(hautCadre), pixels(largeurFenetre), pixels(hauteurFenetre)));
 
     fond = new PictureBox(fondpage);
     fond->setObjectName(QStringLiteral("fond"));
@@ -99,7 +103,8 @@ Impression::Impression(Services& services, QWidget* parent)
     scrollverticale = new QScrollBar(Qt::Vertical, this);
     scrollverticale->setObjectName(QStringLiteral("scrollverticale"));
     scrollverticale->setAccessibleName(QStringLiteral("Défilement de la page"));
-    scrollverticale->resize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), pixels(100));
+    placerDessin(scrollverticale,
+                 QRectF(0, 0, style()->pixelMetric(QStyle::PM_ScrollBarExtent), pixels(100)));
     scrollverticale->setRange(0, int(hauteurPage));
     scrollverticale->setSingleStep(1);
     scrollverticale->setPageStep(10);
@@ -115,6 +120,8 @@ Impression::Impression(Services& services, QWidget* parent)
     connect(scrollverticale, &QScrollBar::valueChanged, this, &Impression::defilerPage);
 
     resize(pixels(largeurFenetre), pixels(hauteurFenetre));
+    // The controls, the page and its drawing follow the window's size.
+    echelle_ = new MiseAEchelle(this, size(), false);
     placerPage();
 }
 
@@ -130,6 +137,14 @@ void Impression::placerPage() {
 }
 
 void Impression::montrerApercu() {
+    // Opened at the scale of the window it is opened from, inside its screen.
+    if (!isVisible())
+        if (const QWidget* appelant = QApplication::activeWindow(); appelant && appelant != this) {
+            QSize taille = echelle_->tailleDessin() * MiseAEchelle::facteur(appelant);
+            if (const QScreen* ecran = appelant->screen())
+                taille = taille.boundedTo(ecran->availableGeometry().size() * 0.9);
+            resize(taille);
+        }
     numeropage->clear();
     imprimer(fond->surface());
     // A window the operator minimised comes back as it was before, in front.

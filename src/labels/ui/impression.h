@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+class MiseAEchelle;
 class PictureBox;
 class QComboBox;
 class QLabel;
@@ -44,6 +45,7 @@ class Impression : public QWidget {
     int pixels(double mm) const;
 
     Services& services_;
+    MiseAEchelle* echelle_;
     Image image_; // the picture that `images` holds
 
     QPushButton* imprim;

@@ -1,5 +1,7 @@
 #include "printing/ui/picturebox.h"
 
+#include "common/ui/miseaechelle.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -10,7 +12,7 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent), fond_(palette().color
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_ = std::make_unique<Surface>(width(), height(), dpi());
     surface_->surModification([this] { update(); });
-    surface_->suivreTaille([this] { return QSizeF(size()); });
+    surface_->suivreTaille([this] { return QSizeF(size()) / zoom(); });
 }
 
 PictureBox::~PictureBox() = default;
@@ -20,20 +22,26 @@ double PictureBox::dpi() const {
     return d > 0 ? d : 96;
 }
 
+double PictureBox::zoom() const {
+    return MiseAEchelle::facteur(this);
+}
+
+double PictureBox::dpiAffiche() const {
+    return surface_->dpi() * zoom();
+}
+
+QRectF PictureBox::placeAuZoom() const {
+    const double z = zoom();
+    return QRectF(x() / z, y() / z, width() / z, height() / z);
+}
+
 void PictureBox::setCouleurFond(const QColor& couleur) {
     fond_ = couleur;
     update();
 }
 
-int PictureBox::versPixels(double valeur, Surface::Echelle e) const {
-    if (!std::isfinite(valeur))
-        return 0;
-    const double px = unites::versPixels(valeur, e, dpi());
-    return int(std::lround(std::clamp(px, -1e7, 1e7)));
-}
-
 double PictureBox::depuisPixels(int pixels, Surface::Echelle e) const {
-    return unites::depuisPixels(pixels, e, dpi());
+    return unites::depuisPixels(pixels, e, dpiAffiche());
 }
 
 double PictureBox::Top(Surface::Echelle e) const {
@@ -52,29 +60,42 @@ double PictureBox::Height(Surface::Echelle e) const {
     return depuisPixels(height(), e);
 }
 
+// The box's place is kept in the design's pixels, so that it follows its window's scale.
 void PictureBox::setTop(double valeur, Surface::Echelle e) {
-    move(x(), versPixels(valeur, e));
+    QRectF place = placeAuZoom();
+    place.moveTop(versPixelsDessin(valeur, e));
+    placerDessin(this, place);
 }
 
 void PictureBox::setHeight(double valeur, Surface::Echelle e) {
-    resize(width(), std::max(0, versPixels(valeur, e)));
+    QRectF place = placeAuZoom();
+    place.setHeight(std::max(0.0, versPixelsDessin(valeur, e)));
+    placerDessin(this, place);
 }
 
 void PictureBox::placer(double gauche, double haut, double largeur, double hauteur,
                         Surface::Echelle e) {
-    setGeometry(versPixels(gauche, e), versPixels(haut, e), std::max(0, versPixels(largeur, e)),
-                std::max(0, versPixels(hauteur, e)));
+    placerDessin(this, QRectF(versPixelsDessin(gauche, e), versPixelsDessin(haut, e),
+                              std::max(0.0, versPixelsDessin(largeur, e)),
+                              std::max(0.0, versPixelsDessin(hauteur, e))));
+}
+
+double PictureBox::versPixelsDessin(double valeur, Surface::Echelle e) const {
+    if (!std::isfinite(valeur))
+        return 0;
+    return std::round(std::clamp(unites::versPixels(valeur, e, dpi()), -1e7, 1e7));
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setClipRegion(event->region());
     p.fillRect(rect(), fond_);
-    surface_->rejouer(p, 0, surface_->dpi());
+    // The drawing is made at the design's resolution and shown at the window's scale.
+    surface_->rejouer(p, 0, dpiAffiche(), event->rect());
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
     // The surface reads the box's size itself; this keeps its own record in step too.
-    surface_->redimensionner(width(), height());
+    surface_->redimensionner(width() / zoom(), height() / zoom());
     QWidget::resizeEvent(event);
 }

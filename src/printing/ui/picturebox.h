@@ -3,14 +3,16 @@
 #include "printing/surface.h"
 
 #include <QColor>
+#include <QRectF>
 #include <QWidget>
 #include <memory>
 
 // A picture box: a widget that owns a drawing surface the size of the widget, at the screen's
-// logical resolution (96 dpi: 15 twips to a pixel). What is drawn on the surface is shown on
-// every repaint, so it stays while the box is covered, uncovered, moved or scrolled, until the
-// next Cls. The background is the system's window colour (the colour behind text, white)
-// unless set otherwise.
+// logical resolution (96 dpi: 15 twips to a pixel). In a window shown larger than its design
+// (see MiseAEchelle), the box, its twips and its drawing are larger by the window's factor. What is
+// drawn on the surface is shown on every repaint, so it stays while the box is covered, uncovered,
+// moved or scrolled, until the next Cls. The background is the system's window colour (the colour
+// behind text, white) unless set otherwise.
 class PictureBox : public QWidget {
     Q_OBJECT
   public:
@@ -41,7 +43,11 @@ class PictureBox : public QWidget {
 
   private:
     double dpi() const;
-    int versPixels(double valeur, Surface::Echelle e) const;
+    // The scale of the window the box lies in, and the resolution the drawing is shown at.
+    double zoom() const;
+    double dpiAffiche() const;
+    QRectF placeAuZoom() const;
+    double versPixelsDessin(double valeur, Surface::Echelle e) const;
     double depuisPixels(int pixels, Surface::Echelle e) const;
 
     std::unique_ptr<Surface> surface_;

@@ -1,5 +1,6 @@
 #include "register/ui/caissetab.h"
 
+#include "common/ui/affichageaccessible.h"
 #include "common/ui/boutonmultiligne.h"
 #include "common/ui/twips.h"
 #include "frame/services.h"
@@ -95,7 +96,9 @@ void CaisseTab::construire() {
     fondticket = new QWidget(this);
     fondticket->setObjectName(QStringLiteral("fondticket"));
     colorer(fondticket, QColor(64, 64, 64));
-    placer(fondticket, 4800, 480, 4695, 5655);
+    // Below the two ticket buttons, its bottom edge where it was.
+    placer(fondticket, 4800, 870, 4695, 5265);
+    fondticket->installEventFilter(this);
     ticket = new PictureBox(fondticket);
     ticket->setObjectName(QStringLiteral("ticket"));
     ticket->setAccessibleName(QStringLiteral("Ticket"));
@@ -103,7 +106,7 @@ void CaisseTab::construire() {
     scrolling = new QScrollBar(Qt::Vertical, fondticket);
     scrolling->setObjectName(QStringLiteral("scrolling"));
     scrolling->setAccessibleName(QStringLiteral("Défilement du ticket"));
-    placer(scrolling, 4365, -15, 255, 5595);
+    placer(scrolling, 4365, -15, 255, 5205);
     scrolling->setRange(0, 0);
     // Only dragging moves the ticket; the arrows and the track move the box alone.
     connect(scrolling, &QScrollBar::sliderMoved, this, &CaisseTab::defilerTicket);
@@ -122,58 +125,62 @@ void CaisseTab::construireAfficheurs(QWidget* Picture1) {
     legende(Picture1, QStringLiteral("Label21"), QStringLiteral("Vendeur / Vendeuse"), 0, 240,
             vendeur);
 
+    // The amount due with its caption above it, and the two totals on the row below it: no
+    // caption lies over a digit or a decimal point. The rows below are lower by as much, inside
+    // the panel.
     total = new AfficheurLcd(QStringLiteral("total"), QStringLiteral("0.00 "), 48, false, Qt::white,
                              QColor(0, 128, 128), Picture1);
-    placer(total, 0, 600, 3375, 1095);
-    legende(Picture1, QStringLiteral("Label4"), QStringLiteral("TOTAL ttc dû"), 0, 600, total)
-        ->raise();
-    totalttc = creerLabel(Picture1, QStringLiteral("totalttc"), QStringLiteral("0,00 "), 480, 1440,
+    placer(total, 0, 690, 3375, 930);
+    legende(Picture1, QStringLiteral("Label4"), QStringLiteral("TOTAL ttc dû"), 0, 480, total);
+    totalttc = creerLabel(Picture1, QStringLiteral("totalttc"), QStringLiteral("0,00 "), 480, 1620,
                           1150, 240);
-    legende(Picture1, QStringLiteral("Label25"), QStringLiteral("Total"), 0, 1440, totalttc)
-        ->raise();
-    totaltva = creerLabel(Picture1, QStringLiteral("totaltva"), QStringLiteral("0,00 "), 2520, 1440,
+    legende(Picture1, QStringLiteral("Label25"), QStringLiteral("Total"), 0, 1620, totalttc);
+    totaltva = creerLabel(Picture1, QStringLiteral("totaltva"), QStringLiteral("0,00 "), 2520, 1620,
                           1080, 240);
-    legende(Picture1, QStringLiteral("Label34"), QStringLiteral("Total TVA"), 1680, 1440, totaltva)
-        ->raise();
+    legende(Picture1, QStringLiteral("Label34"), QStringLiteral("Total TVA"), 1680, 1620, totaltva);
 
-    numticket = creerLabel(Picture1, QStringLiteral("numticket"), QStringLiteral("1"), 960, 1680,
+    numticket = creerLabel(Picture1, QStringLiteral("numticket"), QStringLiteral("1"), 960, 1860,
                            1500, 330);
     numticket->setFont(Surface::policeReelle(QStringLiteral("Arial"), 11.25));
-    legende(Picture1, QStringLiteral("Label3"), QStringLiteral("Ticket"), 120, 1680, numticket);
+    legende(Picture1, QStringLiteral("Label3"), QStringLiteral("Ticket"), 120, 1860, numticket);
 
     nombre = new AfficheurLcd(QStringLiteral("nombre"), QStringLiteral("1"), 27, true, kGrisClair,
                               kBrun, Picture1);
-    placer(nombre, 120, 2040, 735, 615);
+    placer(nombre, 120, 2220, 735, 615);
     nombre->setAccessibleName(QStringLiteral("Quantité"));
     prix = new AfficheurLcd(QStringLiteral("prix"), QStringLiteral("0.00 "), 27, true, kGrisClair,
                             kBrun, Picture1);
-    placer(prix, 960, 2040, 2415, 615);
+    placer(prix, 960, 2220, 2415, 615);
     prix->setAccessibleName(QStringLiteral("Prix"));
     tva = new AfficheurLcd(QStringLiteral("tva"), QStringLiteral("0.00 "), 14.25, false, kGrisClair,
                            kBrun, Picture1);
-    placer(tva, 1440, 2760, 1935, 375);
-    legende(Picture1, QStringLiteral("Label24"), QStringLiteral("TVA"), 960, 2820, tva);
+    placer(tva, 1440, 2940, 1935, 375);
+    legende(Picture1, QStringLiteral("Label24"), QStringLiteral("TVA"), 960, 3000, tva);
 
     // Empty until the ticket has a priced line.
     codebarre = new CodeBarreAffichage(QString(), Picture1);
     codebarre->setObjectName(QStringLiteral("codebarre"));
     codebarre->setAccessibleName(QStringLiteral("Code barre"));
-    placer(codebarre, 120, 3240, 3255, 375);
+    placer(codebarre, 120, 3420, 3255, 375);
     dernierequantite = creerLabel(Picture1, QStringLiteral("dernierequantite"), QStringLiteral("0"),
-                                  2160, 3600, 1095, 255);
+                                  2160, 3810, 1095, 255);
     dernierequantite->setAccessibleName(QStringLiteral("Dernière quantité"));
     DetailAchat =
-        creerLabel(Picture1, QStringLiteral("DetailAchat"), QString(), 120, 3840, 3255, 975);
+        creerLabel(Picture1, QStringLiteral("DetailAchat"), QString(), 120, 4080, 3255, 975);
     DetailAchat->setAccessibleName(QStringLiteral("Détail de l'achat"));
     DetailAchat->setWordWrap(true);
     colorer(DetailAchat, kGrisClair);
-    // The total's captions lie over its lower edge.
-    totalttc->raise();
-    totaltva->raise();
+    // A screen reader hears the amounts, not only their captions.
+    for (QLabel* l : afficheurs())
+        affichageAccessible(l);
+}
+
+QList<QLabel*> CaisseTab::afficheurs() const {
+    return {numticket, total, totalttc, totaltva, nombre, prix, tva, dernierequantite};
 }
 
 void CaisseTab::construireBoutons() {
-    auto* Label30 = creerLabel(this, QStringLiteral("Label30"), QStringLiteral("%"), 4140, 1050);
+    auto* Label30 = creerLabel(this, QStringLiteral("Label30"), QStringLiteral("%"), 4140, 960);
     QFont f30 = Label30->font();
     f30.setPointSizeF(18);
     Label30->setFont(f30);
@@ -218,9 +225,6 @@ void CaisseTab::construireBoutons() {
                             360, 1335, 495);
     auto* Command1 =
         bouton(this, QStringLiteral("Command1"), QStringLiteral("IMPRIMER"), 7680, 360, 1335, 495);
-    // The two ticket buttons overlap the ticket's frame and stay above it.
-    Command2->raise();
-    Command1->raise();
     connect(Command2, &QPushButton::clicked, this, &CaisseTab::recalculerTicket);
     connect(Command1, &QPushButton::clicked, this, &CaisseTab::imprimerRecuCourant);
 }

@@ -61,10 +61,15 @@ class CaisseTab : public QWidget {
     // While the scroll box is dragged: the ticket's top follows it.
     void defilerTicket(int valeur);
 
+  protected:
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
+
   private:
     void construire();
     void construireAfficheurs(QWidget* Picture1);
     void construireBoutons();
+    // The displays of the ticket number, the totals, the quantity, the price and the VAT.
+    QList<QLabel*> afficheurs() const;
 
     // The serialised running of the operator's actions, then the closing offer.
     void executer(std::function<void()> action);
@@ -92,6 +97,8 @@ class CaisseTab : public QWidget {
     void afficherTotaux();
     void evaluerOffre(const TotauxTicket& totaux);
     void ajusterAffichage(double basTwips);
+    // The ticket's bottom edge on the frame's, the scroll bar at the end.
+    void alignerTicket();
     Resultat<> imprimerRecu(const QList<LigneTicket>& lignes);
     void proposerCloture();
 

@@ -3,6 +3,7 @@
 
 #include "common/formats.h"
 #include "common/texte.h"
+#include "common/ui/affichageaccessible.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "printing/ui/picturebox.h"
@@ -170,6 +171,8 @@ std::optional<QString> CaisseTab::demanderMontant(const QString& invite, const Q
 void CaisseTab::montrerLigne(const LigneCalculee& ligne) {
     tva->setText(formatDeuxDecimales(ligne.tvaAffichee));
     prix->setText(formatPrixDetail(ligne.prixAffiche));
+    annoncerValeur(tva);
+    annoncerValeur(prix);
 }
 
 void CaisseTab::vendreArticle(const ArticleCaisse& article) {

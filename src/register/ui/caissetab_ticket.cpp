@@ -3,6 +3,7 @@
 
 #include "common/formats.h"
 #include "common/journalisation.h"
+#include "common/ui/affichageaccessible.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "platform/horloge.h"
@@ -17,6 +18,7 @@
 #include "register/ui/codebarreaffichage.h"
 #include "register/ui/zonesaisie.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <algorithm>
@@ -46,6 +48,8 @@ void CaisseTab::afficherTotaux() {
         dernierequantite->setText(QStringLiteral("0"));
         codebarre->clear();
     }
+    for (QLabel* l : afficheurs())
+        annoncerValeur(l);
 }
 
 void CaisseTab::imprimerTicket(Surface& cible, bool ImpressionReelle) {
@@ -72,10 +76,22 @@ void CaisseTab::ajusterAffichage(double basTwips) {
     // ticket leaves an empty band above it. The scroll bar counts in screen pixels; its box
     // goes to the end too, where the ticket is shown (moving it by program does not scroll).
     ticket->setHeight(basTwips + 400);
+    alignerTicket();
+}
+
+void CaisseTab::alignerTicket() {
     ticket->move(ticket->x(), fondticket->height() - ticket->height());
     scrolling->setMaximum(std::max(ticket->height() - fondticket->height(), 0));
     scrolling->setPageStep(fondticket->height());
     scrolling->setValue(scrolling->maximum());
+}
+
+bool CaisseTab::eventFilter(QObject* objet, QEvent* evenement) {
+    // The frame took the window's new scale: the ticket is shown at its end again, once every
+    // control has been scaled.
+    if (objet == fondticket && evenement->type() == QEvent::Resize)
+        QMetaObject::invokeMethod(this, &CaisseTab::alignerTicket, Qt::QueuedConnection);
+    return QWidget::eventFilter(objet, evenement);
 }
 
 void CaisseTab::defilerTicket(int valeur) {

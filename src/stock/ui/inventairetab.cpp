@@ -2,6 +2,7 @@
 
 #include "catalogue/article.h"
 #include "common/formats.h"
+#include "common/ui/affichageaccessible.h"
 #include "common/ui/fenetres.h"
 #include "common/ui/twips.h"
 #include "common/valeur.h"
@@ -40,6 +41,7 @@ QLabel* compteur(QWidget* parent, const QString& nom, const QString& texte, int 
                  int largeur) {
     QLabel* l = creerLabel(parent, nom, texte, gauche, haut, largeur, 615);
     l->setFont(policeLcd());
+    affichageAccessible(l);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);

@@ -4,6 +4,7 @@
 #include "support/testsupport.h"
 #include "support/ui/disposition.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -92,6 +93,21 @@ class TestFournisseurs : public QObject {
         // The panel is not enlarged.
         QCOMPARE(panneau->size(), taille);
         QCOMPARE(t.findChild<QLabel*>("status")->text(), QStringLiteral("Modification en cours"));
+    }
+
+    // An entry selected through assistive technology shows its supplier, as a click does.
+    void selectionAccessible() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        FournisseursTab t(b.services());
+        QVERIFY(t.chargerListe());
+        auto* liste = t.findChild<QListWidget*>("listefournisseur");
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(liste);
+        QVERIFY(i && i->tableInterface());
+        QVERIFY(i->tableInterface()->selectRow(2));
+        auto* panneau = t.findChild<QFrame*>("fondfournisseur");
+        QVERIFY(!panneau->isHidden());
+        QCOMPARE(boite(panneau, 1), QStringLiteral("Confection Leroy"));
     }
 
     void elementsReutilises() {
@@ -281,8 +297,10 @@ class TestFournisseurs : public QObject {
             const QString lecture = fauteDeLecture(t.findChild<QLabel*>(nom));
             QVERIFY2(lecture.isEmpty(), qPrintable(lecture));
         }
-        QCOMPARE(t.findChild<QComboBox*>("choixfournisseur")->currentText(),
-                 QStringLiteral("Combo1"));
+        // A box shows what it is for, never its own default name.
+        QCOMPARE(t.findChild<QComboBox*>("choixfournisseur")->currentText(), QString());
+        QCOMPARE(t.findChild<QComboBox*>("choixfournisseur")->lineEdit()->placeholderText(),
+                 QStringLiteral("Nom du fournisseur"));
         t.findChild<QPushButton*>("nouvellelivraison")->click();
         QTest::keyClicks(t.findChild<QLineEdit*>("datelivraison"), "12/05/2024");
         QCOMPARE(t.findChild<QLineEdit*>("datelivraison")->text(), QStringLiteral("12/05/2024"));

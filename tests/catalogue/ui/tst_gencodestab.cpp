@@ -112,7 +112,10 @@ class TestGenCodesTab : public QObject {
             QCOMPARE(o.w<QPushButton>(nom)->text(), texte);
         QCOMPARE(o.legende("Label18"),
                  QStringLiteral("DATE FACTURE + zone commentaire + recherche multicritères"));
-        QCOMPARE(o.w<QComboBox>("ListeDesDates")->currentText(), QStringLiteral("Combo1"));
+        // A box shows what it is for, never its own default name.
+        QCOMPARE(o.w<QComboBox>("ListeDesDates")->currentText(), QString());
+        QCOMPARE(o.w<QComboBox>("ListeDesDates")->lineEdit()->placeholderText(),
+                 QStringLiteral("Date de livraison"));
         QCOMPARE(o.texte("NombreArticles"), QStringLiteral("1"));
         QCOMPARE(o.texte("taille"), QStringLiteral(" "));
         QCOMPARE(o.w("taille")->maxLength(), 5);

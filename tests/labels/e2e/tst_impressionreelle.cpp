@@ -1,3 +1,4 @@
+#include "settings/ini32.h"
 #include "support/e2e/programmereel.h"
 #include "support/testmain.h"
 
@@ -22,6 +23,9 @@ class TestImpressionReelle : public QObject {
         // The operator minimises the label window, then presses the button again: the window
         // comes back.
         ProgrammeReel p;
+        // The main window at its design size, where the button's place is known.
+        parametre(QStringLiteral("systeme"), QStringLiteral("fenetre principale"),
+                  QStringLiteral("100 100 680 540"), p.boutique().installation().fichierIni(), 0);
         QVERIFY2(p.demarrer(), qPrintable(p.erreur()));
         QByteArray id;
         QVERIFY(p.xdotool({"getactivewindow"}, 5000, &id));

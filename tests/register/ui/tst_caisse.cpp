@@ -4,6 +4,7 @@
 #include "support/testmain.h"
 #include "support/ui/disposition.h"
 
+#include <QAccessible>
 #include <QScrollBar>
 
 // The Caisse tab: its controls, sales, quantities, discounts, payments, the closing offer,
@@ -12,13 +13,16 @@ class TestCaisse : public QObject {
     Q_OBJECT
   private slots:
     // Every control of the till can be seen and clicked: inside its frame, no control over
-    // another, and none hidden under another at its middle.
+    // another, and none hidden under another at its middle. The displays' captions lie beside
+    // or above them, never over a digit.
     void disposition() {
         CaisseTest c;
         QStringList noms{
             "saisie",           "total",       "nombre",   "prix",     "tva",       "codebarre",
             "dernierequantite", "DetailAchat", "Command6", "Command7", "Command10", "Command8",
-            "Command9",         "Command2",    "Command1", "ticket",   "scrolling"};
+            "Command9",         "Command2",    "Command1", "ticket",   "scrolling", "Label4",
+            "Label25",          "totalttc",    "Label34",  "totaltva", "Label3",    "numticket",
+            "Label24"};
         for (int i = 0; i < 5; ++i)
             noms << QStringLiteral("paiement_%1").arg(i);
         const QString faute = fauteDeDisposition(c.tab.get(), noms);
@@ -44,6 +48,35 @@ class TestCaisse : public QObject {
         QCOMPARE(c.controle<QPushButton>("Command8")->text(), QStringLiteral("Remise "));
         QCOMPARE(c.controle<QPushButton>("Command9")->text(), QStringLiteral("Prix Soldé"));
         QVERIFY(!c.controle<QWidget>("imagesimprimante")->isVisible());
+    }
+
+    // A screen reader hears the amounts and numbers of the displays with their captions, as
+    // they stand after a sale.
+    void valeursAccessibles_data() {
+        QTest::addColumn<QString>("affichage");
+        QTest::addColumn<QString>("nom");
+        QTest::newRow("total ttc") << "totalttc"
+                                   << "Total : 40,00 €";
+        QTest::newRow("total tva") << "totaltva"
+                                   << "Total TVA : 6,56 €";
+        QTest::newRow("restant") << "total"
+                                 << "TOTAL ttc dû : 40,00";
+        QTest::newRow("ticket") << "numticket"
+                                << "Ticket : 1";
+        QTest::newRow("prix") << "prix"
+                              << "Prix : 40,00";
+        QTest::newRow("quantité") << "nombre"
+                                  << "Quantité : 1";
+    }
+    void valeursAccessibles() {
+        QFETCH(QString, affichage);
+        QFETCH(QString, nom);
+        CaisseTest c;
+        c.taper("ART000001");
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(c.controle(affichage));
+        QVERIFY(i);
+        QCOMPARE(i->text(QAccessible::Name), nom);
+        QCOMPARE(i->text(QAccessible::Value), c.texte(affichage).trimmed());
     }
 
     void nouveauTicketVide() {

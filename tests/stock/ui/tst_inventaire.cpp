@@ -3,6 +3,7 @@
 #include "stock/comptageinventaire.h"
 #include "support/testmain.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QtTest>
@@ -146,6 +147,24 @@ class TestInventaire : public QObject {
         QCOMPARE(o.boutique.lignesJournal(),
                  QStringList{"INVENTAIRE | 1532 | 2024-03-05 09:01:22 | ART000012 | 1"});
         QCOMPARE(o.legende("nbreinventairetotal"), QStringLiteral("1533"));
+    }
+
+    // A screen reader hears each counter's value with its title, as it is after a count.
+    void compteursAccessibles() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.w<QLabel>("nbreinventairetotal")->setText("1532");
+        saisir(o, {"art000012 "});
+        QAccessibleInterface* total =
+            QAccessible::queryAccessibleInterface(o.w<QLabel>("nbreinventairetotal"));
+        QVERIFY(total);
+        QCOMPARE(total->text(QAccessible::Value), QStringLiteral("1533"));
+        QCOMPARE(total->text(QAccessible::Name),
+                 QStringLiteral("Nombre d'articles en Stock Entier : 1533"));
+        QAccessibleInterface* depuis =
+            QAccessible::queryAccessibleInterface(o.w<QLabel>("nbreinventaire"));
+        QCOMPARE(depuis->text(QAccessible::Name),
+                 QStringLiteral("Nombre Articles depuis le redémarrage : 1"));
     }
 
     // The article counted is described on the screen.
