@@ -99,21 +99,36 @@ Resultat<LigneCalculee> Caisse::enregistrer(const LigneCalculee& ligne,
     if (!ligne.admise)
         return echec(QStringLiteral("Ce montant dépasse ce que la caisse peut enregistrer : rien "
                                     "n'est enregistré."));
+    Resultat<> ecrit = ecrire(
+        [&](qint64 numero) {
+            return article
+                       ? ventes_.vendre(numero, *article, ligne.qt, ligne.prix, ligne.tva)
+                       : ventes_.ajouterLigne(numero, ligne.code, ligne.prix, ligne.tva, ligne.qt);
+        },
+        [&](const QString& raison) {
+            return QStringLiteral("La ligne « %1 » n'est pas enregistrée (%2). Recommencez la "
+                                  "saisie.")
+                .arg(ligne.code.left(40), raison);
+        });
+    if (!ecrit)
+        return ecrit.echec();
+    return ligne;
+}
+
+Resultat<> Caisse::ecrire(const std::function<Resultat<Ecriture>(qint64)>& ecriture,
+                          const std::function<QString(const QString&)>& refus) {
     const qint64 numero = *ticket_;
-    const Resultat<Ecriture> e =
-        article ? ventes_.vendre(numero, *article, ligne.qt, ligne.prix, ligne.tva)
-                : ventes_.ajouterLigne(numero, ligne.code, ligne.prix, ligne.tva, ligne.qt);
+    const Resultat<Ecriture> e = ecriture(numero);
     QString raison = e.raison();
     if (e && *e == Ecriture::TicketFerme) {
+        // Closed elsewhere meanwhile: the next entries go to the next ticket.
         raison = QStringLiteral("le ticket n° %1 n'est plus ouvert").arg(numero);
         consigner(ouvrirTicket(), QStringLiteral("ticket en cours"));
     }
     if (!e || *e != Ecriture::Faite)
-        return echec(QStringLiteral("La ligne « %1 » n'est pas enregistrée (%2). Recommencez la "
-                                    "saisie.")
-                         .arg(ligne.code.left(40), raison));
+        return echec(refus(raison));
     consigner(relire(), QStringLiteral("lignes du ticket n° %1").arg(numero));
-    return ligne;
+    return {};
 }
 
 Resultat<LigneCalculee> Caisse::vendre(const ArticleCaisse& article) {
@@ -209,20 +224,19 @@ Resultat<Caisse::Paiement> Caisse::payer(const QString& moyen, Montant montant) 
     p.rendu = montant - restant;
     const LigneCalculee rendu = ligneRendu(p.rendu);
     // The payment and its change, together or not at all.
-    const Resultat<Ecriture> e =
-        ventes_.ajouterLignes(*ticket_, {{p.ligne.code, p.ligne.prix, p.ligne.tva, p.ligne.qt},
-                                         {rendu.code, rendu.prix, rendu.tva, rendu.qt}});
-    if (!e || *e != Ecriture::Faite) {
-        QString raison = e.raison();
-        if (e) {
-            raison = QStringLiteral("le ticket n° %1 n'est plus ouvert").arg(*ticket_);
-            consigner(ouvrirTicket(), QStringLiteral("ticket en cours"));
-        }
-        return echec(QStringLiteral("Le paiement « %1 » n'est pas enregistré (%2). Recommencez "
-                                    "la saisie.")
-                         .arg(moyen, raison));
-    }
-    consigner(relire(), QStringLiteral("lignes du ticket n° %1").arg(*ticket_));
+    Resultat<> ecrit = ecrire(
+        [&](qint64 numero) {
+            return ventes_.ajouterLignes(numero,
+                                         {{p.ligne.code, p.ligne.prix, p.ligne.tva, p.ligne.qt},
+                                          {rendu.code, rendu.prix, rendu.tva, rendu.qt}});
+        },
+        [&](const QString& raison) {
+            return QStringLiteral("Le paiement « %1 » n'est pas enregistré (%2). Recommencez "
+                                  "la saisie.")
+                .arg(moyen, raison);
+        });
+    if (!ecrit)
+        return ecrit.echec();
     return p;
 }
 

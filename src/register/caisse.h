@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class Database;
@@ -93,6 +94,10 @@ class Caisse {
   private:
     Resultat<LigneCalculee> enregistrer(const LigneCalculee& ligne,
                                         const ArticleCaisse* article = nullptr);
+    // Writes on the current ticket through `ecriture` and reads the ticket again. A ticket
+    // closed elsewhere meanwhile gives way to the next one; a failure is told by `refus`.
+    Resultat<> ecrire(const std::function<Resultat<Ecriture>(qint64)>& ecriture,
+                      const std::function<QString(const QString&)>& refus);
 
     const Database& bdd_;
     Tickets tickets_;
