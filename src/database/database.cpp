@@ -339,6 +339,7 @@ Resultat<> Database::ouvrir(const QString& chemin) {
 }
 
 void Database::fermer() {
+    preparees_.clear();
     if (QSqlDatabase::contains(nomConnexion_)) {
         QSqlDatabase db = QSqlDatabase::database(nomConnexion_, false);
         if (db.isOpen()) {
@@ -360,6 +361,18 @@ QSqlDatabase Database::connexion() const {
     if (!QSqlDatabase::contains(nomConnexion_))
         return QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nomConnexion_);
     return QSqlDatabase::database(nomConnexion_, false);
+}
+
+QSqlQuery* Database::preparee(const QString& sql) const {
+    if (!estOuverte())
+        return nullptr;
+    if (const auto trouvee = preparees_.find(sql); trouvee != preparees_.end())
+        return trouvee->second->isActive() ? nullptr : trouvee->second.get();
+    auto q = std::make_unique<QSqlQuery>(connexion());
+    q->setForwardOnly(true);
+    if (!q->prepare(sql))
+        return nullptr;
+    return preparees_.emplace(sql, std::move(q)).first->second.get();
 }
 
 Resultat<> Database::copierVers(const QString& destination) const {
@@ -407,6 +420,29 @@ Resultat<> executer(QSqlQuery& requete, const QString& sql, const QVariantList& 
         requete.addBindValue(v);
     if (!requete.exec())
         return echec(raisonSql(requete.lastError(), fichierDe(requete.driver())));
+    return {};
+}
+
+Preparee::Preparee(const Database& base, const QString& sql)
+    : sql_(sql), requete_(base.preparee(sql)) {
+    if (!requete_) {
+        propre_ = std::make_unique<QSqlQuery>(base.connexion());
+        propre_->setForwardOnly(true);
+        requete_ = propre_.get();
+    }
+}
+
+Preparee::~Preparee() {
+    requete_->finish();
+}
+
+Resultat<> Preparee::executer(const QVariantList& valeurs) {
+    if (propre_)
+        return ::executer(*propre_, sql_, valeurs);
+    for (int i = 0; i < valeurs.size(); ++i)
+        requete_->bindValue(i, valeurs.at(i));
+    if (!requete_->exec())
+        return echec(raisonSql(requete_->lastError(), fichierDe(requete_->driver())));
     return {};
 }
 

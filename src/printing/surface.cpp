@@ -87,6 +87,7 @@ const QFontMetricsF& Surface::metriques() const {
 void Surface::policeChangee() {
     policeEffective_.reset();
     metriques_.reset();
+    largeursPolice_ = nullptr;
 }
 
 double Surface::hauteurLignePx() const {
@@ -188,7 +189,17 @@ void Surface::Print() {
 }
 
 double Surface::TextWidth(const QString& texte) const {
-    return depuisPixels(metriques().horizontalAdvance(texte));
+    if (!largeursPolice_)
+        largeursPolice_ = &largeurs_[policeEffective().key()];
+    auto connue = largeursPolice_->constFind(texte);
+    if (connue == largeursPolice_->cend()) {
+        // Every text of a shop's printouts, many times over, stays well within this.
+        constexpr qsizetype kTextesRetenus = 20000;
+        if (largeursPolice_->size() >= kTextesRetenus)
+            largeursPolice_->clear();
+        connue = largeursPolice_->insert(texte, metriques().horizontalAdvance(texte));
+    }
+    return depuisPixels(*connue);
 }
 
 double Surface::TextHeight(const QString& texte) const {

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QList>
 #include <QPointF>
 #include <QRectF>
@@ -169,6 +170,10 @@ class Surface {
     // The drawn face and its metrics, made once per font rather than for every text.
     mutable std::optional<QFont> policeEffective_;
     mutable std::optional<QFontMetricsF> metriques_;
+    // Text widths in pixels already measured, per drawn face: a receipt drawn again measures
+    // the same lines as the time before.
+    mutable QHash<QString, QHash<QString, double>> largeurs_;
+    mutable QHash<QString, double>* largeursPolice_ = nullptr;
     QColor couleur_ = Qt::black;
     std::vector<std::vector<Operation>> pages_;
     std::vector<double> basPages_; // the lowest point drawn on each page, in pixels

@@ -56,17 +56,14 @@ Resultat<> Tickets::clore(qint64 numero, Montant totalTtc, const QDateTime& date
 
 Resultat<QList<LigneTicket>> Tickets::lignes(qint64 numero) const {
     // One row per line: an article code shared by several rows shows the first of them.
-    QSqlQuery q(bdd_.connexion());
-    q.setForwardOnly(true);
-    if (Resultat<> r = executer(
-            q,
-            QStringLiteral("SELECT V.Id, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, A.libelle, "
-                           "A.taille, A.couleur FROM VENTES V LEFT JOIN ARTICLES A ON A.rowid = "
-                           "(SELECT min(rowid) FROM ARTICLES WHERE CodeArticle = V.CodeArticle) "
-                           "WHERE V.NumeroTicket = ? ORDER BY V.Id"),
-            {numero});
-        !r)
+    Preparee p(bdd_,
+               QStringLiteral("SELECT V.Id, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, A.libelle, "
+                              "A.taille, A.couleur FROM VENTES V LEFT JOIN ARTICLES A ON A.rowid = "
+                              "(SELECT min(rowid) FROM ARTICLES WHERE CodeArticle = V.CodeArticle) "
+                              "WHERE V.NumeroTicket = ? ORDER BY V.Id"));
+    if (Resultat<> r = p.executer({numero}); !r)
         return r.echec();
+    QSqlQuery& q = p.requete();
     QList<LigneTicket> resultat;
     while (q.next()) {
         LigneTicket l;

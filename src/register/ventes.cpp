@@ -12,15 +12,13 @@ Resultat<std::optional<ArticleCaisse>> Ventes::chercher(const QString& code) con
         --fin;
     if (fin == 0)
         return std::optional<ArticleCaisse>();
-    QSqlQuery q(bdd_.connexion());
-    q.setForwardOnly(true);
-    // Only the five columns a sale needs.
-    if (Resultat<> r = executer(q,
-                                MagasinArticles::selectionParCode(QStringLiteral(
-                                    "rowid, CodeArticle, libelle, PrixVenteTTC, tauxTVAvente")),
-                                {cleCode(code)});
-        !r)
+    // Only the five columns a sale needs, through the code index.
+    static const QString sql = MagasinArticles::selectionParCode(
+        QStringLiteral("rowid, CodeArticle, libelle, PrixVenteTTC, tauxTVAvente"));
+    Preparee p(bdd_, sql);
+    if (Resultat<> r = p.executer({cleCode(code)}); !r)
         return r.echec();
+    QSqlQuery& q = p.requete();
     if (!q.next() || q.value(2).isNull())
         return std::optional<ArticleCaisse>();
     ArticleCaisse a;
@@ -37,27 +35,24 @@ Resultat<Ecriture> Ventes::enregistrer(qint64 ticket, const QList<NouvelleLigne>
     Transaction t(bdd_);
     if (!t.debut())
         return t.debut().echec();
-    QSqlQuery q(bdd_.connexion());
     for (const NouvelleLigne& l : lignes) {
-        if (Resultat<> r = executer(
-                q,
-                QStringLiteral("INSERT INTO VENTES (NumeroTicket, CodeArticle, "
-                               "PrixVenteTTC, TVA, qt) SELECT ?, ?, ?, ?, ? "
-                               "WHERE EXISTS (SELECT 1 FROM TICKETS WHERE "
-                               "NumeroTicket = ? AND TicketClos = 0)"),
+        Preparee ligne(bdd_, QStringLiteral("INSERT INTO VENTES (NumeroTicket, CodeArticle, "
+                                            "PrixVenteTTC, TVA, qt) SELECT ?, ?, ?, ?, ? "
+                                            "WHERE EXISTS (SELECT 1 FROM TICKETS WHERE "
+                                            "NumeroTicket = ? AND TicketClos = 0)"));
+        if (Resultat<> r = ligne.executer(
                 {ticket, l.code, l.prix.versBase(), l.tva.versBase(), l.qt.versBase(), ticket});
             !r)
             return r.echec();
-        if (q.numRowsAffected() != 1)
+        if (ligne.requete().numRowsAffected() != 1)
             return Ecriture::TicketFerme;
     }
-    if (article && !lignes.isEmpty())
-        if (Resultat<> r = executer(q,
-                                    QStringLiteral("UPDATE ARTICLES SET EnStock = round(EnStock - "
-                                                   "?, 3) WHERE rowid = ?"),
-                                    {lignes.first().qt.versBase(), *article});
-            !r)
+    if (article && !lignes.isEmpty()) {
+        Preparee stock(bdd_, QStringLiteral("UPDATE ARTICLES SET EnStock = round(EnStock - ?, 3) "
+                                            "WHERE rowid = ?"));
+        if (Resultat<> r = stock.executer({lignes.first().qt.versBase(), *article}); !r)
             return r.echec();
+    }
     if (Resultat<> r = t.valider(); !r)
         return r.echec();
     return Ecriture::Faite;

@@ -503,6 +503,70 @@ class TestDatabase : public QObject {
         QCOMPARE(b.valeur("PRAGMA synchronous").toInt(), 2); // FULL
     }
 
+    // A statement kept prepared between uses: right rows at every use, also once the table got
+    // a column from another program; a read never left open; the next file's rows after the
+    // database is opened on another file; a reason each time it cannot prepare.
+    void requetesGardees() {
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        QVERIFY(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle) VALUES ('A', 'un'), "
+                      "('B', 'deux'), ('C', 'trois')"));
+        const QString sql =
+            QStringLiteral("SELECT CodeArticle, libelle FROM ARTICLES WHERE CodeArticle >= ? "
+                           "ORDER BY CodeArticle");
+        auto premier = [&](const QString& depuis) {
+            Preparee p(b.bdd, sql);
+            if (!p.executer({depuis}) || !p.requete().next())
+                return QString();
+            return p.requete().value(0).toString() + p.requete().value(1).toString();
+        };
+        QCOMPARE(premier("A"), QStringLiteral("Aun"));
+        QCOMPARE(premier("B"), QStringLiteral("Bdeux"));
+        {
+            // The same statement asked for while in use: each gives its own rows.
+            Preparee p(b.bdd, sql);
+            QVERIFY(p.executer({"A"}));
+            QVERIFY(p.requete().next());
+            QCOMPARE(premier("C"), QStringLiteral("Ctrois"));
+            QVERIFY(p.requete().next());
+            QCOMPARE(p.requete().value(0).toString(), QStringLiteral("B"));
+        }
+        // Another program adds a column and checkpoints: the kept statement held no read.
+        sqlite3* autre = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(b.bdd.chemin()).constData(), &autre), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(autre, "ALTER TABLE ARTICLES ADD COLUMN rayon TEXT", nullptr, nullptr,
+                              nullptr),
+                 SQLITE_OK);
+        int occupe = -1;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(autre, "PRAGMA wal_checkpoint(TRUNCATE)", -1, &st, nullptr);
+        if (sqlite3_step(st) == SQLITE_ROW)
+            occupe = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(autre);
+        QCOMPARE(occupe, 0);
+        QCOMPARE(premier("B"), QStringLiteral("Bdeux"));
+
+        // The database opened on another file: its own rows.
+        BoutiqueTest autreBoutique;
+        QVERIFY(autreBoutique.ouvrir());
+        QVERIFY(autreBoutique.sql("INSERT INTO ARTICLES (CodeArticle, libelle) VALUES ('B', "
+                                  "'ailleurs')"));
+        const QString autreFichier = autreBoutique.bdd.chemin();
+        autreBoutique.bdd.fermer();
+        QVERIFY(b.bdd.ouvrir(autreFichier));
+        QCOMPARE(premier("A"), QStringLiteral("Bailleurs"));
+
+        // A statement that cannot prepare says why, every time.
+        QVERIFY(b.sql("DROP TABLE FOURNISSEURS"));
+        for (int i = 0; i < 2; ++i) {
+            Preparee p(b.bdd, QStringLiteral("SELECT NumFournisseur FROM FOURNISSEURS"));
+            const Resultat<> r = p.executer();
+            QVERIFY(!r);
+            QVERIFY2(r.raison().contains("FOURNISSEURS"), qPrintable(r.raison()));
+        }
+    }
+
     void boutiqueDemo() {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         QVERIFY(b.ouvrir());

@@ -84,7 +84,15 @@ class SurfaceTest : public QObject {
         QVERIFY2(mm > 20 && mm < 24, qPrintable(QString::number(mm)));
         QCOMPARE(s.TextWidth(QString()), 0.0);
         s.setFontBold(true);
-        QVERIFY(s.TextWidth(texte) > mm);
+        const double gras = s.TextWidth(texte);
+        QVERIFY(gras > mm);
+        // Widths measured before are the face's own: back to regular, then larger.
+        s.setFontBold(false);
+        QCOMPARE(s.TextWidth(texte), mm);
+        s.setFontSize(16);
+        QVERIFY(qAbs(s.TextWidth(texte) - 2 * mm) < 0.1 * mm);
+        s.setFontBold(true);
+        QVERIFY(qAbs(s.TextWidth(texte) - 2 * gras) < 0.1 * gras);
     }
 
     void memesLargeursALEcranEtSurPapier_data() {
