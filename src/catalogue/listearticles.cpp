@@ -2,8 +2,6 @@
 
 #include "database/database.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <limits>
 
 namespace listearticles {
@@ -35,8 +33,7 @@ void ajouter(QString& texte, QStringView partie) {
 }
 } // namespace
 
-QString entree(const QString& code, const QString& libelle, const QString& taille,
-               const QString& couleur) {
+QString entree(QStringView code, QStringView libelle, QStringView taille, QStringView couleur) {
     const QStringView l = sansBlancs(libelle), t = sansBlancs(taille), c = sansBlancs(couleur);
     QString texte;
     texte.reserve(code.size() + l.size() + t.size() + c.size() + 12);
@@ -56,23 +53,18 @@ namespace {
 // rows came.
 Resultat<Liste> parcourir(const Database& bdd, const QString& sql, const QVariantList& valeurs,
                           qint64 garder) {
-    QSqlQuery q(bdd.connexion());
-    q.setForwardOnly(true);
-    if (Resultat<> r = executer(q, sql, valeurs); !r)
-        return r.echec();
     Liste r;
-    while (q.next()) {
-        ++r.trouves;
-        if (r.trouves < garder) {
-            const QString code = q.value(0).toString();
-            r.entrees.append(
-                entree(code, q.value(1).toString(), q.value(2).toString(), q.value(3).toString()));
-            r.longueursCode.append(int(code.size()));
-        }
-    }
+    const Resultat<> lu =
+        parcourirTextes(bdd, sql, valeurs, [&r, garder](std::span<const QStringView> ligne) {
+            ++r.trouves;
+            if (r.trouves < garder) {
+                r.entrees.append(entree(ligne[0], ligne[1], ligne[2], ligne[3]));
+                r.longueursCode.append(int(ligne[0].size()));
+            }
+        });
     // A row that cannot be read would leave the list short without a word.
-    if (q.lastError().isValid())
-        return echec(raisonSql(q.lastError()));
+    if (!lu)
+        return lu.echec();
     if (r.trouves >= garder) {
         r.entrees.clear();
         r.longueursCode.clear();

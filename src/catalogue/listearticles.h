@@ -20,8 +20,7 @@ constexpr qint64 kSeuilRecherche = 10000;
 // a second line of their own, so that articles of one description can be told apart in the
 // narrow list. The code is as stored; the other parts lose their outer blanks, and an empty
 // size or colour is left out (the second line stays, so that every entry has the same height).
-QString entree(const QString& code, const QString& libelle, const QString& taille,
-               const QString& couleur);
+QString entree(QStringView code, QStringView libelle, QStringView taille, QStringView couleur);
 
 struct Liste {
     qint64 trouves = 0;       // rows found

@@ -446,6 +446,64 @@ Resultat<> Preparee::executer(const QVariantList& valeurs) {
     return {};
 }
 
+namespace {
+int lier(sqlite3_stmt* st, int rang, const QVariant& v) {
+    if (v.isNull())
+        return sqlite3_bind_null(st, rang);
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return sqlite3_bind_int64(st, rang, v.toLongLong());
+    case QMetaType::Double:
+        return sqlite3_bind_double(st, rang, v.toDouble());
+    default: {
+        const QString texte = v.toString();
+        return sqlite3_bind_text16(st, rang, texte.utf16(), int(texte.size() * sizeof(QChar)),
+                                   SQLITE_TRANSIENT);
+    }
+    }
+}
+} // namespace
+
+Resultat<> parcourirTextes(const Database& base, const QString& sql, const QVariantList& valeurs,
+                           const std::function<void(std::span<const QStringView>)>& ligne) {
+    const QSqlDatabase db = base.connexion();
+    sqlite3* h = db.isOpen() ? poignee(db) : nullptr;
+    if (!h)
+        return echec(QStringLiteral("la base de données n'est pas ouverte"));
+    const QString fichier = fichierDe(db.driver());
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare16_v2(h, sql.utf16(), int(sql.size() * sizeof(QChar)), &st, nullptr);
+    auto raison = [&](int code) {
+        return raisonSqlite(code, QString::fromUtf8(sqlite3_errmsg(h)), fichier);
+    };
+    if (rc != SQLITE_OK) {
+        const QString r = raison(rc);
+        sqlite3_finalize(st);
+        return echec(r);
+    }
+    for (int i = 0; i < valeurs.size() && rc == SQLITE_OK; ++i)
+        rc = lier(st, i + 1, valeurs.at(i));
+    const int colonnes = sqlite3_column_count(st);
+    QList<QStringView> vues(colonnes);
+    while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+        rc = sqlite3_step(st);
+        if (rc != SQLITE_ROW)
+            break;
+        for (int c = 0; c < colonnes; ++c) {
+            const auto* texte = static_cast<const char16_t*>(sqlite3_column_text16(st, c));
+            vues[c] = QStringView(texte, texte ? sqlite3_column_bytes16(st, c) / 2 : 0);
+        }
+        ligne(vues);
+    }
+    const Resultat<> fin = rc == SQLITE_DONE ? Resultat<>() : Resultat<>(echec(raison(rc)));
+    sqlite3_finalize(st);
+    return fin;
+}
+
 QString raisonSqlite(int code, const QString& message, const QString& fichier) {
     // The same reason with the file concerned, when it is known.
     auto dire = [&fichier](const QString& sans, const QString& avec) {

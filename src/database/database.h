@@ -5,7 +5,9 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 #include <memory>
+#include <span>
 #include <unordered_map>
 
 class QSqlError;
@@ -80,6 +82,13 @@ class Preparee {
     std::unique_ptr<QSqlQuery> propre_; // when the kept statement cannot be had
     QSqlQuery* requete_;
 };
+
+// The rows of a SELECT read straight from the engine, for the lists of a hundred thousand rows
+// where converting every column to a QVariant costs more than the query: each column comes as
+// a view of its text, valid until `ligne` returns (a Null column, an empty view). Values are
+// bound as executer() binds them. A row that cannot be read ends the walk with its reason.
+Resultat<> parcourirTextes(const Database& base, const QString& sql, const QVariantList& valeurs,
+                           const std::function<void(std::span<const QStringView>)>& ligne);
 
 // The reason of a database failure as the operator reads it, in French: the disk is full, the
 // file is read-only, locked by another program, damaged..., naming the database file when it is

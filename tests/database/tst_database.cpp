@@ -567,6 +567,52 @@ class TestDatabase : public QObject {
         }
     }
 
+    // Rows read straight from the engine: every kind of text whole, Null as empty, values bound
+    // by type, and a row that fails halfway ends the walk with a reason.
+    void lectureDirecteDesTextes() {
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        const QString long_ = QString(5000, u'x');
+        QVERIFY(b.sql("INSERT INTO ARTICLES (CodeArticle, libelle, taille, PrixVenteTTC) VALUES "
+                      "('A', ?, NULL, 10), ('B', ?, 'XL', 20), ('C', 'trois', '', 30)",
+                      {QStringLiteral("Été 👗 « ' \" »"), long_}));
+        QList<QStringList> lignes;
+        auto garder = [&](std::span<const QStringView> l) {
+            QStringList t;
+            for (QStringView v : l)
+                t << v.toString();
+            lignes << t;
+        };
+        QVERIFY(parcourirTextes(b.bdd,
+                                "SELECT CodeArticle, libelle, taille, PrixVenteTTC FROM ARTICLES "
+                                "WHERE PrixVenteTTC > ? AND CodeArticle <> ? ORDER BY CodeArticle",
+                                {5.5, "C"}, garder));
+        QCOMPARE(lignes.size(), 2);
+        QCOMPARE(lignes[0], QStringList({"A", QStringLiteral("Été 👗 « ' \" »"), "", "10"}));
+        QCOMPARE(lignes[1], QStringList({"B", long_, "XL", "20"}));
+
+        lignes.clear();
+        QVERIFY(parcourirTextes(b.bdd, "SELECT CodeArticle FROM ARTICLES WHERE rowid > ?",
+                                {qint64(1) << 40}, garder));
+        QVERIFY(lignes.isEmpty());
+
+        // abs() of the smallest integer is an error the engine raises on row B only.
+        const Resultat<> r = parcourirTextes(
+            b.bdd,
+            "SELECT CodeArticle, abs(CASE WHEN CodeArticle = 'B' THEN -9223372036854775808 ELSE "
+            "1 END) FROM ARTICLES ORDER BY CodeArticle",
+            {}, garder);
+        QVERIFY(!r);
+        QVERIFY(!r.raison().isEmpty());
+        QCOMPARE(lignes.size(), 1);
+
+        const Resultat<> absente = parcourirTextes(b.bdd, "SELECT x FROM ABSENTE", {}, garder);
+        QVERIFY(!absente);
+        QVERIFY2(absente.raison().contains("ABSENTE"), qPrintable(absente.raison()));
+        b.bdd.fermer();
+        QVERIFY(!parcourirTextes(b.bdd, "SELECT 1", {}, garder));
+    }
+
     void boutiqueDemo() {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         QVERIFY(b.ouvrir());

@@ -99,8 +99,13 @@ void Intro::progresser(qint64 fait, qint64 total) {
     if (largeur == scroll->width())
         return;
     scroll->resize(largeur, scroll->height());
-    if (isVisible()) {
+    // Shown at the screen's pace, not at every pixel: a list of a hundred thousand articles
+    // would spend its time drawing the bar.
+    constexpr qint64 kImageMs = 15;
+    if (isVisible() &&
+        (fait >= total || !depuisRepeinture_.isValid() || depuisRepeinture_.hasExpired(kImageMs))) {
         scroll->repaint();
+        depuisRepeinture_.start();
         ++repeintures_;
     }
 }

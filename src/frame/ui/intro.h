@@ -2,6 +2,7 @@
 
 #include "frame/progression.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 // The splash window "intro": a 600 x 400 picture with the progress bar "scroll" along its lower
@@ -28,4 +29,5 @@ class Intro : public QWidget, public Progression {
     QWidget* scroll;
     bool centree_ = false;
     int repeintures_ = 0;
+    QElapsedTimer depuisRepeinture_;
 };
