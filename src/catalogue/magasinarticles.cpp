@@ -13,13 +13,14 @@ QString conditionCode() {
 
 Resultat<std::optional<Article>> premier(const Database& bdd, const QString& sql,
                                          const QVariantList& valeurs) {
-    QSqlQuery q(bdd.connexion());
-    q.setForwardOnly(true);
-    if (Resultat<> r = executer(q, sql, valeurs); !r)
+    // Named columns only: the statement is kept prepared (the code look-up's key is long to
+    // prepare).
+    Preparee p(bdd, sql);
+    if (Resultat<> r = p.executer(valeurs); !r)
         return r.echec();
-    if (!q.next())
+    if (!p.requete().next())
         return std::optional<Article>();
-    return std::optional<Article>(lireArticle(q));
+    return std::optional<Article>(lireArticle(p.requete()));
 }
 } // namespace
 

@@ -9,7 +9,6 @@
 #include "stock/informationsarticle.h"
 
 #include <QLocale>
-#include <QSqlQuery>
 #include <cmath>
 
 Resultat<std::optional<QString>> quantiteSaisie(const QString& texte) {
@@ -70,13 +69,9 @@ Resultat<Comptage> saisirInventaire(const Database& bdd, const Journal& journal,
                        .arg(code, nombreCourt(stock))))
         return Comptage{};
     // The stock first: the journal records counts that were made.
-    QSqlQuery maj(bdd.connexion());
-    if (Resultat<> r =
-            executer(maj,
-                     QStringLiteral("UPDATE ARTICLES SET EnStock = "
-                                    "round(coalesce(EnStock, 0) + ?, 3) WHERE rowid = ?"),
-                     {q->versBase(), article->rowid});
-        !r)
+    Preparee maj(bdd, QStringLiteral("UPDATE ARTICLES SET EnStock = "
+                                     "round(coalesce(EnStock, 0) + ?, 3) WHERE rowid = ?"));
+    if (Resultat<> r = maj.executer({q->versBase(), article->rowid}); !r)
         return echec(nonEnregistre.arg(
             QStringLiteral("le stock de « %1 » n'a pas été modifié : %2").arg(code, r.raison())));
     Comptage comptage;
