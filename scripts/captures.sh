@@ -3,7 +3,10 @@
 # on a copy of the demo shop, written to DOSSIER (default build/captures):
 #   <largeur>x<hauteur>/<n>-<onglet>.png  every tab at 680 x 540, 1366 x 768 and 1920 x 1080;
 #   caisse.png, article.png, etiquettes.png  at 1366 x 768: the till during a sale, the article
-#                                            form with an article, the label preview.
+#                                            form with an article, the label preview;
+#   haute-resolution-caisse.png              the same sale on a screen of twice the density
+#                                            (2732 x 1536 pixels, everything drawn twice as
+#                                            large), to see that it is as sharp.
 # The program is the one built into build/bin (or TALMIR_BIN). Needs Xvfb, openbox, xdotool and
 # ImageMagick's import.
 set -euo pipefail
@@ -24,11 +27,12 @@ arreter() {
 }
 trap 'arreter; rm -rf "$travail"' EXIT
 
-# demarrer LARGEURxHAUTEUR [PLACE]: a fresh installation with the demo shop, a screen of that
-# size, the window manager and the program; PLACE is the window's place kept in the settings
-# ("0 0 680 540"), none to let the program take its first place (maximised).
+# demarrer LARGEURxHAUTEUR [PLACE [DENSITE]]: a fresh installation with the demo shop, a screen
+# of that size, the window manager and the program; PLACE is the window's place kept in the
+# settings ("0 0 680 540"), empty to let the program take its first place (maximised); DENSITE
+# the screen's pixels to a point (2 for a high-density screen).
 demarrer() {
-    local ecran="$1" place="${2:-}"
+    local ecran="$1" place="${2:-}" densite="${3:-1}"
     arreter
     rm -rf "$travail/inst" && mkdir -p "$travail/inst"
     cp "$bin/TALMIR_vestimentaire" "$bin"/*.wmf "$travail/inst/"
@@ -44,7 +48,7 @@ demarrer() {
     openbox >/dev/null 2>&1 &
     pids+=($!)
     sleep 1
-    "$travail/inst/TALMIR_vestimentaire" >/dev/null 2>&1 &
+    QT_SCALE_FACTOR="$densite" "$travail/inst/TALMIR_vestimentaire" >/dev/null 2>&1 &
     pids+=($!)
     fenetre=""
     for _ in $(seq 1 100); do
@@ -77,13 +81,23 @@ for taille in 680x540 1366x768 1920x1080; do
     done
 done
 
+# vendre: three articles scanned.
+vendre() {
+    for code in ART000001 ART000007 ART000012; do
+        xdotool type --delay 5 "$code"
+        xdotool key Return
+        sleep 0.3
+    done
+}
+
+# The same sale on a high-density screen.
+demarrer 2732x1536 "" 2
+vendre
+photo "$sortie/haute-resolution-caisse.png"
+
 # The README's pictures, at a common counter screen's size.
 demarrer 1366x768
-for code in ART000001 ART000007 ART000012; do
-    xdotool type --delay 5 "$code"
-    xdotool key Return
-    sleep 0.3
-done
+vendre
 photo "$sortie/caisse.png"
 # The article form: the first article of the list.
 xdotool key ctrl+Tab

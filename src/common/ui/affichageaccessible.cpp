@@ -58,3 +58,10 @@ void annoncerValeur(QLabel* affichage) {
     QAccessibleEvent nom(affichage, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&nom);
 }
+
+void montrerValeur(QLabel* affichage, const QString& valeur) {
+    if (affichage->text() == valeur)
+        return;
+    affichage->setText(valeur);
+    annoncerValeur(affichage);
+}

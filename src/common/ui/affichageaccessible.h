@@ -1,6 +1,7 @@
 #pragma once
 
 class QLabel;
+class QString;
 
 // Makes a display (a label that shows a value: a total, a quantity, a counter) tell assistive
 // technology its value as well as its caption: its name reads "Total TVA : 24,55 €", its value
@@ -10,3 +11,6 @@ void affichageAccessible(QLabel* affichage);
 // Tells assistive technology that a display's value changed (a label whose accessible name is
 // set announces nothing by itself).
 void annoncerValeur(QLabel* affichage);
+
+// Shows a new value on a display and, when it changed, tells assistive technology.
+void montrerValeur(QLabel* affichage, const QString& valeur);

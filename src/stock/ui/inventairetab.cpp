@@ -176,10 +176,10 @@ void InventaireTab::InventaireCodeArticle_KeyPress(int touche) {
     }
     InventaireNomArticle->setText(ecran.nomArticle);
     inventaireInfos->setText(ecran.infos);
-    InventaireNombre->setText(ecran.nombre);
-    InventaireTotalStock->setText(ecran.totalStock);
-    nbreinventaire->setText(ecran.nbreInventaire);
-    nbreinventairetotal->setText(ecran.nbreInventaireTotal);
+    montrerValeur(InventaireNombre, ecran.nombre);
+    montrerValeur(InventaireTotalStock, ecran.totalStock);
+    montrerValeur(nbreinventaire, ecran.nbreInventaire);
+    montrerValeur(nbreinventairetotal, ecran.nbreInventaireTotal);
     if (!comptage->journalNonEcrit.isEmpty())
         services_.dialogues.message(
             QStringLiteral("Le comptage est enregistré, mais sa ligne du journal n'a pas pu être "
@@ -193,7 +193,7 @@ void InventaireTab::InventaireCodeArticle_KeyPress(int touche) {
 
 void InventaireTab::montrerArticle(const Article& article) {
     InventaireNomArticle->setText(sansNullTexte(article.libelle));
-    InventaireTotalStock->setText(nombreCourt(Quantite::depuisVariant(article.enStock)));
+    montrerValeur(InventaireTotalStock, nombreCourt(Quantite::depuisVariant(article.enStock)));
     inventaireInfos->setText(informationsArticle(article));
 }
 

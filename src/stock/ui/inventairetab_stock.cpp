@@ -2,6 +2,7 @@
 
 #include "common/formats.h"
 #include "common/journalisation.h"
+#include "common/ui/affichageaccessible.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "platform/lanceur.h"
@@ -20,7 +21,7 @@ void InventaireTab::inventaireCalculer_Click() {
     const Resultat<std::optional<Quantite>> somme = sommeDuStock(services_.bdd);
     consigner(somme, QStringLiteral("recomptage du stock"));
     if (somme && *somme)
-        nbreinventairetotal->setText(nombreCourt(**somme));
+        montrerValeur(nbreinventairetotal, nombreCourt(**somme));
 }
 
 void InventaireTab::SortirInventaire_Click() {

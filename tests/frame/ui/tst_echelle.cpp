@@ -174,6 +174,14 @@ class TestEchelle : public QObject {
                 const QString texte = texteMontre(w);
                 QVERIFY2(!nomParDefaut.match(texte).hasMatch(),
                          qPrintable(onglet + w->objectName() + QStringLiteral(" : ") + texte));
+                // On a counter's touch screen every button takes a fingertip: 34 pixels are
+                // 8,5 mm on a 15,6-inch screen of 1366 x 768.
+                if (taille.width() >= 1366 && qobject_cast<QPushButton*>(w))
+                    QVERIFY2(
+                        w->width() >= 34 && w->height() >= 34,
+                        qPrintable(
+                            onglet + w->objectName() +
+                            QStringLiteral(" : %1 x %2 pixels").arg(w->width()).arg(w->height())));
             }
             const QRect titre = onglets->tabBar()->tabRect(i);
             QVERIFY2(onglets->fontMetrics().horizontalAdvance(onglets->tabText(i)) < titre.width(),
