@@ -4,6 +4,7 @@
 // waits for an operator, and the large shop they run on.
 #include "database/creation.h"
 #include "database/database.h"
+#include "database/versionschema.h"
 #include "frame/dialogues.h"
 #include "frame/navigation.h"
 #include "frame/progression.h"
@@ -116,6 +117,9 @@ inline bool ouvrirCopie(const QString& source, const Installation& inst, Databas
     Resultat<> r = Database::copierFichier(source, inst.baseParDefaut());
     if (r)
         r = bdd.ouvrir(inst.baseParDefaut());
+    // As the program's start-up does: a shop made by an older program gets today's tables.
+    if (r)
+        r = versionschema::mettreANiveau(bdd);
     if (!r && erreur)
         *erreur = r.raison();
     return r.ok();

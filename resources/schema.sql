@@ -27,7 +27,8 @@ CREATE TABLE VENTES (
     PrixVenteTTC CURRENCY,
     TVA CURRENCY,
     commentaire TEXT,
-    qt DOUBLE
+    qt DOUBLE,
+    TauxTVA DOUBLE -- the VAT rate of an article's line, in percent; Null on other lines
 );
 CREATE INDEX VENTES_ticket ON VENTES (NumeroTicket, Id);
 
@@ -48,3 +49,6 @@ CREATE TABLE FOURNISSEURS (
     adresse TEXT,
     telephone TEXT
 );
+
+-- The schema's version: one more at each change of the tables (see the program's upgrade).
+PRAGMA user_version = 1;

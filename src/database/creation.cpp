@@ -186,8 +186,8 @@ Resultat<> remplir(const QString& chemin, int articles, int lignes, bool demo) {
 
     Insertion ticket(c.db(), "INSERT INTO TICKETS (NumeroTicket, Date, TotalTTC, TicketClos, "
                              "caisse, vendeur) VALUES (?, ?, ?, 1, '1', '1')");
-    Insertion ligne(c.db(), "INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt) "
-                            "VALUES (?, ?, ?, ?, ?)");
+    Insertion ligne(c.db(), "INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt, "
+                            "TauxTVA) VALUES (?, ?, ?, ?, ?, ?)");
     const QDateTime maintenant = QDateTime::currentDateTime();
     int ecrites = 0;
     int numero = 0;
@@ -205,6 +205,7 @@ Resultat<> remplir(const QString& chemin, int articles, int lignes, bool demo) {
                                    .reel(cents / 100.0)
                                    .reel(tva / 100.0)
                                    .reel(1)
+                                   .reel(19.6)
                                    .executer();
                 !r)
                 return r;
@@ -217,6 +218,7 @@ Resultat<> remplir(const QString& chemin, int articles, int lignes, bool demo) {
                                .reel(-total / 100.0)
                                .reel(0)
                                .reel(0)
+                               .texte(QString()) // a payment has no rate
                                .executer();
             !r)
             return r;

@@ -4,6 +4,7 @@
 #include "common/journalisation.h"
 #include "common/texte.h"
 #include "database/database.h"
+#include "database/versionschema.h"
 #include "frame/installation.h"
 #include "platform/fichiers.h"
 #include "platform/verroufichier.h"
@@ -105,5 +106,13 @@ Resultat<> Demarrage::ouvrirBase() {
     // Should the database's file disappear while the program runs, the operator is sent to the
     // rotating copies.
     bdd_.setDossierCopies(installation_.chemin(dossierSauvegardes()));
-    return bdd_.ouvrir(reglages_.lireOuInitialiser(reglageBase(installation_)));
+    if (Resultat<> r = bdd_.ouvrir(reglages_.lireOuInitialiser(reglageBase(installation_))); !r)
+        return r;
+    // A shop of an older program gets this one's tables now, the rotating copy made before;
+    // a shop of a newer program is not touched.
+    if (Resultat<> r = versionschema::mettreANiveau(bdd_); !r) {
+        bdd_.fermer();
+        return r;
+    }
+    return {};
 }

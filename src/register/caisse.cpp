@@ -101,9 +101,9 @@ Resultat<LigneCalculee> Caisse::enregistrer(const LigneCalculee& ligne,
                                     "n'est enregistré."));
     Resultat<> ecrit = ecrire(
         [&](qint64 numero) {
-            return article
-                       ? ventes_.vendre(numero, *article, ligne.qt, ligne.prix, ligne.tva)
-                       : ventes_.ajouterLigne(numero, ligne.code, ligne.prix, ligne.tva, ligne.qt);
+            return article ? ventes_.vendre(numero, *article, ligne.qt, ligne.prix, ligne.tva)
+                           : ventes_.ajouterLigne(numero, ligne.code, ligne.prix, ligne.tva,
+                                                  ligne.qt, ligne.taux);
         },
         [&](const QString& raison) {
             return QStringLiteral("La ligne « %1 » n'est pas enregistrée (%2). Recommencez la "
@@ -160,7 +160,9 @@ Resultat<LigneCalculee> Caisse::prixSolde(Montant nouveauPrix) {
     const std::optional<LigneTicket> derniere = dernierePrixee();
     if (!derniere)
         return sansArticle();
-    return enregistrer(lignePrixRemise(nouveauPrix, derniere->prix, derniere->tva));
+    LigneCalculee remise = lignePrixRemise(nouveauPrix, derniere->prix, derniere->tva);
+    remise.taux = derniere->taux;
+    return enregistrer(remise);
 }
 
 Resultat<LigneCalculee> Caisse::remiseEnEuros(Montant montant) {
@@ -173,8 +175,10 @@ Resultat<LigneCalculee> Caisse::remiseSurDernier(double pourcent) {
     const std::optional<LigneTicket> derniere = dernierePrixee();
     if (!derniere)
         return sansArticle();
-    return enregistrer(
-        ligneRemisePourcent(mots::remiseSurArticle(), pourcent, derniere->prix, derniere->tva));
+    LigneCalculee remise =
+        ligneRemisePourcent(mots::remiseSurArticle(), pourcent, derniere->prix, derniere->tva);
+    remise.taux = derniere->taux;
+    return enregistrer(remise);
 }
 
 Resultat<LigneCalculee> Caisse::remiseSurTotal(double pourcent) {

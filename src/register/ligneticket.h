@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 // One stored line of a ticket as the receipt reads it: the line itself and, for an article
 // line, the article's description (Null for discounts, payments, sub-total markers and
@@ -14,7 +15,8 @@ struct LigneTicket {
     QString codeArticle;
     Montant prix; // signed amount including VAT
     Montant tva;
-    Quantite qt; // 0 for payments and sub-total markers
+    Quantite qt;                // 0 for payments and sub-total markers
+    std::optional<double> taux; // the VAT rate of an article's line or of its discount
     QVariant libelle;
     QVariant taille;
     QVariant couleur;

@@ -27,6 +27,7 @@ LigneCalculee ligneArticle(const ArticleCaisse& article, Quantite quantite) {
     const Montant montant = article.prix.fois(quantite);
     const Montant tva = montant.tvaContenue(article.taux);
     LigneCalculee l = ligne(article.code, montant.arrondiCentime(), tva.arrondiCentime(), quantite);
+    l.taux = article.taux;
     if (l.admise) {
         l.prixAffiche = montant;
         l.tvaAffichee = tva;

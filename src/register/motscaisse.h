@@ -56,6 +56,8 @@ struct LigneCalculee {
     Montant prix;
     Montant tva;
     Quantite qt = Quantite::unites(1);
+    // The VAT rate in percent of an article's line, and of a discount on one article's line.
+    std::optional<double> taux;
     Montant prixAffiche; // `prix`
     Montant tvaAffichee; // `tva`
     // False when an amount is beyond what the till records.

@@ -57,10 +57,11 @@ Resultat<> Tickets::clore(qint64 numero, Montant totalTtc, const QDateTime& date
 Resultat<QList<LigneTicket>> Tickets::lignes(qint64 numero) const {
     // One row per line: an article code shared by several rows shows the first of them.
     Preparee p(bdd_,
-               QStringLiteral("SELECT V.Id, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, A.libelle, "
-                              "A.taille, A.couleur FROM VENTES V LEFT JOIN ARTICLES A ON A.rowid = "
-                              "(SELECT min(rowid) FROM ARTICLES WHERE CodeArticle = V.CodeArticle) "
-                              "WHERE V.NumeroTicket = ? ORDER BY V.Id"));
+               QStringLiteral(
+                   "SELECT V.Id, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, A.libelle, "
+                   "A.taille, A.couleur, V.TauxTVA FROM VENTES V LEFT JOIN ARTICLES A ON A.rowid = "
+                   "(SELECT min(rowid) FROM ARTICLES WHERE CodeArticle = V.CodeArticle) "
+                   "WHERE V.NumeroTicket = ? ORDER BY V.Id"));
     if (Resultat<> r = p.executer({numero}); !r)
         return r.echec();
     QSqlQuery& q = p.requete();
@@ -75,6 +76,8 @@ Resultat<QList<LigneTicket>> Tickets::lignes(qint64 numero) const {
         l.libelle = q.value(5);
         l.taille = q.value(6);
         l.couleur = q.value(7);
+        if (const QVariant taux = q.value(8); !taux.isNull())
+            l.taux = taux.toDouble();
         resultat.append(l);
     }
     // A row that cannot be read ends the walk: the lines would be incomplete.

@@ -37,11 +37,12 @@ Resultat<Ecriture> Ventes::enregistrer(qint64 ticket, const QList<NouvelleLigne>
         return t.debut().echec();
     for (const NouvelleLigne& l : lignes) {
         Preparee ligne(bdd_, QStringLiteral("INSERT INTO VENTES (NumeroTicket, CodeArticle, "
-                                            "PrixVenteTTC, TVA, qt) SELECT ?, ?, ?, ?, ? "
-                                            "WHERE EXISTS (SELECT 1 FROM TICKETS WHERE "
+                                            "PrixVenteTTC, TVA, qt, TauxTVA) SELECT ?, ?, ?, ?, "
+                                            "?, ? WHERE EXISTS (SELECT 1 FROM TICKETS WHERE "
                                             "NumeroTicket = ? AND TicketClos = 0)"));
-        if (Resultat<> r = ligne.executer(
-                {ticket, l.code, l.prix.versBase(), l.tva.versBase(), l.qt.versBase(), ticket});
+        if (Resultat<> r =
+                ligne.executer({ticket, l.code, l.prix.versBase(), l.tva.versBase(),
+                                l.qt.versBase(), l.taux ? QVariant(*l.taux) : QVariant(), ticket});
             !r)
             return r.echec();
         if (ligne.requete().numRowsAffected() != 1)
@@ -60,12 +61,12 @@ Resultat<Ecriture> Ventes::enregistrer(qint64 ticket, const QList<NouvelleLigne>
 
 Resultat<Ecriture> Ventes::vendre(qint64 ticket, const ArticleCaisse& article, Quantite qt,
                                   Montant prix, Montant tva) {
-    return enregistrer(ticket, {{article.code, prix, tva, qt}}, article.cle);
+    return enregistrer(ticket, {{article.code, prix, tva, qt, article.taux}}, article.cle);
 }
 
 Resultat<Ecriture> Ventes::ajouterLigne(qint64 ticket, const QString& code, Montant prix,
-                                        Montant tva, Quantite qt) {
-    return enregistrer(ticket, {{code, prix, tva, qt}}, std::nullopt);
+                                        Montant tva, Quantite qt, std::optional<double> taux) {
+    return enregistrer(ticket, {{code, prix, tva, qt, taux}}, std::nullopt);
 }
 
 Resultat<Ecriture> Ventes::ajouterLignes(qint64 ticket, const QList<NouvelleLigne>& lignes) {

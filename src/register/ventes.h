@@ -31,6 +31,7 @@ struct NouvelleLigne {
     Montant prix;
     Montant tva;
     Quantite qt;
+    std::optional<double> taux; // the VAT rate in percent, when the line has one rate
 };
 
 // Article lookups and the recording of ticket lines in VENTES. Each recording is one
@@ -51,7 +52,7 @@ class Ventes {
 
     // A discount, payment or sub-total line.
     Resultat<Ecriture> ajouterLigne(qint64 ticket, const QString& code, Montant prix, Montant tva,
-                                    Quantite qt);
+                                    Quantite qt, std::optional<double> taux = std::nullopt);
     // Several lines, together or not at all (a payment and its change).
     Resultat<Ecriture> ajouterLignes(qint64 ticket, const QList<NouvelleLigne>& lignes);
 

@@ -1,5 +1,6 @@
 #include "database/creation.h"
 #include "database/database.h"
+#include "database/versionschema.h"
 #include "support/testmain.h"
 #include "support/testsupport.h"
 
@@ -611,6 +612,52 @@ class TestDatabase : public QObject {
         QVERIFY2(absente.raison().contains("ABSENTE"), qPrintable(absente.raison()));
         b.bdd.fermer();
         QVERIFY(!parcourirTextes(b.bdd, "SELECT 1", {}, garder));
+    }
+
+    // A new shop is at today's version; an older one is brought to it with its rows kept and the
+    // same columns as a new one, again and again without harm; a step that fails leaves the shop
+    // at its version; a newer shop is refused as it is.
+    void versionDuSchema() {
+        auto colonnes = [](BoutiqueTest& b) {
+            QStringList c;
+            QSqlQuery q(b.bdd.connexion());
+            if (executer(q, "SELECT name || ' ' || type FROM pragma_table_info('VENTES')"))
+                while (q.next())
+                    c << q.value(0).toString();
+            return c;
+        };
+        BoutiqueTest neuve;
+        QVERIFY(neuve.ouvrir());
+        QCOMPARE(versionschema::lire(neuve.bdd).valeurOu(-1), versionschema::kActuelle);
+        QVERIFY(versionschema::mettreANiveau(neuve.bdd));
+
+        BoutiqueTest ancienne;
+        QVERIFY(ancienne.ouvrir());
+        QVERIFY(ancienne.sql("ALTER TABLE VENTES DROP COLUMN TauxTVA"));
+        QVERIFY(ancienne.sql("PRAGMA user_version = 0"));
+        QVERIFY(ancienne.sql("INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, "
+                             "qt) VALUES (1, 'A', 10, 1.64, 1)"));
+        const Resultat<> r = versionschema::mettreANiveau(ancienne.bdd);
+        QVERIFY2(r, qPrintable(r.raison()));
+        QCOMPARE(versionschema::lire(ancienne.bdd).valeurOu(-1), versionschema::kActuelle);
+        QCOMPARE(colonnes(ancienne), colonnes(neuve));
+        QCOMPARE(
+            ancienne.valeur("SELECT PrixVenteTTC FROM VENTES WHERE CodeArticle = 'A'").toDouble(),
+            10.0);
+        QVERIFY(versionschema::mettreANiveau(ancienne.bdd));
+
+        BoutiqueTest abimee;
+        QVERIFY(abimee.ouvrir());
+        QVERIFY(abimee.sql("PRAGMA user_version = 0"));
+        QVERIFY(abimee.sql("DROP TABLE VENTES"));
+        QVERIFY(!versionschema::mettreANiveau(abimee.bdd));
+        QCOMPARE(versionschema::lire(abimee.bdd).valeurOu(-1), 0);
+
+        QVERIFY(neuve.sql("PRAGMA user_version = 7"));
+        const Resultat<> refus = versionschema::mettreANiveau(neuve.bdd);
+        QVERIFY(!refus);
+        QVERIFY2(refus.raison().contains("plus récente"), qPrintable(refus.raison()));
+        QCOMPARE(versionschema::lire(neuve.bdd).valeurOu(-1), 7);
     }
 
     void boutiqueDemo() {

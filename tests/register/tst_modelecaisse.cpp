@@ -126,19 +126,22 @@ class TestModeleCaisse : public QObject {
         QTest::addColumn<double>("valeur");
         QTest::addColumn<Montant>("montant");
         QTest::addColumn<Montant>("tva");
+        QTest::addColumn<double>("taux"); // the rate stored with the line; -1: none
         QTest::newRow("10 % sur 14,99 a 20 %")
-            << QStringList{"PULL"} << "dernier" << 10.0 << euros(-1.50) << euros(-0.25);
+            << QStringList{"PULL"} << "dernier" << 10.0 << euros(-1.50) << euros(-0.25) << 20.0;
         QTest::newRow("10 % du dernier, au taux du dernier (5,5 %)")
-            << QStringList{"ROBE", "LIVRE"} << "dernier" << 10.0 << euros(-2.11) << euros(-0.11);
+            << QStringList{"ROBE", "LIVRE"} << "dernier" << 10.0 << euros(-2.11) << euros(-0.11)
+            << 5.5;
         QTest::newRow("prix solde au taux du dernier (10 %)")
-            << QStringList{"ROBE", "MASQUE"} << "solde" << 8.0 << euros(-2) << euros(-0.18);
+            << QStringList{"ROBE", "MASQUE"} << "solde" << 8.0 << euros(-2) << euros(-0.18) << 10.0;
         // 55 at 20 % holds 9,17 of VAT; 21,10 at 5,5 % holds 1,10: the 7,61 off share them.
-        QTest::newRow("7,61 EUR sur deux taux")
-            << QStringList{"ROBE", "LIVRE"} << "euros" << 7.61 << euros(-7.61) << euros(-1.03);
+        QTest::newRow("7,61 EUR sur deux taux") << QStringList{"ROBE", "LIVRE"} << "euros" << 7.61
+                                                << euros(-7.61) << euros(-1.03) << -1.0;
         QTest::newRow("12,5 % du sous-total sur deux taux")
-            << QStringList{"ROBE", "LIVRE"} << "total" << 12.5 << euros(-9.51) << euros(-1.28);
+            << QStringList{"ROBE", "LIVRE"} << "total" << 12.5 << euros(-9.51) << euros(-1.28)
+            << -1.0;
         QTest::newRow("remise plus grande que le ticket")
-            << QStringList{"MASQUE"} << "euros" << 15.0 << euros(-15) << euros(-1.37);
+            << QStringList{"MASQUE"} << "euros" << 15.0 << euros(-15) << euros(-1.37) << -1.0;
     }
     void tvaDesRemises() {
         QFETCH(QStringList, articles);
@@ -146,6 +149,7 @@ class TestModeleCaisse : public QObject {
         QFETCH(double, valeur);
         QFETCH(Montant, montant);
         QFETCH(Montant, tva);
+        QFETCH(double, taux);
         Magasin m;
         Caisse c = m.caisse(articles);
         Resultat<LigneCalculee> l = echec(QStringLiteral("aucune remise"));
@@ -162,6 +166,14 @@ class TestModeleCaisse : public QObject {
         QCOMPARE(stockee.prix, montant);
         QCOMPARE(stockee.tva, tva);
         QCOMPARE(stockee.qt, Quantite::unites(1));
+        QCOMPARE(stockee.taux.value_or(-1), taux);
+        // Each article's line keeps its own rate, as read back from the database.
+        const QList<LigneTicket> lignes = c.lignes();
+        for (qsizetype i = 0; i < articles.size(); ++i)
+            QCOMPARE(
+                lignes[i].taux.value_or(-1),
+                m.b.valeur("SELECT tauxTVAvente FROM ARTICLES WHERE CodeArticle = ?", {articles[i]})
+                    .toDouble());
     }
 
     // Cash beyond what remains gives change, recorded as its own line with the payment; the

@@ -1,4 +1,5 @@
 #include "database/creation.h"
+#include "database/versionschema.h"
 #include "frame/ui/form1.h"
 #include "platform/signauxarret.h"
 #include "settings/ini32.h"
@@ -295,6 +296,39 @@ class TestDemarrage : public QObject {
                              b.installation().baseParDefaut() +
                              " n'est pas une base de données utilisable : le fichier n'est pas "
                              "une base de données."});
+    }
+
+    // A shop made by an older program gets today's tables at start-up, its rotating copy made
+    // first and left as it was; a shop made by a newer program is refused and left untouched.
+    void versionDeLaBase() {
+        {
+            BoutiqueTest b(BoutiqueTest::Base::Demo);
+            QVERIFY(b.ouvrir());
+            QVERIFY(b.sql("ALTER TABLE VENTES DROP COLUMN TauxTVA"));
+            QVERIFY(b.sql("PRAGMA user_version = 0"));
+            b.bdd.fermer();
+            Form1 f(b.services());
+            QVERIFY(f.demarrer());
+            QCOMPARE(b.valeur("PRAGMA user_version").toInt(), versionschema::kActuelle);
+            QVERIFY(b.valeur("SELECT count(*) FROM pragma_table_info('VENTES') WHERE name = "
+                             "'TauxTVA'")
+                        .toInt() == 1);
+            Database copie;
+            QVERIFY(copie.ouvrir(b.chemin("Sauvegardes/TALMIR_vestimentaire_1.db")));
+            QCOMPARE(versionschema::lire(copie).valeurOu(-1), 0);
+        }
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        QVERIFY(b.sql("PRAGMA user_version = 99"));
+        b.bdd.fermer();
+        Form1 f(b.services());
+        QVERIFY(!f.demarrer());
+        QCOMPARE(b.dialogues.textes().size(), 1);
+        QVERIFY2(b.dialogues.textes().first().contains("version plus récente du programme"),
+                 qPrintable(b.dialogues.textes().first()));
+        QVERIFY(!b.bdd.estOuverte());
+        QVERIFY(b.ouvrir());
+        QCOMPARE(b.valeur("PRAGMA user_version").toInt(), 99);
     }
 
     void fournisseursAbsents() {

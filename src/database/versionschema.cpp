@@ -1,0 +1,78 @@
+#include "database/versionschema.h"
+
+#include "database/database.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+namespace versionschema {
+namespace {
+Resultat<bool> aLaColonne(const Database& bdd, const QString& table, const QString& colonne) {
+    QSqlQuery q(bdd.connexion());
+    if (Resultat<> r = executer(q,
+                                QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE "
+                                               "name = ? COLLATE NOCASE"),
+                                {table, colonne});
+        !r)
+        return r.echec();
+    return q.next() && q.value(0).toInt() > 0;
+}
+
+// A column added unless the table already has it (a shop whose file was changed by hand).
+Resultat<> ajouterColonne(const Database& bdd, const QString& table, const QString& colonne,
+                          const QString& declaration) {
+    const Resultat<bool> deja = aLaColonne(bdd, table, colonne);
+    if (!deja)
+        return deja.echec();
+    if (*deja)
+        return {};
+    QSqlQuery q(bdd.connexion());
+    return executer(
+        q, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, colonne, declaration));
+}
+
+// Version 1: each ticket line keeps the VAT rate it was sold at, so that a day's sales add up
+// per rate (a line's VAT amount alone cannot tell its rate on small amounts).
+Resultat<> versionUn(const Database& bdd) {
+    return ajouterColonne(bdd, QStringLiteral("VENTES"), QStringLiteral("TauxTVA"),
+                          QStringLiteral("DOUBLE"));
+}
+} // namespace
+
+Resultat<int> lire(const Database& bdd) {
+    QSqlQuery q(bdd.connexion());
+    if (Resultat<> r = executer(q, QStringLiteral("PRAGMA user_version")); !r)
+        return r.echec();
+    if (!q.next())
+        return echec(QStringLiteral("la version de la base de données est illisible"));
+    return q.value(0).toInt();
+}
+
+Resultat<> mettreANiveau(const Database& bdd) {
+    const Resultat<int> version = lire(bdd);
+    if (!version)
+        return version.echec();
+    if (*version > kActuelle)
+        return echec(QStringLiteral("la base de données %1 a été faite par une version plus "
+                                    "récente du programme (schéma n° %2, ce programme connaît "
+                                    "le n° %3) : elle n'est pas ouverte, pour ne pas l'abîmer. "
+                                    "Installez la dernière version du programme")
+                         .arg(bdd.chemin())
+                         .arg(*version)
+                         .arg(kActuelle));
+    if (*version == kActuelle)
+        return {};
+    Transaction t(bdd);
+    if (!t.debut())
+        return t.debut();
+    if (*version < 1)
+        if (Resultat<> r = versionUn(bdd); !r)
+            return r;
+    QSqlQuery q(bdd.connexion());
+    if (Resultat<> r = executer(q, QStringLiteral("PRAGMA user_version = %1").arg(kActuelle)); !r)
+        return r;
+    return t.valider();
+}
+
+} // namespace versionschema
