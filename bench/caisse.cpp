@@ -234,15 +234,16 @@ static void sqliteNu(benchmark::State& etat) {
             .toUtf8();
     Requete article(db, parCle.constData());
     Requete debut(db, "BEGIN");
-    Requete ligne(db, "INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt) "
-                      "SELECT ?, ?, ?, ?, ? WHERE EXISTS (SELECT 1 FROM TICKETS WHERE "
-                      "NumeroTicket = ? AND TicketClos = 0)");
+    Requete ligne(db, "INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt, "
+                      "TauxTVA) SELECT ?, ?, ?, ?, ?, ? WHERE EXISTS (SELECT 1 FROM TICKETS "
+                      "WHERE NumeroTicket = ? AND TicketClos = 0)");
     Requete stock(db, "UPDATE ARTICLES SET EnStock = EnStock - ? WHERE rowid = ?");
     Requete valider(db, "COMMIT");
-    Requete lignes(db, "SELECT V.Id, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, A.libelle, "
-                       "A.taille, A.couleur FROM VENTES V LEFT JOIN ARTICLES A ON A.rowid = "
-                       "(SELECT min(rowid) FROM ARTICLES WHERE CodeArticle = V.CodeArticle) "
-                       "WHERE V.NumeroTicket = ? ORDER BY V.Id");
+    Requete lignes(db,
+                   "SELECT V.Id, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, A.libelle, "
+                   "A.taille, A.couleur, V.TauxTVA FROM VENTES V LEFT JOIN ARTICLES A ON A.rowid = "
+                   "(SELECT min(rowid) FROM ARTICLES WHERE CodeArticle = V.CodeArticle) "
+                   "WHERE V.NumeroTicket = ? ORDER BY V.Id");
     Mesures m;
     qint64 i = 0, lues = 0;
     for (auto _ : etat) {
@@ -261,7 +262,8 @@ static void sqliteNu(benchmark::State& etat) {
         sqlite3_bind_double(ligne.st, 3, prix);
         sqlite3_bind_double(ligne.st, 4, prix * 19.6 / 119.6);
         sqlite3_bind_double(ligne.st, 5, 1);
-        sqlite3_bind_int64(ligne.st, 6, ticket);
+        sqlite3_bind_double(ligne.st, 6, 19.6);
+        sqlite3_bind_int64(ligne.st, 7, ticket);
         sqlite3_step(ligne.st);
         ligne.fin();
         sqlite3_bind_double(stock.st, 1, 1);
@@ -272,7 +274,7 @@ static void sqliteNu(benchmark::State& etat) {
         valider.fin();
         sqlite3_bind_int64(lignes.st, 1, ticket);
         while (sqlite3_step(lignes.st) == SQLITE_ROW) {
-            for (int col = 0; col < 8; ++col)
+            for (int col = 0; col < 9; ++col)
                 benchmark::DoNotOptimize(sqlite3_column_text(lignes.st, col));
             ++lues;
         }
