@@ -1,10 +1,12 @@
 // The stock as a whole on a large shop: the recount that runs on every change of tab, the
-// inventory listing, and a day's cash journal of 500 tickets printed to PDF. Give the shop in
+// inventory listing, a day's cash journal of 500 tickets printed to PDF, and the totals of the
+// busiest day as its daily closure adds them up. Give the shop in
 // TALMIR_BENCH_BASE (made by: creer_base --articles 100000 --lignes 1000000 FICHIER); without
 // it a shop of that size is made for the run.
 #include "banc.h"
 #include "database/database.h"
 #include "journals/journalcaisse.h"
+#include "journals/totauxperiode.h"
 #include "printing/surface.h"
 #include "printing/systeme/imprimantessysteme.h"
 #include "stock/exportinventaire.h"
@@ -93,6 +95,33 @@ static void journalDeCaissePdf(benchmark::State& etat) {
     etat.counters["pages"] = pages;
 }
 BENCHMARK(journalDeCaissePdf)->Unit(benchmark::kMillisecond);
+
+// The busiest day's totals per VAT rate and per payment means, on a copy of the shop brought to
+// today's tables (the lines of a shop made before rates were recorded have none).
+static void totauxDuJour(benchmark::State& etat) {
+    QDate jour;
+    cinqCentsTickets(&jour);
+    const Installation inst{dossier().path() + QStringLiteral("/copie"),
+                            QStringLiteral("TALMIR_vestimentaire")};
+    QDir().mkpath(inst.dossier);
+    Database copie;
+    QString erreur;
+    if (!banc::ouvrirCopie(boutique().chemin(), inst, copie, &erreur)) {
+        etat.SkipWithError(qPrintable(erreur));
+        return;
+    }
+    qint64 tickets = 0;
+    for (auto _ : etat) {
+        const Resultat<TotauxPeriode> t = totauxPeriode(copie, jour, jour);
+        if (!t) {
+            etat.SkipWithError(qPrintable(t.raison()));
+            return;
+        }
+        tickets = t->tickets;
+    }
+    etat.counters["tickets"] = double(tickets);
+}
+BENCHMARK(totauxDuJour)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv); // fonts for the PDF

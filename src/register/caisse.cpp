@@ -230,9 +230,9 @@ Resultat<Caisse::Paiement> Caisse::payer(const QString& moyen, Montant montant) 
     // The payment and its change, together or not at all.
     Resultat<> ecrit = ecrire(
         [&](qint64 numero) {
-            return ventes_.ajouterLignes(numero,
-                                         {{p.ligne.code, p.ligne.prix, p.ligne.tva, p.ligne.qt},
-                                          {rendu.code, rendu.prix, rendu.tva, rendu.qt}});
+            return ventes_.ajouterLignes(
+                numero, {{p.ligne.code, p.ligne.prix, p.ligne.tva, p.ligne.qt, std::nullopt},
+                         {rendu.code, rendu.prix, rendu.tva, rendu.qt, std::nullopt}});
         },
         [&](const QString& raison) {
             return QStringLiteral("Le paiement « %1 » n'est pas enregistré (%2). Recommencez "

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "common/montant.h"
+#include "common/resultat.h"
+
+#include <QDate>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+class Database;
+
+// The totals of the tickets closed over some days, as a daily closure (Z) reports them: per VAT
+// rate, per payment means, the change given, the discounts and the returns. Exact to the
+// ten-thousandth: the rates' amounts add up to the period's total, the means less the change to
+// what was paid.
+
+// One VAT rate's share of the period. A discount on a whole ticket spans its rates: it is shared
+// among them in proportion to each rate's amount on that ticket (the last rate takes what the
+// rounding leaves, so that nothing is lost). Lines sold before rates were recorded, on a ticket
+// without any recorded rate, come under the rate kTauxInconnu.
+struct TotalTaux {
+    double taux = 0;
+    Montant ttc;
+    Montant tva;
+    Montant ht() const { return ttc - tva; }
+};
+constexpr double kTauxInconnu = -1;
+
+struct TotauxPeriode {
+    qint64 tickets = 0;
+    Montant totalTtc; // the articles and discounts
+    Montant totalTva;
+    QList<TotalTaux> parTaux;     // by increasing rate
+    QMap<QString, Montant> payes; // per payment means, the amounts paid (CB, ESPECES, ...)
+    Montant rendu;                // the change given back in cash
+    Montant remises;              // the discount lines (zero or below)
+    Montant retours;              // the article lines of negative quantity (zero or below)
+    qint64 lignesRetournees = 0;
+};
+
+// The tickets closed on the days from `premier` to `dernier`, both included.
+Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
+                                      const QDate& dernier);
