@@ -7,82 +7,13 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
-#include <algorithm>
-#include <cmath>
-#include <optional>
 
 namespace {
-struct Ligne {
-    QString code;
-    Montant prix;
-    Montant tva;
-    bool prixee = false;
-    std::optional<double> taux;
-};
-
 // A discount line: its word, and for a percentage the rate after it ("REMISE sur ARTICLE 10 %").
 bool estRemise(const QString& code) {
     return code == mots::prixRemise() || code == mots::remiseExceptionnelle() ||
            code == mots::remise() || code.startsWith(mots::remiseSurArticle() + u' ') ||
            code.startsWith(mots::remiseSurSousTotal() + u' ');
-}
-
-// Rates to the hundredth of a percent: 19.6 and 19.600000001 are one rate.
-qint64 cleTaux(double taux) {
-    return std::isfinite(taux) && std::fabs(taux) < 1e6 ? std::llround(taux * 100) : 0;
-}
-
-// Adds one ticket's priced lines to the rates: lines of one rate to it; lines without a rate
-// shared among the ticket's rates as their amounts stand.
-void ajouterTicket(const QList<Ligne>& lignes, QMap<qint64, TotalTaux>& parTaux) {
-    QMap<qint64, TotalTaux> ticket;
-    QList<const Ligne*> sansTaux;
-    for (const Ligne& l : lignes) {
-        if (!l.prixee)
-            continue;
-        if (!l.taux) {
-            sansTaux << &l;
-            continue;
-        }
-        TotalTaux& t = ticket[cleTaux(*l.taux)];
-        t.taux = double(cleTaux(*l.taux)) / 100;
-        t.ttc += l.prix;
-        t.tva += l.tva;
-    }
-    Montant base;
-    for (const TotalTaux& t : ticket)
-        base += t.ttc;
-    for (const Ligne* l : sansTaux) {
-        if (ticket.isEmpty() || base.estNul()) {
-            TotalTaux& inconnu = ticket[cleTaux(kTauxInconnu)];
-            inconnu.taux = kTauxInconnu;
-            inconnu.ttc += l->prix;
-            inconnu.tva += l->tva;
-            continue;
-        }
-        Montant resteTtc = l->prix, resteTva = l->tva;
-        const QList<qint64> cles = ticket.keys();
-        // Fixed now, so that the shares do not follow the amounts as they change.
-        QList<Montant> parts;
-        for (qint64 c : cles)
-            parts << ticket[c].ttc;
-        for (qsizetype i = 0; i < cles.size(); ++i) {
-            TotalTaux& t = ticket[cles[i]];
-            const bool dernier = i + 1 == cles.size();
-            const Montant ttc = dernier ? resteTtc : l->prix.proportion(parts[i], base);
-            const Montant tva = dernier ? resteTva : l->tva.proportion(parts[i], base);
-            t.ttc += ttc;
-            t.tva += tva;
-            resteTtc = resteTtc - ttc;
-            resteTva = resteTva - tva;
-        }
-    }
-    for (auto i = ticket.cbegin(); i != ticket.cend(); ++i) {
-        TotalTaux& t = parTaux[i.key()];
-        t.taux = i->taux;
-        t.ttc += i->ttc;
-        t.tva += i->tva;
-    }
 }
 } // namespace
 
@@ -100,12 +31,11 @@ Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
         !r)
         return r.echec();
     TotauxPeriode p;
-    QMap<qint64, TotalTaux> parTaux;
-    QList<Ligne> ticket;
+    QList<LigneTicket> ticket;
     qint64 numero = 0;
     auto finTicket = [&] {
         if (!ticket.isEmpty())
-            ajouterTicket(ticket, parTaux);
+            cumulerParTaux(p.parTaux, totauxParTaux(ticket));
         ticket.clear();
     };
     while (q.next()) {
@@ -115,27 +45,26 @@ Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
             numero = n;
             ++p.tickets;
         }
-        Ligne l;
-        l.code = q.value(1).toString();
+        LigneTicket l;
+        l.codeArticle = q.value(1).toString();
         l.prix = Montant::depuisVariant(q.value(2));
         l.tva = Montant::depuisVariant(q.value(3));
-        const Quantite qt = Quantite::depuisVariant(q.value(4));
-        l.prixee = !qt.estNul();
+        l.qt = Quantite::depuisVariant(q.value(4));
         if (!q.value(5).isNull())
             l.taux = q.value(5).toDouble();
-        if (l.prixee) {
+        if (l.estPrixee()) {
             p.totalTtc += l.prix;
             p.totalTva += l.tva;
-            if (estRemise(l.code))
+            if (estRemise(l.codeArticle))
                 p.remises += l.prix;
-            else if (qt < Quantite()) {
+            else if (l.qt < Quantite()) {
                 p.retours += l.prix;
                 ++p.lignesRetournees;
             }
-        } else if (l.code == mots::rendu()) {
+        } else if (l.codeArticle == mots::rendu()) {
             p.rendu += l.prix;
-        } else if (mots::paiements().contains(l.code)) {
-            p.payes[l.code] += -l.prix;
+        } else if (mots::paiements().contains(l.codeArticle)) {
+            p.payes[l.codeArticle] += -l.prix;
         }
         ticket << l;
     }
@@ -143,7 +72,5 @@ Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
     if (q.lastError().isValid())
         return echec(raisonSql(q.lastError()));
     finTicket();
-    for (const TotalTaux& t : parTaux)
-        p.parTaux << t;
     return p;
 }

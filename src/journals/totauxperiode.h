@@ -2,6 +2,7 @@
 
 #include "common/montant.h"
 #include "common/resultat.h"
+#include "register/tvapartaux.h"
 
 #include <QDate>
 #include <QList>
@@ -15,18 +16,7 @@ class Database;
 // ten-thousandth: the rates' amounts add up to the period's total, the means less the change to
 // what was paid.
 
-// One VAT rate's share of the period. A discount on a whole ticket spans its rates: it is shared
-// among them in proportion to each rate's amount on that ticket (the last rate takes what the
-// rounding leaves, so that nothing is lost). Lines sold before rates were recorded, on a ticket
-// without any recorded rate, come under the rate kTauxInconnu.
-struct TotalTaux {
-    double taux = 0;
-    Montant ttc;
-    Montant tva;
-    Montant ht() const { return ttc - tva; }
-};
-constexpr double kTauxInconnu = -1;
-
+// The rates' shares are the tickets' own (see totauxParTaux), added up.
 struct TotauxPeriode {
     qint64 tickets = 0;
     Montant totalTtc; // the articles and discounts

@@ -5,6 +5,9 @@
 #include "printing/image.h"
 #include "printing/surface.h"
 #include "register/motscaisse.h"
+#include "register/tvapartaux.h"
+
+#include <QLocale>
 
 namespace {
 constexpr int kLignesEntete = 12;
@@ -93,4 +96,25 @@ TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, c
     ticket.setFontBold(false);
     imprimerAGauche(ticket, dateLongue(maintenant));
     return totaux;
+}
+
+void imprimerMentions(Surface& ticket, const QList<LigneTicket>& lignes, const MentionsRecu& m) {
+    ticket.Print();
+    if (m.numero)
+        imprimerAGauche(ticket, QStringLiteral("Ticket n° %1").arg(*m.numero));
+    const QLocale francais(QLocale::French, QLocale::France);
+    for (const TotalTaux& t : totauxParTaux(lignes)) {
+        const QString taux =
+            t.taux == kTauxInconnu
+                ? QStringLiteral("TVA (taux non enregistré)")
+                : QStringLiteral("TVA ") + francais.toString(t.taux, 'g', 6) + QStringLiteral(" %");
+        imprimerAGauche(ticket, taux + QStringLiteral(" : HT ") + formatEuros(t.ht()) +
+                                    QStringLiteral("  TVA ") + formatEuros(t.tva) +
+                                    QStringLiteral("  TTC ") + formatEuros(t.ttc));
+    }
+    for (const QString& ligne : m.boutique)
+        if (!ligne.simplified().isEmpty())
+            imprimerAGauche(ticket, ligne.simplified());
+    if (!m.programme.isEmpty())
+        imprimerAGauche(ticket, m.programme);
 }

@@ -5,6 +5,8 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QStringList>
+#include <optional>
 
 class Image;
 class Surface;
@@ -22,3 +24,13 @@ double margeRecu();
 
 // Prints one line ending at the right margin of the target.
 void imprimerADroite(Surface& ticket, const QString& texte);
+
+// What a printed receipt says below the ticket, and the ticket on the screen does not: the
+// ticket's number, its VAT per rate (amount without VAT, VAT, amount with VAT), the shop's
+// identity as the settings give it, and the program that printed it.
+struct MentionsRecu {
+    std::optional<qint64> numero;
+    QStringList boutique; // the shop's name, address, SIRET, VAT number: the lines set, in order
+    QString programme;    // "TALMIR_vestimentaire 1.2.3"
+};
+void imprimerMentions(Surface& ticket, const QList<LigneTicket>& lignes, const MentionsRecu& m);

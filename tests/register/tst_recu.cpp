@@ -121,6 +121,35 @@ class TestRecu : public QObject {
         QVERIFY(s.textes().last().texte.startsWith("mardi"));
         QCOMPARE(s.textes()[s.textes().size() - 2].texte, QStringLiteral("Restant dû : 0,00 €"));
     }
+
+    // What a printed receipt says below the ticket: its number, the VAT of each rate (a discount
+    // on the whole ticket shared between the rates), the shop's identity lines that are set and
+    // the program; lines without a rate on a ticket without rates come apart.
+    void mentions() {
+        Surface s(300, 3000, 96);
+        s.setFontSize(8);
+        LigneTicket robe = ligne("ROBE", 55, 9.17, 1, "Robe");
+        robe.taux = 20;
+        LigneTicket livre = ligne("LIVRE", 21.10, 1.10, 1, "Livre");
+        livre.taux = 5.5;
+        const QList<LigneTicket> lignes{robe, livre, ligne("REMISE", -7.61, -1.03, 1),
+                                        ligne("CB", -68.49, 0, 0)};
+        MentionsRecu m;
+        m.numero = 46;
+        m.boutique = {"Mode & Cie", "  ", "12 rue\tdu Port", "SIRET : 123 456 789 00012"};
+        m.programme = "TALMIR_vestimentaire 1.0.0";
+        imprimerMentions(s, lignes, m);
+        QCOMPARE(textes(s.textes()),
+                 QStringList({"Ticket n° 46", "TVA 5,5 % : HT 18,18 €  TVA 0,81 €  TTC 18,99 €",
+                              "TVA 20 % : HT 41,07 €  TVA 8,43 €  TTC 49,50 €", "Mode & Cie",
+                              "12 rue du Port", "SIRET : 123 456 789 00012",
+                              "TALMIR_vestimentaire 1.0.0"}));
+
+        Surface sansTaux(600, 3000, 96);
+        imprimerMentions(sansTaux, {ligne("ROBE", 55, 9.17, 1, "Robe")}, {});
+        QCOMPARE(textes(sansTaux.textes()),
+                 QStringList({"TVA (taux non enregistré) : HT 45,83 €  TVA 9,17 €  TTC 55,00 €"}));
+    }
 };
 
 TALMIR_TEST(TestRecu)

@@ -99,7 +99,7 @@ class CaisseTab : public QWidget {
     void ajusterAffichage(double basTwips);
     // The ticket's bottom edge on the frame's, the scroll bar at the end.
     void alignerTicket();
-    Resultat<> imprimerRecu(const QList<LigneTicket>& lignes);
+    Resultat<> imprimerRecu(const QList<LigneTicket>& lignes, std::optional<qint64> numero);
     void proposerCloture();
 
     Services& services_;

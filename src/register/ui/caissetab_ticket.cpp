@@ -110,12 +110,32 @@ void CaisseTab::recalculerTicket() {
 
 void CaisseTab::imprimerRecuCourant() {
     executer([this] {
-        if (Resultat<> r = imprimerRecu(caisse_.lignes()); !r)
+        if (Resultat<> r = imprimerRecu(caisse_.lignes(), caisse_.ticket()); !r)
             signaler(QStringLiteral("Le ticket n'a pas pu être imprimé : %1.").arg(r.raison()));
     });
 }
 
-Resultat<> CaisseTab::imprimerRecu(const QList<LigneTicket>& lignes) {
+namespace {
+// The shop's identity printed on its receipts, from the settings file's [boutique] section.
+MentionsRecu mentions(const Reglages& reglages, std::optional<qint64> numero) {
+    const QString section = QStringLiteral("boutique");
+    auto lire = [&](const QString& cle) { return reglages.lire({section, cle, QString()}); };
+    MentionsRecu m;
+    m.numero = numero;
+    m.boutique << lire(QStringLiteral("nom")) << lire(QStringLiteral("adresse"));
+    if (const QString siret = lire(QStringLiteral("siret")); !siret.trimmed().isEmpty())
+        m.boutique << QStringLiteral("SIRET : ") + siret;
+    if (const QString tva = lire(QStringLiteral("numero de TVA")); !tva.trimmed().isEmpty())
+        m.boutique << QStringLiteral("N° de TVA : ") + tva;
+    m.programme = QStringLiteral("TALMIR_vestimentaire %1.%2.%3")
+                      .arg(TALMIR_VERSION_MAJOR)
+                      .arg(TALMIR_VERSION_MINOR)
+                      .arg(TALMIR_VERSION_PATCH);
+    return m;
+}
+} // namespace
+
+Resultat<> CaisseTab::imprimerRecu(const QList<LigneTicket>& lignes, std::optional<qint64> numero) {
     const QString role = services_.roles().ticket();
     // A receipt printer that is not installed: the receipt goes to the current printer, and
     // the operator is told once which one.
@@ -135,8 +155,10 @@ Resultat<> CaisseTab::imprimerRecu(const QList<LigneTicket>& lignes) {
     const Image& entete =
         entete_.charger(services_.installation.chemin(EnteteTicket::nomFichier()));
     // A printed ticket that is fully paid is offered for closing, as on the screen.
-    evaluerOffre(
-        ::imprimerTicket(travail->surface(), lignes, entete, services_.horloge.maintenant()));
+    const TotauxTicket totaux =
+        ::imprimerTicket(travail->surface(), lignes, entete, services_.horloge.maintenant());
+    imprimerMentions(travail->surface(), lignes, mentions(services_.reglages(), numero));
+    evaluerOffre(totaux);
     return travail->EndDoc();
 }
 
@@ -176,7 +198,7 @@ void CaisseTab::terminer(bool imprimer) {
     if (!imprimer)
         return;
     clotureImprimee_ = true;
-    const Resultat<> imprime = imprimerRecu(c->lignes);
+    const Resultat<> imprime = imprimerRecu(c->lignes, c->numero);
     clotureImprimee_ = false;
     if (!imprime)
         signaler(QStringLiteral("Le ticket n° %1 est terminé, mais son reçu n'a pas pu être "
