@@ -51,17 +51,13 @@ void affichageAccessible(QLabel* affichage) {
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(i));
 }
 
-void annoncerValeur(QLabel* affichage) {
+void montrerValeur(QLabel* affichage, const QString& valeur) {
+    if (affichage->text() == valeur)
+        return;
+    affichage->setText(valeur);
     if (!QAccessible::isActive())
         return;
     // Its name holds the value.
     QAccessibleEvent nom(affichage, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&nom);
-}
-
-void montrerValeur(QLabel* affichage, const QString& valeur) {
-    if (affichage->text() == valeur)
-        return;
-    affichage->setText(valeur);
-    annoncerValeur(affichage);
 }

@@ -8,9 +8,6 @@ class QString;
 // "24,55 €". The display's accessibleName stays its caption.
 void affichageAccessible(QLabel* affichage);
 
-// Tells assistive technology that a display's value changed (a label whose accessible name is
-// set announces nothing by itself).
-void annoncerValeur(QLabel* affichage);
-
-// Shows a new value on a display and, when it changed, tells assistive technology.
+// Shows a new value on a display and, when it changed, tells assistive technology (a label whose
+// accessible name is set announces nothing by itself).
 void montrerValeur(QLabel* affichage, const QString& valeur);

@@ -169,10 +169,8 @@ std::optional<QString> CaisseTab::demanderMontant(const QString& invite, const Q
 }
 
 void CaisseTab::montrerLigne(const LigneCalculee& ligne) {
-    tva->setText(formatDeuxDecimales(ligne.tvaAffichee));
-    prix->setText(formatPrixDetail(ligne.prixAffiche));
-    annoncerValeur(tva);
-    annoncerValeur(prix);
+    montrerValeur(tva, formatDeuxDecimales(ligne.tvaAffichee));
+    montrerValeur(prix, formatPrixDetail(ligne.prixAffiche));
 }
 
 void CaisseTab::vendreArticle(const ArticleCaisse& article) {

@@ -32,24 +32,22 @@ void CaisseTab::nouveauTicket() {
 void CaisseTab::afficherTotaux() {
     const TotauxTicket& t = caisse_.totaux();
     const std::optional<qint64> numero = caisse_.ticket();
-    numticket->setText(numero ? QString::number(*numero) : QString());
+    montrerValeur(numticket, numero ? QString::number(*numero) : QString());
     // After a cash payment with change, the change is what the operator must see.
-    total->setText(rendu_ ? QStringLiteral("Rendu : ") + formatEuros(*rendu_)
-                          : formatDeuxDecimales(t.restant));
-    totaltva->setText(formatEuros(t.totalTva));
-    totalttc->setText(formatEuros(t.totalTtc));
+    montrerValeur(total, rendu_ ? QStringLiteral("Rendu : ") + formatEuros(*rendu_)
+                                : formatDeuxDecimales(t.restant));
+    montrerValeur(totaltva, formatEuros(t.totalTva));
+    montrerValeur(totalttc, formatEuros(t.totalTtc));
     // The quantity as it was typed, until an article takes it.
-    nombre->setText(caisse_.quantite() == Quantite::unites(1) ? QStringLiteral("1")
-                                                              : texteQuantite_);
+    montrerValeur(nombre,
+                  caisse_.quantite() == Quantite::unites(1) ? QStringLiteral("1") : texteQuantite_);
     if (t.aLignePrixee) {
-        dernierequantite->setText(nombreCourt(t.derniereQuantite));
+        montrerValeur(dernierequantite, nombreCourt(t.derniereQuantite));
         codebarre->setText(t.dernierCode);
     } else {
-        dernierequantite->setText(QStringLiteral("0"));
+        montrerValeur(dernierequantite, QStringLiteral("0"));
         codebarre->clear();
     }
-    for (QLabel* l : afficheurs())
-        annoncerValeur(l);
 }
 
 void CaisseTab::imprimerTicket(Surface& cible, bool ImpressionReelle) {
