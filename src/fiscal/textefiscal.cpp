@@ -1,7 +1,8 @@
 #include "fiscal/textefiscal.h"
 
+#include "common/tauxtva.h"
+
 #include <QMap>
-#include <cmath>
 #include <cstdlib>
 
 namespace textefiscal {
@@ -15,12 +16,9 @@ QByteArray montant(Montant m) {
 }
 
 QByteArray texte(const Ticket& t) {
-    // Rates in hundredths of a percent, so that 19.6 and 19.600000001 are one rate.
     QMap<qint64, Montant> parTaux;
-    // A rate that is no number (a damaged row) is written as 0: the text stays defined.
     for (const MontantParTaux& m : t.parTaux)
-        parTaux[std::isfinite(m.taux) && std::fabs(m.taux) < 1e6 ? std::llround(m.taux * 100)
-                                                                 : 0] += m.ttc;
+        parTaux[centiemesDeTaux(m.taux)] += m.ttc;
     QByteArray s =
         QByteArrayLiteral("TICKET;NUMERO=") + QByteArray::number(t.numero) +
         QByteArrayLiteral(";GENRE=") +

@@ -1,17 +1,13 @@
 #include "register/tvapartaux.h"
 
+#include "common/tauxtva.h"
+
 #include <QMap>
-#include <cmath>
 
 namespace {
-// Rates to the hundredth of a percent: 19.6 and 19.600000001 are one rate.
-qint64 cleTaux(double taux) {
-    return std::isfinite(taux) && std::fabs(taux) < 1e6 ? std::llround(taux * 100) : 0;
-}
-
 void ajouter(QMap<qint64, TotalTaux>& parTaux, double taux, Montant ttc, Montant tva) {
-    TotalTaux& t = parTaux[cleTaux(taux)];
-    t.taux = taux == kTauxInconnu ? kTauxInconnu : double(cleTaux(taux)) / 100;
+    TotalTaux& t = parTaux[centiemesDeTaux(taux)];
+    t.taux = taux == kTauxInconnu ? kTauxInconnu : double(centiemesDeTaux(taux)) / 100;
     t.ttc += ttc;
     t.tva += tva;
 }
