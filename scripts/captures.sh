@@ -27,6 +27,17 @@ arreter() {
 }
 trap 'arreter; rm -rf "$travail"' EXIT
 
+# attendreFenetre TITRE ESSAIS: the first shown window whose title matches, looked for every
+# 0.2 s; nothing when none came.
+attendreFenetre() {
+    local w=""
+    for _ in $(seq 1 "$2"); do
+        w="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)" && [ -n "$w" ] && break
+        sleep 0.2
+    done
+    echo "$w"
+}
+
 # demarrer LARGEURxHAUTEUR [PLACE [DENSITE]]: a fresh installation with the demo shop, a screen
 # of that size, the window manager and the program; PLACE is the window's place kept in the
 # settings ("0 0 680 540"), empty to let the program take its first place (maximised); DENSITE
@@ -50,12 +61,7 @@ demarrer() {
     sleep 1
     QT_SCALE_FACTOR="$densite" "$travail/inst/TALMIR_vestimentaire" >/dev/null 2>&1 &
     pids+=($!)
-    fenetre=""
-    for _ in $(seq 1 100); do
-        fenetre="$(xdotool search --onlyvisible --name '^Point de Vente' 2>/dev/null | head -1)" &&
-            [ -n "$fenetre" ] && break
-        sleep 0.2
-    done
+    fenetre="$(attendreFenetre '^Point de Vente' 100)"
     [ -n "$fenetre" ] || { echo "captures.sh : la fenêtre n'est pas apparue" >&2; exit 1; }
     xdotool windowactivate --sync "$fenetre" >/dev/null 2>&1 || true
     sleep 2
@@ -112,12 +118,7 @@ read -r x y < <(awk -v l="$WIDTH" -v h="$HEIGHT" 'BEGIN {
     f = l / 680 < h / 540 ? l / 680 : h / 540
     printf "%d %d\n", (l - 680 * f) / 2 + 346 * f, (h - 540 * f) / 2 + 375 * f }')
 xdotool mousemove --window "$fenetre" "$x" "$y" click 1
-apercu=""
-for _ in $(seq 1 50); do
-    apercu="$(xdotool search --onlyvisible --name '^Impression$' 2>/dev/null | head -1)" &&
-        [ -n "$apercu" ] && break
-    sleep 0.2
-done
+apercu="$(attendreFenetre '^Impression$' 50)"
 if [ -n "$apercu" ]; then
     photo "$sortie/etiquettes.png" "$apercu"
 else
