@@ -5,6 +5,7 @@
 #include "database/creation.h"
 #include "database/database.h"
 #include "database/versionschema.h"
+#include "fiscal/clefiscale.h"
 #include "frame/dialogues.h"
 #include "frame/navigation.h"
 #include "frame/progression.h"
@@ -123,6 +124,15 @@ inline bool ouvrirCopie(const QString& source, const Installation& inst, Databas
     if (!r && erreur)
         *erreur = r.raison();
     return r.ok();
+}
+
+// A signing key made in memory once per bench program.
+inline CleFiscale& cle() {
+    static CleFiscale c = [] {
+        Resultat<CleFiscale> r = CleFiscale::nouvelle();
+        return r ? *r : CleFiscale();
+    }();
+    return c;
 }
 
 // The code of one of the large shop's 100,000 articles, spread over them as `i` grows.

@@ -99,7 +99,7 @@ struct Boutique {
         if (source.isEmpty() || !banc::ouvrirCopie(source, inst, bdd, &erreur))
             return;
         services = std::make_unique<Services>(
-            Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
+            Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin, banc::cle()});
         parametres = std::make_unique<ParametresTab>(*services);
         fenetre = std::make_unique<QWidget>();
         fenetre->resize(680, 500);

@@ -43,7 +43,7 @@ struct Boutique {
         if (source.isEmpty() || !banc::ouvrirCopie(source, inst, bdd, &erreur))
             return;
         services = std::make_unique<Services>(
-            Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
+            Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin, banc::cle()});
         genCodes = std::make_unique<GenCodesTab>(*services);
         inventaire = std::make_unique<InventaireTab>(*services, navigation);
         QObject::connect(genCodes.get(), &GenCodesTab::articleEnregistre, inventaire.get(),

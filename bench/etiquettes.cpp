@@ -30,7 +30,8 @@ struct Boutique {
     Horloge horloge;
     banc::SansProgression progression;
     banc::SansFin fin;
-    Services services{inst, bdd, dialogues, imprimantes, lanceur, horloge, progression, fin};
+    Services services{inst,    bdd,         dialogues, imprimantes, lanceur,
+                      horloge, progression, fin,       banc::cle()};
 
     bool preparer(int articles, int copies) {
         QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/fondetiquette.wmf"),

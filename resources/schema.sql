@@ -1,4 +1,4 @@
--- The shop database: four tables, their defaults and the indexes of the program's lookups.
+-- The shop database: four tables (and the fiscal records' three, see fiscal.sql), their defaults and the indexes of the program's lookups.
 -- Money columns are declared CURRENCY so that readers can tell them from plain numbers.
 CREATE TABLE ARTICLES (
     CodeArticle TEXT COLLATE NOCASE,
@@ -38,7 +38,11 @@ CREATE TABLE TICKETS (
     TotalTTC CURRENCY,
     TicketClos BOOLEAN NOT NULL DEFAULT 0,
     caisse TEXT,
-    vendeur TEXT
+    vendeur TEXT,
+    Genre TEXT,           -- VENTE or ANNULATION, once closed
+    TicketAnnule INTEGER, -- the closed ticket that a cancelling ticket cancels
+    Chainage INTEGER,     -- the ticket's place in the chain of signed tickets
+    Signature TEXT        -- its signature, written by the closing
 );
 CREATE INDEX TICKETS_ouverts ON TICKETS (TicketClos, NumeroTicket);
 CREATE INDEX TICKETS_date ON TICKETS (Date);
@@ -51,4 +55,4 @@ CREATE TABLE FOURNISSEURS (
 );
 
 -- The schema's version: one more at each change of the tables (see the program's upgrade).
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;

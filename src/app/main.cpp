@@ -1,4 +1,5 @@
 #include "database/database.h"
+#include "fiscal/clefiscale.h"
 #include "frame/installation.h"
 #include "frame/ui/dialoguesqt.h"
 #include "frame/ui/finqt.h"
@@ -23,8 +24,9 @@ int main(int argc, char* argv[]) {
     Horloge horloge;
     Intro intro;
     FinQt fin;
+    CleFiscale cle;
     Form1 fenetre(
-        Services{installation, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin});
+        Services{installation, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin, cle});
     dialogues.setParent(&fenetre);
     // A shutdown stops the program as the close box does.
     SignauxArret signaux;

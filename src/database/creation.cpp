@@ -238,6 +238,12 @@ Resultat<> remplir(const QString& chemin, int articles, int lignes, bool demo) {
 
 } // namespace
 
+QByteArray scriptFiscal() {
+    chargerRessources();
+    QFile f(QStringLiteral(":/talmir/fiscal.sql"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 Resultat<> creerBase(const QString& chemin) {
     if (QFileInfo::exists(chemin))
         return echec(
@@ -249,7 +255,7 @@ Resultat<> creerBase(const QString& chemin) {
     QFile schema(QStringLiteral(":/talmir/schema.sql"));
     if (!schema.open(QIODevice::ReadOnly))
         return echec(QStringLiteral("le schéma de la base est introuvable dans le programme"));
-    const QByteArray sql = schema.readAll();
+    const QByteArray sql = schema.readAll() + scriptFiscal();
     Resultat<> cree;
     {
         Connexion c(chemin, true);

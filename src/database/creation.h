@@ -10,6 +10,10 @@ namespace creation {
 // A new empty shop: the four tables, their defaults and indexes. Refuses an existing file.
 Resultat<> creerBase(const QString& chemin);
 
+// The statements of the fiscal records (tables and triggers), run on a new shop after its tables
+// and by the upgrade of an older one.
+QByteArray scriptFiscal();
+
 // Fills a new shop with a few hundred clothing articles, suppliers and closed tickets, some of
 // them dated `aujourdhui` so that the day's cash journal has something to print.
 Resultat<> remplirDemo(const QString& chemin);

@@ -648,3 +648,16 @@ QString indexCleCode() {
     return QStringLiteral("CREATE INDEX IF NOT EXISTS ARTICLES_cle_code ON ARTICLES (") +
            cleCodeSql(QStringLiteral("CodeArticle")) + u')';
 }
+
+Resultat<> executerScript(const Database& base, const QByteArray& script) {
+    sqlite3* h = poignee(base.connexion());
+    if (!h)
+        return echec(QStringLiteral("la base de données n'est pas ouverte"));
+    char* msg = nullptr;
+    const int rc = sqlite3_exec(h, script.constData(), nullptr, nullptr, &msg);
+    const QString texte = QString::fromUtf8(msg ? msg : sqlite3_errmsg(h));
+    sqlite3_free(msg);
+    if (rc == SQLITE_OK)
+        return {};
+    return echec(raisonSqlite(sqlite3_extended_errcode(h), texte, base.chemin()));
+}

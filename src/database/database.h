@@ -61,6 +61,10 @@ class Database {
 // value, never part of the statement.
 Resultat<> executer(QSqlQuery& requete, const QString& sql, const QVariantList& valeurs = {});
 
+// Runs the statements of `script` in order (a schema: tables, triggers) on the open database,
+// stopping at the first that fails.
+Resultat<> executerScript(const Database& base, const QByteArray& script);
+
 // A statement run many times, such as the till's at every scan, prepared only the first time:
 // the code look-up alone takes SQLite longer to prepare than to run. Only for statements that
 // name their columns (never `SELECT *`): SQLite prepares a kept statement again by itself when

@@ -1,5 +1,6 @@
 #include "database/versionschema.h"
 
+#include "database/creation.h"
 #include "database/database.h"
 
 #include <QSqlQuery>
@@ -38,6 +39,23 @@ Resultat<> versionUn(const Database& bdd) {
     return ajouterColonne(bdd, QStringLiteral("VENTES"), QStringLiteral("TauxTVA"),
                           QStringLiteral("DOUBLE"));
 }
+// Version 2: the fiscal records. Tickets are signed in one chain when they close, closures and
+// technical events get their tables, and triggers keep what is closed as it was closed.
+Resultat<> versionDeux(const Database& bdd) {
+    const QString tickets = QStringLiteral("TICKETS");
+    for (const auto& [colonne, declaration] :
+         {std::pair{QStringLiteral("Genre"), QStringLiteral("TEXT")},
+          std::pair{QStringLiteral("TicketAnnule"), QStringLiteral("INTEGER")},
+          std::pair{QStringLiteral("Chainage"), QStringLiteral("INTEGER")},
+          std::pair{QStringLiteral("Signature"), QStringLiteral("TEXT")}})
+        if (Resultat<> r = ajouterColonne(bdd, tickets, colonne, declaration); !r)
+            return r;
+    const QByteArray script = creation::scriptFiscal();
+    if (script.isEmpty())
+        return echec(QStringLiteral("le schéma des enregistrements fiscaux est introuvable dans "
+                                    "le programme"));
+    return executerScript(bdd, script);
+}
 } // namespace
 
 Resultat<int> lire(const Database& bdd) {
@@ -68,6 +86,9 @@ Resultat<> mettreANiveau(const Database& bdd) {
         return t.debut();
     if (*version < 1)
         if (Resultat<> r = versionUn(bdd); !r)
+            return r;
+    if (*version < 2)
+        if (Resultat<> r = versionDeux(bdd); !r)
             return r;
     QSqlQuery q(bdd.connexion());
     if (Resultat<> r = executer(q, QStringLiteral("PRAGMA user_version = %1").arg(kActuelle)); !r)

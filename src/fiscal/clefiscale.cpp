@@ -114,7 +114,21 @@ Resultat<CleFiscale> CleFiscale::chargerOuCreer(const QString& dossier) {
     return CleFiscale(cle);
 }
 
+Resultat<CleFiscale> CleFiscale::nouvelle() {
+    Cle cle = garder(EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256"));
+    if (!cle)
+        return echec(
+            QStringLiteral("la clé de signature ne peut pas être créée : %1").arg(raisonOpenSsl()));
+    return CleFiscale(cle);
+}
+
+ClePublique CleFiscale::publique() const {
+    return ClePublique(cle_);
+}
+
 Resultat<QByteArray> CleFiscale::signer(QByteArrayView texte) const {
+    if (!cle_)
+        return echec(QStringLiteral("aucune clé de signature n'est chargée"));
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), EVP_MD_CTX_free);
     size_t n = 0;
     if (!ctx || EVP_DigestSignInit(ctx.get(), nullptr, EVP_sha256(), nullptr, cle_.get()) != 1 ||

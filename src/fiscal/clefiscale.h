@@ -8,6 +8,7 @@
 #include <memory>
 
 struct evp_pkey_st;
+class ClePublique;
 
 // The installation's signing key: an ECDSA key on the P-256 curve, its signatures over SHA-256.
 // The private key lies in the program folder, readable by the shop's user alone; the public
@@ -21,9 +22,18 @@ class CleFiscale {
     // cannot be read is a failure, never replaced: the records signed with it would no longer
     // match the installation's key.
     static Resultat<CleFiscale> chargerOuCreer(const QString& dossier);
+    // A key made in memory and never written: for tests and tools that sign a throw-away shop.
+    static Resultat<CleFiscale> nouvelle();
+
+    // No key yet: every signature fails until a key is loaded (the till never closes a ticket
+    // unsigned).
+    CleFiscale() = default;
+    bool estChargee() const { return cle_ != nullptr; }
 
     // The signature of `texte`, in base 64 (DER).
     Resultat<QByteArray> signer(QByteArrayView texte) const;
+    // The public half, to check what this key signed.
+    ClePublique publique() const;
     // The public key, PEM text.
     QByteArray publiquePem() const;
 
@@ -43,6 +53,7 @@ class ClePublique {
     Resultat<bool> verifier(QByteArrayView texte, const QByteArray& signature) const;
 
   private:
+    friend class CleFiscale;
     explicit ClePublique(std::shared_ptr<evp_pkey_st> cle) : cle_(std::move(cle)) {}
     std::shared_ptr<evp_pkey_st> cle_;
 };

@@ -3,8 +3,10 @@
 #include "common/montant.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QPair>
 #include <QString>
 
 // What the signature of a closed ticket covers, written as one line of text that a verifying
@@ -42,5 +44,63 @@ QByteArray texte(const Ticket& t);
 
 // An amount as the signed texts write it: "-12.3400".
 QByteArray montant(Montant m);
+// A VAT rate as the signed texts write it: "19.60" (to the hundredth).
+QByteArray taux(double pourcent);
+// A date and time as the signed texts write it: "20261210203700"; an invalid one is empty.
+QByteArray date(const QDateTime& quand);
+// The date and time stored in the database ("2026-12-10 20:37:00"), read back; the signed texts
+// are made again from what is stored.
+QDateTime dateStockee(const QString& texte);
+
+// One event of the till's technical journal: what happened (a word of the journal such as
+// "DEMARRAGE"), when, and its detail.
+struct Evenement {
+    qint64 numero = 0;
+    QDateTime quand;
+    QString genre;
+    QString detail;
+    QByteArray precedente;
+};
+// "EVENEMENT;NUMERO=3;DATE=...;GENRE=DEMARRAGE;DETAIL=...;PRECEDENTE=...": the detail in UTF-8,
+// its ';', '%' and control characters percent-encoded so that no detail can pass for another
+// field.
+QByteArray texte(const Evenement& e);
+
+// The figures of one VAT rate in a closure.
+struct TauxCloture {
+    double taux = 0;
+    Montant ttc;
+    Montant ht;
+};
+
+// A closure (Z) of the tickets of a stretch of the chain: a day, or a month or a year made of
+// the days' closures. Every figure is signed, and the verifying tool makes each again from the
+// tickets' lines.
+struct Cloture {
+    qint64 numero = 0;
+    QString genre; // "JOUR", "MOIS", "ANNEE"
+    QDate debut;   // the period's first and last days
+    QDate fin;
+    qint64 premier = 0; // the first and last ticket of the chain that it closes (0, 0: none)
+    qint64 dernier = 0;
+    QDateTime quand; // when it was made
+    qint64 tickets = 0;
+    Montant totalTtc;
+    Montant totalHt;
+    QList<TauxCloture> parTaux;           // by increasing rate
+    QList<QPair<QString, Montant>> payes; // per payment means, in the till's order
+    Montant rendu;
+    Montant remises;
+    Montant retours;
+    qint64 annulations = 0;
+    Montant annule;
+    qint64 duplicatas = 0;
+    Montant grandTotal; // every ticket since the first, up to the last one of this closure
+    QByteArray precedente;
+};
+// "CLOTURE;NUMERO=1;GENRE=JOUR;DEBUT=20261210;FIN=20261210;PREMIER=1;DERNIER=46;DATE=...;
+// TICKETS=46;TTC=...;HT=...;TVA_19.60=TTC:HT;...;CB=...;RENDU=...;REMISES=...;RETOURS=...;
+// ANNULATIONS=0:0.0000;DUPLICATAS=0;GRANDTOTAL=...;PRECEDENTE=..."
+QByteArray texte(const Cloture& c);
 
 } // namespace textefiscal

@@ -110,6 +110,8 @@ Resultat<> Demarrage::ouvrirBase() {
         return r;
     // A shop of an older program gets this one's tables now, the rotating copy made before;
     // a shop of a newer program is not touched.
+    const Resultat<int> version = versionschema::lire(bdd_);
+    versionAvant_ = version ? *version : -1;
     if (Resultat<> r = versionschema::mettreANiveau(bdd_); !r) {
         bdd_.fermer();
         return r;

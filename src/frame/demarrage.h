@@ -46,12 +46,16 @@ class Demarrage {
     // "Sauvegardes" and stores the slot, which advances even when the copy failed.
     Resultat<> sauvegardeTournante();
 
-    // Opens the database the settings name (the default is stored on first start).
+    // Opens the database the settings name (the default is stored on first start), brought to
+    // this program's schema.
     Resultat<> ouvrirBase();
+    // The schema version the database had when opened, before its upgrade (-1: unknown).
+    int versionAvant() const { return versionAvant_; }
 
   private:
     const Installation& installation_;
     Database& bdd_;
     Reglages reglages_;
     std::unique_ptr<VerrouFichier> verrou_;
+    int versionAvant_ = -1;
 };

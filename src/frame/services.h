@@ -4,6 +4,7 @@
 #include "frame/journal.h"
 #include "settings/reglage.h"
 
+class CleFiscale;
 class Database;
 class Dialogues;
 class Horloge;
@@ -13,8 +14,9 @@ class RolesImprimantes;
 class ServiceImpression;
 
 // What the main window and its tabs are given: the installation, the database connection
-// (bdd), the boxes, the printers, the launcher, the clock, the progress window, and the way to
-// end the program. Production passes Qt implementations, tests recording doubles.
+// (bdd), the boxes, the printers, the launcher, the clock, the progress window, the way to
+// end the program and the installation's signing key (loaded once the database is open). Production
+// passes Qt implementations, tests recording doubles.
 class FinProgramme {
   public:
     virtual ~FinProgramme() = default;
@@ -31,6 +33,7 @@ struct Services {
     const Horloge& horloge;
     Progression& progression;
     FinProgramme& fin;
+    CleFiscale& cle;
 
     Journal journal() const;
     // fichierini

@@ -3,9 +3,11 @@
 #include "common/formats.h"
 #include "common/journalisation.h"
 #include "common/texte.h"
+#include "register/signatureticket.h"
 
-Caisse::Caisse(const Database& bdd, QString numero, int vendeur)
-    : bdd_(bdd), tickets_(bdd), ventes_(bdd), numero_(std::move(numero)), vendeur_(vendeur) {}
+Caisse::Caisse(const Database& bdd, const CleFiscale& cle, QString numero, int vendeur)
+    : bdd_(bdd), cle_(cle), tickets_(bdd), ventes_(bdd), numero_(std::move(numero)),
+      vendeur_(vendeur) {}
 
 bool Caisse::estMot(const QString& texte) {
     return texte == mots::sousTotal() || texte == mots::prixRemise() ||
@@ -262,15 +264,21 @@ Resultat<Caisse::Cloture> Caisse::terminer(const QDateTime& quand) {
     }
     if (!totaux_.soldeAuCentime())
         return echec(messageRestantDu());
-    if (Resultat<> clos = tickets_.clore(numero, totaux_.totalTtc.arrondiCentime(), quand, numero_,
-                                         QString::number(vendeur_));
-        !clos) {
+    signatureticket::Fermeture f;
+    f.numero = numero;
+    f.total = totaux_.totalTtc.arrondiCentime();
+    f.quand = quand;
+    f.caisse = numero_;
+    f.vendeur = QString::number(vendeur_);
+    const Resultat<QByteArray> clos = signatureticket::clore(bdd_, cle_, f, lignes_);
+    if (!clos) {
         consigner(ouvrirTicket(), QStringLiteral("ticket en cours"));
         return echec(QStringLiteral("Le ticket n° %1 n'a pas pu être terminé (%2).")
                          .arg(numero)
                          .arg(clos.raison()));
     }
     c.lignes = lignes_;
+    c.signature = *clos;
     consigner(ouvrirTicket(), QStringLiteral("ticket suivant"));
     return c;
 }

@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 
+class CleFiscale;
 class Database;
 
 // The till, without a window: the current ticket, its lines as stored, the quantity of the next
@@ -23,8 +24,9 @@ class Database;
 // when a rule refuses an entry: the reason comes back in French.
 class Caisse {
   public:
-    // `numero`: the till's number; `vendeur`: the seller's number.
-    Caisse(const Database& bdd, QString numero, int vendeur);
+    // `numero`: the till's number; `vendeur`: the seller's number; `cle`: the installation's
+    // key, which signs every closed ticket.
+    Caisse(const Database& bdd, const CleFiscale& cle, QString numero, int vendeur);
 
     // What an entry typed or scanned into the till names.
     struct Lecture {
@@ -79,6 +81,7 @@ class Caisse {
         bool vide = false;
         qint64 numero = 0;
         QList<LigneTicket> lignes; // the closed ticket's lines, for its receipt
+        QByteArray signature;      // its signature, whose excerpt the receipt prints
     };
     Resultat<Cloture> terminer(const QDateTime& quand);
 
@@ -100,6 +103,7 @@ class Caisse {
                       const std::function<QString(const QString&)>& refus);
 
     const Database& bdd_;
+    const CleFiscale& cle_;
     Tickets tickets_;
     Ventes ventes_;
     QString numero_;

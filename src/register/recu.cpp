@@ -117,4 +117,6 @@ void imprimerMentions(Surface& ticket, const QList<LigneTicket>& lignes, const M
             imprimerAGauche(ticket, ligne.simplified());
     if (!m.programme.isEmpty())
         imprimerAGauche(ticket, m.programme);
+    if (!m.signature.isEmpty())
+        imprimerAGauche(ticket, QStringLiteral("Signature : ") + m.signature);
 }

@@ -32,5 +32,6 @@ struct MentionsRecu {
     std::optional<qint64> numero;
     QStringList boutique; // the shop's name, address, SIRET, VAT number: the lines set, in order
     QString programme;    // "TALMIR_vestimentaire 1.2.3"
+    QString signature;    // the excerpt of the closed ticket's signature
 };
 void imprimerMentions(Surface& ticket, const QList<LigneTicket>& lignes, const MentionsRecu& m);

@@ -36,24 +36,6 @@ Resultat<qint64> Tickets::creer(const QString& caisse, int vendeur) {
     return numero.toLongLong();
 }
 
-Resultat<> Tickets::clore(qint64 numero, Montant totalTtc, const QDateTime& date,
-                          const QString& caisse, const QString& vendeur) {
-    Transaction t(bdd_);
-    if (!t.debut())
-        return t.debut();
-    QSqlQuery q(bdd_.connexion());
-    if (Resultat<> r = executer(q,
-                                QStringLiteral("UPDATE TICKETS SET Date = ?, TotalTTC = ?, "
-                                               "TicketClos = 1, caisse = ?, vendeur = ? WHERE "
-                                               "NumeroTicket = ? AND TicketClos = 0"),
-                                {horodatage(date), totalTtc.versBase(), caisse, vendeur, numero});
-        !r)
-        return r;
-    if (q.numRowsAffected() != 1)
-        return echec(QStringLiteral("le ticket n° %1 n'est pas ouvert").arg(numero));
-    return t.valider();
-}
-
 Resultat<QList<LigneTicket>> Tickets::lignes(qint64 numero) const {
     // One row per line: an article code shared by several rows shows the first of them.
     Preparee p(bdd_,

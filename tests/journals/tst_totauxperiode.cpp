@@ -26,7 +26,7 @@ struct Magasin {
     // discounts and payments), closed at `quand`.
     void ticket(const QStringList& codes, const std::function<void(Caisse&)>& action,
                 const QDateTime& quand) {
-        Caisse c(b.bdd, QStringLiteral("1"), 1);
+        Caisse c(b.bdd, b.cle, QStringLiteral("1"), 1);
         exiger(c.ouvrirTicket(), "ticket ouvert");
         for (QString code : codes) {
             if (code.startsWith(u'-')) {

@@ -26,7 +26,7 @@ struct Magasin {
     }
     // A till on a ticket of its own, with `codes` sold in that order.
     Caisse caisse(const QStringList& codes = {}) {
-        Caisse c(b.bdd, QStringLiteral("1"), 1);
+        Caisse c(b.bdd, b.cle, QStringLiteral("1"), 1);
         exiger(c.ouvrirTicket(), "ticket ouvert");
         for (const QString& code : codes)
             exiger(c.vendre(*c.lire(code)->article), "article vendu");
@@ -97,7 +97,7 @@ class TestModeleCaisse : public QObject {
             Caisse avant = m.caisse({"ROBE"});
             ticket = *avant.ticket();
         }
-        Caisse apres(m.b.bdd, QStringLiteral("1"), 1);
+        Caisse apres(m.b.bdd, m.b.cle, QStringLiteral("1"), 1);
         QCOMPARE(*apres.ouvrirTicket(), ticket);
         const Resultat<LigneCalculee> solde = apres.prixSolde(euros(45));
         QVERIFY2(solde, qPrintable(solde.raison()));

@@ -1,4 +1,5 @@
 #include "register/motscaisse.h"
+#include "register/signatureticket.h"
 #include "register/tickets.h"
 #include "register/ventes.h"
 #include "support/testmain.h"
@@ -31,6 +32,16 @@ struct Magasin {
                "articles");
     }
 };
+// Closes an open ticket as the till does, signed.
+Resultat<QByteArray> clore(Magasin& m, qint64 numero, Montant total, const QDateTime& quand) {
+    signatureticket::Fermeture f;
+    f.numero = numero;
+    f.total = total;
+    f.quand = quand;
+    f.caisse = QStringLiteral("1");
+    f.vendeur = QStringLiteral("1");
+    return signatureticket::clore(m.b.bdd, m.b.cle, f, {});
+}
 } // namespace
 
 // The till's rules without a window: the lines its words record, the ticket store and the
@@ -182,7 +193,7 @@ class TestReglesCaisse : public QObject {
         Tickets tickets(m.b.bdd);
         Ventes ventes(m.b.bdd);
         const qint64 n = *tickets.creer("1", 1);
-        QVERIFY(tickets.clore(n, Montant(), QDateTime(QDate(2024, 3, 5), QTime(9, 0)), "1", "1"));
+        QVERIFY(clore(m, n, Montant(), QDateTime(QDate(2024, 3, 5), QTime(9, 0))));
         QCOMPARE(ventes.ajouterLigne(n, "ESPECES", Montant::depuisCentimes(-100), {}, {}),
                  Ecriture::TicketFerme);
         QCOMPARE(ventes.vendre(n, **ventes.chercher("ART000001"), Quantite::unites(1), {}, {}),
@@ -192,7 +203,7 @@ class TestReglesCaisse : public QObject {
             m.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000001'").toDouble(),
             5.0);
         // A closed ticket is not closed twice.
-        QVERIFY(!tickets.clore(n, Montant(), QDateTime::currentDateTime(), "1", "1"));
+        QVERIFY(!clore(m, n, Montant(), QDateTime::currentDateTime()));
     }
 
     void ticketsOuverts() {
@@ -202,8 +213,8 @@ class TestReglesCaisse : public QObject {
         QVERIFY(m.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
                         "(7, 0, '1', 1), (8, 1, '1', 1), (9, 0, '1', 1)"));
         QCOMPARE(*tickets.ouvertLePlusHaut(), 9);
-        QVERIFY(tickets.clore(9, Montant::depuisCentimes(12345),
-                              QDateTime(QDate(2024, 3, 5), QTime(9, 1, 22)), "1", "1"));
+        QVERIFY(clore(m, 9, Montant::depuisCentimes(12345),
+                      QDateTime(QDate(2024, 3, 5), QTime(9, 1, 22))));
         QCOMPARE(*tickets.ouvertLePlusHaut(), 7);
         QCOMPARE(m.b.valeur("SELECT Date FROM TICKETS WHERE NumeroTicket = 9").toString(),
                  QStringLiteral("2024-03-05 09:01:22"));

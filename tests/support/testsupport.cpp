@@ -129,6 +129,15 @@ QVariant BoutiqueTest::valeur(const QString& requete, const QVariantList& valeur
     return q.value(0);
 }
 
+CleFiscale cleDeTest() {
+    static const CleFiscale cle = [] {
+        Resultat<CleFiscale> c = CleFiscale::nouvelle();
+        exiger(c.ok(), "clé de signature de test", c.ok() ? QString() : c.raison());
+        return *c;
+    }();
+    return cle;
+}
+
 QStringList BoutiqueTest::lignesJournal() const {
     QFile f(inst_.chemin(QStringLiteral("inventaire.txt")));
     if (!f.open(QIODevice::ReadOnly))
@@ -142,6 +151,6 @@ QStringList BoutiqueTest::lignesJournal() const {
 Services& BoutiqueTest::services() {
     if (!services_)
         services_ = std::make_unique<Services>(
-            Services{inst_, bdd, dialogues, imprimantes, lanceur, horloge, progression, fin});
+            Services{inst_, bdd, dialogues, imprimantes, lanceur, horloge, progression, fin, cle});
     return *services_;
 }

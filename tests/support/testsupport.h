@@ -4,6 +4,7 @@
 // a recording launcher, a fixed clock, and a temporary shop folder with a fresh database.
 
 #include "database/database.h"
+#include "fiscal/clefiscale.h"
 #include "frame/dialogues.h"
 #include "frame/installation.h"
 #include "frame/navigation.h"
@@ -130,6 +131,9 @@ template <typename T> void exiger(const Resultat<T>& r, const char* quoi) {
     exiger(r.ok(), quoi, r.ok() ? QString() : r.raison());
 }
 
+// A P-256 key made once per test program, never written.
+CleFiscale cleDeTest();
+
 // A shop installation in a temporary folder: "TALMIR_vestimentaire" with its own database
 // (empty, or filled with the demo shop), and every double wired into Services. A database that
 // cannot be made stops the test as failed.
@@ -159,6 +163,8 @@ class BoutiqueTest {
     ProgressionTest progression;
     FinTest fin;
     NavigationTest navigation;
+    // A signing key made in memory (one per test program): the start-up loads the shop's own.
+    CleFiscale cle = cleDeTest();
 
   private:
     QTemporaryDir dir_;

@@ -8,10 +8,13 @@
 #include "common/ui/miseaechelle.h"
 #include "common/ui/twips.h"
 #include "database/database.h"
+#include "fiscal/clefiscale.h"
+#include "fiscal/evenements.h"
 #include "frame/dialogues.h"
 #include "frame/progression.h"
 #include "frame/ui/navigationonglets.h"
 #include "frame/ui/placefenetre.h"
+#include "frame/ui/registresfiscaux.h"
 #include "journals/ui/journauxtab.h"
 #include "platform/horloge.h"
 #include "printing/ui/parametrestab.h"
@@ -137,6 +140,17 @@ bool Form1::demarrerEtapes() {
         services_.progression.fermer();
         return false;
     }
+    // The signing key and the events journal: no sale is recorded unsigned, so a shop whose key
+    // is lost does not start.
+    if (Resultat<> r =
+            ouvrirRegistresFiscaux(services_.bdd, services_.cle, demarrage_.versionAvant(),
+                                   services_.horloge.maintenant());
+        !r) {
+        services_.progression.fermer();
+        services_.dialogues.message(r.raison(), titres::programme(), Dialogues::Boutons::Ok,
+                                    Dialogues::Icone::Arret);
+        return false;
+    }
     // 11. The supplier names of the article form.
     genCodes_->chargerFournisseurs();
     // 12. The current ticket.
@@ -183,9 +197,17 @@ void Form1::ongletChange() {
     inventaire_->inventaireCalculer_Click();
 }
 
+void Form1::consignerArret(const QString& comment) {
+    if (services_.bdd.estOuverte() && services_.cle.estChargee())
+        consigner(evenements::consigner(services_.bdd, services_.cle, evenements::arret(), comment,
+                                        services_.horloge.maintenant()),
+                  QStringLiteral("arrêt dans le journal des événements"));
+}
+
 void Form1::Quitter_Click() {
     arrete_ = true;
     retenirPlace();
+    consignerArret(QStringLiteral("Quitter"));
     services_.bdd.fermer();
     if (Resultat<> r = services_.journal().ecrireJournal(QStringLiteral("ARRET QUITTER")); !r)
         services_.dialogues.message(QStringLiteral("Erreur ") + r.raison(), titres::programme(),
@@ -197,6 +219,7 @@ void Form1::closeEvent(QCloseEvent* e) {
     if (!arrete_) {
         arrete_ = true;
         retenirPlace();
+        consignerArret(QStringLiteral("fenêtre fermée"));
         if (Resultat<> r = services_.journal().ecrireJournal(QStringLiteral("ARRET CROIX ROUGE"));
             !r)
             services_.dialogues.message(QStringLiteral("Erreur ") + r.raison(), titres::programme(),

@@ -52,6 +52,8 @@ class Form1 : public QWidget {
   private:
     bool demarrerEtapes();
     void retenirPlace();
+    // The stop in the events journal, with how the program was left.
+    void consignerArret(const QString& comment);
 
     Services services_;
     Demarrage demarrage_;

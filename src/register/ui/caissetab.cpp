@@ -48,7 +48,8 @@ QPushButton* bouton(QWidget* parent, const QString& nom, const QString& texte, i
 } // namespace
 
 CaisseTab::CaisseTab(Services& services, QWidget* parent)
-    : QWidget(parent), services_(services), caisse_(services.bdd, QStringLiteral("1"), kVendeur) {
+    : QWidget(parent), services_(services),
+      caisse_(services.bdd, services.cle, QStringLiteral("1"), kVendeur) {
     setObjectName(QStringLiteral("Caisse"));
     construire();
     // Scans typed while one of the till's boxes is up wait their turn, as any other Enter.

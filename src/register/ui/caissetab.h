@@ -99,7 +99,9 @@ class CaisseTab : public QWidget {
     void ajusterAffichage(double basTwips);
     // The ticket's bottom edge on the frame's, the scroll bar at the end.
     void alignerTicket();
-    Resultat<> imprimerRecu(const QList<LigneTicket>& lignes, std::optional<qint64> numero);
+    // `signature`: the closed ticket's, whose excerpt ends the receipt (none while open).
+    Resultat<> imprimerRecu(const QList<LigneTicket>& lignes, std::optional<qint64> numero,
+                            const QByteArray& signature = {});
     void proposerCloture();
 
     Services& services_;

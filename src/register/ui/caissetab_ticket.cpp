@@ -13,6 +13,7 @@
 #include "printing/ui/picturebox.h"
 #include "register/motscaisse.h"
 #include "register/recu.h"
+#include "register/signatureticket.h"
 #include "register/ui/afficheurlcd.h"
 #include "register/ui/capturescanner.h"
 #include "register/ui/codebarreaffichage.h"
@@ -115,11 +116,13 @@ void CaisseTab::imprimerRecuCourant() {
 
 namespace {
 // The shop's identity printed on its receipts, from the settings file's [boutique] section.
-MentionsRecu mentions(const Reglages& reglages, std::optional<qint64> numero) {
+MentionsRecu mentions(const Reglages& reglages, std::optional<qint64> numero,
+                      const QByteArray& signature) {
     const QString section = QStringLiteral("boutique");
     auto lire = [&](const QString& cle) { return reglages.lire({section, cle, QString()}); };
     MentionsRecu m;
     m.numero = numero;
+    m.signature = signatureticket::extrait(signature);
     m.boutique << lire(QStringLiteral("nom")) << lire(QStringLiteral("adresse"));
     if (const QString siret = lire(QStringLiteral("siret")); !siret.trimmed().isEmpty())
         m.boutique << QStringLiteral("SIRET : ") + siret;
@@ -133,7 +136,8 @@ MentionsRecu mentions(const Reglages& reglages, std::optional<qint64> numero) {
 }
 } // namespace
 
-Resultat<> CaisseTab::imprimerRecu(const QList<LigneTicket>& lignes, std::optional<qint64> numero) {
+Resultat<> CaisseTab::imprimerRecu(const QList<LigneTicket>& lignes, std::optional<qint64> numero,
+                                   const QByteArray& signature) {
     const QString role = services_.roles().ticket();
     // A receipt printer that is not installed: the receipt goes to the current printer, and
     // the operator is told once which one.
@@ -155,7 +159,7 @@ Resultat<> CaisseTab::imprimerRecu(const QList<LigneTicket>& lignes, std::option
     // A printed ticket that is fully paid is offered for closing, as on the screen.
     const TotauxTicket totaux =
         ::imprimerTicket(travail->surface(), lignes, entete, services_.horloge.maintenant());
-    imprimerMentions(travail->surface(), lignes, mentions(services_.reglages(), numero));
+    imprimerMentions(travail->surface(), lignes, mentions(services_.reglages(), numero, signature));
     evaluerOffre(totaux);
     return travail->EndDoc();
 }
@@ -196,7 +200,7 @@ void CaisseTab::terminer(bool imprimer) {
     if (!imprimer)
         return;
     clotureImprimee_ = true;
-    const Resultat<> imprime = imprimerRecu(c->lignes, c->numero);
+    const Resultat<> imprime = imprimerRecu(c->lignes, c->numero, c->signature);
     clotureImprimee_ = false;
     if (!imprime)
         signaler(QStringLiteral("Le ticket n° %1 est terminé, mais son reçu n'a pas pu être "

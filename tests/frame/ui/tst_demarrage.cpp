@@ -428,8 +428,8 @@ class TestDemarrage : public QObject {
                 }
             }
         } progression;
-        Services s{b.installation(), b.bdd,     b.dialogues, b.imprimantes,
-                   b.lanceur,        b.horloge, progression, b.fin};
+        Services s{b.installation(), b.bdd,       b.dialogues, b.imprimantes, b.lanceur,
+                   b.horloge,        progression, b.fin,       b.cle};
         Form1 f(s);
         SignauxArret signaux;
         connect(&signaux, &SignauxArret::arretDemande, &f, &Form1::arretSysteme);

@@ -18,17 +18,16 @@ struct Ligne {
     double qt;
 };
 
+// The lines first: once the ticket is closed, its lines can no longer be added.
 bool ticket(BoutiqueTest& b, qint64 numero, const QString& date, const QList<Ligne>& lignes,
             bool clos = true) {
-    if (!b.sql("INSERT INTO TICKETS (NumeroTicket, Date, TicketClos) VALUES (?, ?, ?)",
-               {numero, date, clos ? 1 : 0}))
-        return false;
     for (const Ligne& l : lignes)
         if (!b.sql("INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt) "
                    "VALUES (?, ?, ?, ?, ?)",
                    {numero, l.code, l.prix, l.tva, l.qt}))
             return false;
-    return true;
+    return b.sql("INSERT INTO TICKETS (NumeroTicket, Date, TicketClos) VALUES (?, ?, ?)",
+                 {numero, date, clos ? 1 : 0});
 }
 
 QStringList textes(const Surface& s) {

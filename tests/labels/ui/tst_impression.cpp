@@ -26,9 +26,15 @@ constexpr auto mm = Surface::Echelle::Millimetres;
 struct Onglet {
     BoutiqueTest boutique;
     ImprimantesTest imprimantes{{QStringLiteral("Imprimante PDF"), QStringLiteral("Bureau A4")}};
-    Services services{
-        boutique.installation(), boutique.bdd,     boutique.dialogues,   imprimantes,
-        boutique.lanceur,        boutique.horloge, boutique.progression, boutique.fin};
+    Services services{boutique.installation(),
+                      boutique.bdd,
+                      boutique.dialogues,
+                      imprimantes,
+                      boutique.lanceur,
+                      boutique.horloge,
+                      boutique.progression,
+                      boutique.fin,
+                      boutique.cle};
     std::unique_ptr<ParametresTab> parametres;
     std::unique_ptr<GenCodesTab> genCodes;
 

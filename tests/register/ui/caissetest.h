@@ -56,8 +56,8 @@ struct CaisseTest {
     BoutiqueTest b;
     DialoguesCaisse dialogues;
     ImprimantesTest imprimantes{{QStringLiteral("Imprimante PDF"), QStringLiteral("Ticket 80")}};
-    Services services{b.installation(), b.bdd,     dialogues,     imprimantes,
-                      b.lanceur,        b.horloge, b.progression, b.fin};
+    Services services{b.installation(), b.bdd,         dialogues, imprimantes, b.lanceur,
+                      b.horloge,        b.progression, b.fin,     b.cle};
     std::unique_ptr<ParametresTab> parametres;
     std::unique_ptr<CaisseTab> tab;
 

@@ -353,7 +353,11 @@ class TestCaisse : public QObject {
                               QStringLiteral("TALMIR_vestimentaire %1.%2.%3")
                                   .arg(TALMIR_VERSION_MAJOR)
                                   .arg(TALMIR_VERSION_MINOR)
-                                  .arg(TALMIR_VERSION_PATCH)}));
+                                  .arg(TALMIR_VERSION_PATCH),
+                              QStringLiteral("Signature : ") +
+                                  c.b.valeur("SELECT substr(Signature, 1, 12) FROM TICKETS WHERE "
+                                             "NumeroTicket = 1")
+                                      .toString()}));
         // The ticket on the screen stays as it was: the mentions are the paper's.
         QVERIFY(!CaisseTest::textes(c.tab->findChild<PictureBox*>("ticket")->surface())
                      .contains("Ticket n° 1"));
@@ -468,8 +472,12 @@ class TestCaisse : public QObject {
         QCOMPARE(c.dialogues.compter(offre()), 2);
         QVERIFY(c.clos(1));
         QCOMPARE(c.imprimantes.travaux.size(), 2);
+        // The closed ticket's receipt ends with its signature's excerpt.
+        const QString signature =
+            c.b.valeur("SELECT Signature FROM TICKETS WHERE NumeroTicket = 1").toString();
         QCOMPARE(CaisseTest::textes(*c.imprimantes.travaux[1].surface),
-                 CaisseTest::textes(*c.imprimantes.travaux[0].surface));
+                 CaisseTest::textes(*c.imprimantes.travaux[0].surface)
+                     << QStringLiteral("Signature : ") + signature.left(12));
     }
 
     void imprimanteEnPanne() {

@@ -394,7 +394,8 @@ class TestCaisseRobuste : public QObject {
     void ticketFermeAilleurs() {
         CaisseTest c;
         c.taper("ART000001");
-        QVERIFY(c.b.sql("UPDATE TICKETS SET TicketClos = 1 WHERE NumeroTicket = 1"));
+        QVERIFY(c.b.sql("UPDATE TICKETS SET TicketClos = 1, Chainage = 1, Signature = 'x' WHERE "
+                        "NumeroTicket = 1"));
         c.taper("ART000003");
         QCOMPARE(c.codes(1), QStringList({"ART000001"}));
         QVERIFY(c.dialogues.boites.last().texte.contains("n'est plus ouvert"));

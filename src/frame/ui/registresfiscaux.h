@@ -1,0 +1,16 @@
+#pragma once
+
+#include "common/resultat.h"
+
+#include <QDateTime>
+
+class CleFiscale;
+class Database;
+
+// The till's fiscal records at start-up, once the shop database is open: the installation's
+// key (made beside the database the first time), the tickets closed before tickets were signed
+// sealed into the chain, and the start recorded in the events journal with what came before it
+// (an upgrade of the schema, a clock that reads earlier than the last signed record).
+// `versionAvant`: the schema version the database had before this start's upgrade.
+Resultat<> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, int versionAvant,
+                                  const QDateTime& maintenant);

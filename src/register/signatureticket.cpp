@@ -1,0 +1,174 @@
+#include "register/signatureticket.h"
+
+#include "common/formats.h"
+#include "database/database.h"
+#include "fiscal/clefiscale.h"
+#include "register/tvapartaux.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace signatureticket {
+
+textefiscal::Ticket figures(qint64 numero, textefiscal::Genre genre, const QDateTime& cloture,
+                            Montant total, const QList<LigneTicket>& lignes,
+                            const QByteArray& precedente) {
+    textefiscal::Ticket t;
+    t.numero = numero;
+    t.genre = genre;
+    t.cloture = cloture;
+    t.total = total;
+    for (const TotalTaux& taux : totauxParTaux(lignes))
+        t.parTaux << textefiscal::MontantParTaux{taux.taux, taux.ttc};
+    t.precedente = precedente;
+    return t;
+}
+
+Resultat<Maillon> dernier(const Database& bdd) {
+    Preparee p(bdd, QStringLiteral("SELECT Chainage, Signature FROM TICKETS WHERE Chainage = "
+                                   "(SELECT max(Chainage) FROM TICKETS)"));
+    if (Resultat<> r = p.executer(); !r)
+        return r.echec();
+    Maillon m;
+    if (p.requete().next()) {
+        m.chainage = p.requete().value(0).toLongLong();
+        m.signature = p.requete().value(1).toString().toLatin1();
+    }
+    return m;
+}
+
+namespace {
+QString genreStocke(textefiscal::Genre g) {
+    return g == textefiscal::Genre::Vente ? QStringLiteral("VENTE") : QStringLiteral("ANNULATION");
+}
+} // namespace
+
+Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
+                           const QList<LigneTicket>& lignes) {
+    Transaction t(bdd);
+    if (!t.debut())
+        return t.debut().echec();
+    const Resultat<Maillon> avant = dernier(bdd);
+    if (!avant)
+        return avant.echec();
+    // The text is made from the date as it is stored, to the second, as the verifier reads it.
+    const QString date = horodatage(f.quand);
+    const QByteArray texte = textefiscal::texte(figures(
+        f.numero, f.genre, textefiscal::dateStockee(date), f.total, lignes, avant->signature));
+    const Resultat<QByteArray> signature = cle.signer(texte);
+    if (!signature)
+        return signature.echec();
+    Preparee p(bdd, QStringLiteral("UPDATE TICKETS SET Date = ?, TotalTTC = ?, TicketClos = 1, "
+                                   "caisse = ?, vendeur = ?, Genre = ?, TicketAnnule = ?, "
+                                   "Chainage = ?, Signature = ? WHERE NumeroTicket = ? AND "
+                                   "TicketClos = 0"));
+    if (Resultat<> r =
+            p.executer({date, f.total.versBase(), f.caisse, f.vendeur, genreStocke(f.genre),
+                        f.annule ? QVariant(f.annule) : QVariant(QMetaType::fromType<qint64>()),
+                        avant->chainage + 1, QString::fromLatin1(*signature), f.numero});
+        !r)
+        return r.echec();
+    if (p.requete().numRowsAffected() != 1)
+        return echec(QStringLiteral("le ticket n° %1 n'est pas ouvert").arg(f.numero));
+    if (Resultat<> r = t.valider(); !r)
+        return r.echec();
+    return *signature;
+}
+
+Resultat<qint64> sceller(const Database& bdd, const CleFiscale& cle) {
+    Transaction t(bdd);
+    if (!t.debut())
+        return t.debut().echec();
+    Resultat<Maillon> maillon = dernier(bdd);
+    if (!maillon)
+        return maillon.echec();
+    if (maillon->chainage > 0)
+        return qint64(0);
+    // The tickets first, then their lines in one pass: the rows are signed after both reads.
+    struct ASceller {
+        qint64 numero;
+        QString date;
+        Montant total;
+        textefiscal::Genre genre;
+    };
+    QList<ASceller> aSceller;
+    {
+        QSqlQuery q(bdd.connexion());
+        q.setForwardOnly(true);
+        if (Resultat<> r = executer(q, QStringLiteral("SELECT NumeroTicket, Date, TotalTTC, Genre "
+                                                      "FROM TICKETS WHERE TicketClos <> 0 AND "
+                                                      "Signature IS NULL ORDER BY NumeroTicket"));
+            !r)
+            return r.echec();
+        while (q.next())
+            aSceller << ASceller{q.value(0).toLongLong(), q.value(1).toString(),
+                                 Montant::depuisVariant(q.value(2)),
+                                 q.value(3).toString() == QStringLiteral("ANNULATION")
+                                     ? textefiscal::Genre::Annulation
+                                     : textefiscal::Genre::Vente};
+        if (q.lastError().isValid())
+            return echec(raisonSql(q.lastError()));
+    }
+    QSqlQuery lignes(bdd.connexion());
+    lignes.setForwardOnly(true);
+    if (Resultat<> r =
+            executer(lignes, QStringLiteral("SELECT V.NumeroTicket, V.CodeArticle, "
+                                            "V.PrixVenteTTC, V.TVA, V.qt, V.TauxTVA FROM "
+                                            "VENTES V JOIN TICKETS T ON T.NumeroTicket = "
+                                            "V.NumeroTicket WHERE T.TicketClos <> 0 AND "
+                                            "T.Signature IS NULL ORDER BY V.NumeroTicket, "
+                                            "V.Id"));
+        !r)
+        return r.echec();
+    QList<QList<LigneTicket>> lignesDe(aSceller.size());
+    qsizetype i = 0;
+    while (lignes.next()) {
+        const qint64 numero = lignes.value(0).toLongLong();
+        while (i < aSceller.size() && aSceller[i].numero < numero)
+            ++i;
+        if (i == aSceller.size())
+            break;
+        if (aSceller[i].numero != numero)
+            continue;
+        LigneTicket l;
+        l.codeArticle = lignes.value(1).toString();
+        l.prix = Montant::depuisVariant(lignes.value(2));
+        l.tva = Montant::depuisVariant(lignes.value(3));
+        l.qt = Quantite::depuisVariant(lignes.value(4));
+        if (!lignes.value(5).isNull())
+            l.taux = lignes.value(5).toDouble();
+        lignesDe[i] << l;
+    }
+    if (lignes.lastError().isValid())
+        return echec(raisonSql(lignes.lastError()));
+    lignes.finish();
+    qint64 scelles = 0;
+    for (qsizetype k = 0; k < aSceller.size(); ++k) {
+        const ASceller& a = aSceller[k];
+        const QByteArray texte =
+            textefiscal::texte(figures(a.numero, a.genre, textefiscal::dateStockee(a.date), a.total,
+                                       lignesDe[k], maillon->signature));
+        const Resultat<QByteArray> signature = cle.signer(texte);
+        if (!signature)
+            return signature.echec();
+        Preparee p(bdd, QStringLiteral("UPDATE TICKETS SET Genre = ?, Chainage = ?, Signature = ? "
+                                       "WHERE NumeroTicket = ?"));
+        if (Resultat<> r = p.executer({genreStocke(a.genre), maillon->chainage + 1,
+                                       QString::fromLatin1(*signature), a.numero});
+            !r)
+            return r.echec();
+        maillon->chainage += 1;
+        maillon->signature = *signature;
+        ++scelles;
+    }
+    if (Resultat<> r = t.valider(); !r)
+        return r.echec();
+    return scelles;
+}
+
+QString extrait(const QByteArray& signature) {
+    return QString::fromLatin1(signature.left(12));
+}
+
+} // namespace signatureticket
