@@ -3,8 +3,13 @@
 //   creer_base --demo FICHIER                   a demo shop
 //   creer_base --articles N --lignes M FICHIER  a large shop for benchmarks
 #include "database/creation.h"
+#include "database/database.h"
+#include "fiscal/clefiscale.h"
+#include "fiscal/evenements.h"
+#include "register/signatureticket.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -57,6 +62,33 @@ int main(int argc, char* argv[]) {
         QFile::remove(fichier);
         err << "creer_base : " << rempli.raison() << "\n";
         return 1;
+    }
+    // The tickets of a filled shop are signed with the key of the shop's folder (made now when
+    // there is none), as the till would have signed them.
+    if (demo || articles >= 0) {
+        Resultat<qint64> scelles = [&]() -> Resultat<qint64> {
+            Resultat<CleFiscale> cle =
+                CleFiscale::chargerOuCreer(QFileInfo(fichier).absolutePath());
+            if (!cle)
+                return cle.echec();
+            Database bdd;
+            if (Resultat<> r = bdd.ouvrir(fichier); !r)
+                return r.echec();
+            Resultat<qint64> n = signatureticket::sceller(bdd, *cle);
+            if (n && *n > 0)
+                if (Resultat<qint64> e = evenements::consigner(
+                        bdd, *cle, evenements::scellement(),
+                        QStringLiteral("%1 tickets de la boutique créée").arg(*n),
+                        QDateTime::currentDateTime());
+                    !e)
+                    return e.echec();
+            return n;
+        }();
+        if (!scelles) {
+            QFile::remove(fichier);
+            err << "creer_base : " << scelles.raison() << "\n";
+            return 1;
+        }
     }
     out << "base créée : " << fichier << " (" << QFileInfo(fichier).size() << " octets, "
         << chrono.elapsed() << " ms)\n";

@@ -126,6 +126,7 @@ QString codeBoutique(int n) {
 }
 
 Resultat<> remplir(const QString& chemin, int articles, int lignes, bool demo) {
+    const int jours = demo ? 60 : 365;
     Connexion c(chemin, false);
     if (!c.ouverture())
         return c.ouverture();
@@ -223,9 +224,12 @@ Resultat<> remplir(const QString& chemin, int articles, int lignes, bool demo) {
             !r)
             return r;
         ++ecrites;
-        // Spread over the past weeks; the last few tickets are today's.
-        const QDateTime quand = lignes - ecrites < 30 ? maintenant.addSecs(-60 * (lignes - ecrites))
-                                                      : maintenant.addDays(-1 - numero % 60);
+        // Spread over the past weeks (a year for a large shop) in the order of their numbers,
+        // as a till closes them; the last few tickets are today's.
+        const qint64 restantes = qMax(0, lignes - ecrites);
+        const qint64 avant = qint64(jours) * 86400 * restantes / qMax(lignes, 1);
+        const QDateTime quand = restantes < 30 ? maintenant.addSecs(-60 * restantes)
+                                               : maintenant.addSecs(-86400 - avant);
         if (Resultat<> r = ticket.entier(numero)
                                .texte(quand.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
                                .reel(total / 100.0)

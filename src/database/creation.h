@@ -18,7 +18,8 @@ QByteArray scriptFiscal();
 // them dated `aujourdhui` so that the day's cash journal has something to print.
 Resultat<> remplirDemo(const QString& chemin);
 
-// Fills a new shop with `articles` articles and about `lignes` ticket lines, for benchmarks.
+// Fills a new shop with `articles` articles and about `lignes` ticket lines over the past year,
+// for benchmarks.
 Resultat<> remplirGrande(const QString& chemin, int articles, int lignes);
 
 } // namespace creation
