@@ -618,10 +618,16 @@ class TestDatabase : public QObject {
     // same columns as a new one, again and again without harm; a step that fails leaves the shop
     // at its version; a newer shop is refused as it is.
     void versionDuSchema() {
+        // Every table's columns and every index and trigger, as the two shops must share them.
         auto colonnes = [](BoutiqueTest& b) {
             QStringList c;
             QSqlQuery q(b.bdd.connexion());
-            if (executer(q, "SELECT name || ' ' || type FROM pragma_table_info('VENTES')"))
+            if (executer(q, "SELECT m.name || '.' || p.name || ' ' || p.type FROM sqlite_master m "
+                            "JOIN pragma_table_info(m.name) p WHERE m.type = 'table' ORDER BY 1"))
+                while (q.next())
+                    c << q.value(0).toString();
+            if (executer(q, "SELECT type || ' ' || name FROM sqlite_master WHERE type IN "
+                            "('index', 'trigger') ORDER BY 1"))
                 while (q.next())
                     c << q.value(0).toString();
             return c;
@@ -630,13 +636,28 @@ class TestDatabase : public QObject {
         QVERIFY(neuve.ouvrir());
         QCOMPARE(versionschema::lire(neuve.bdd).valeurOu(-1), versionschema::kActuelle);
         QVERIFY(versionschema::mettreANiveau(neuve.bdd));
+        QVERIFY(colonnes(neuve).contains("trigger TICKETS_clos_inalterable"));
 
+        // A shop of the first version: no rate on the lines, no fiscal records.
         BoutiqueTest ancienne;
         QVERIFY(ancienne.ouvrir());
-        QVERIFY(ancienne.sql("ALTER TABLE VENTES DROP COLUMN TauxTVA"));
-        QVERIFY(ancienne.sql("PRAGMA user_version = 0"));
+        QSqlQuery q(ancienne.bdd.connexion());
+        QStringList declencheurs;
+        QVERIFY(executer(q, "SELECT name FROM sqlite_master WHERE type = 'trigger'"));
+        while (q.next())
+            declencheurs << q.value(0).toString();
+        for (const QString& d : declencheurs)
+            QVERIFY(ancienne.sql("DROP TRIGGER " + d));
+        for (const char* sql :
+             {"DROP TABLE CLOTURES", "DROP TABLE EVENEMENTS", "DROP INDEX TICKETS_chaine",
+              "ALTER TABLE TICKETS DROP COLUMN Genre", "ALTER TABLE TICKETS DROP COLUMN TicketAnnule",
+              "ALTER TABLE TICKETS DROP COLUMN Chainage", "ALTER TABLE TICKETS DROP COLUMN Signature",
+              "ALTER TABLE VENTES DROP COLUMN TauxTVA", "PRAGMA user_version = 0"})
+            QVERIFY2(ancienne.sql(sql), sql);
         QVERIFY(ancienne.sql("INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, "
                              "qt) VALUES (1, 'A', 10, 1.64, 1)"));
+        QVERIFY(ancienne.sql("INSERT INTO TICKETS (NumeroTicket, Date, TotalTTC, TicketClos) "
+                             "VALUES (1, '2024-03-05 10:00:00', 10, 1)"));
         const Resultat<> r = versionschema::mettreANiveau(ancienne.bdd);
         QVERIFY2(r, qPrintable(r.raison()));
         QCOMPARE(versionschema::lire(ancienne.bdd).valeurOu(-1), versionschema::kActuelle);
@@ -644,6 +665,8 @@ class TestDatabase : public QObject {
         QCOMPARE(
             ancienne.valeur("SELECT PrixVenteTTC FROM VENTES WHERE CodeArticle = 'A'").toDouble(),
             10.0);
+        // The closed ticket's lines are kept from now on.
+        QVERIFY(!ancienne.sql("DELETE FROM VENTES WHERE CodeArticle = 'A'"));
         QVERIFY(versionschema::mettreANiveau(ancienne.bdd));
 
         BoutiqueTest abimee;
