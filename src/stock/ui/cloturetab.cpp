@@ -1,11 +1,14 @@
 #include "stock/ui/cloturetab.h"
 
+#include "common/journalisation.h"
 #include "common/ui/twips.h"
+#include "fiscal/evenements.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
 #include "platform/horloge.h"
 #include "stock/cloture.h"
 
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -67,5 +70,9 @@ void ClotureTab::RAZStock_Click() {
                 Dialogues::Icone::Arret);
         return;
     }
+    // The reset is one of the technical events an inspector reads, with the copy made before it.
+    consigner(evenements::consigner(services_.bdd, services_.cle, evenements::remiseAZeroStock(),
+                                    QFileInfo(*copie).fileName(), services_.horloge.maintenant()),
+              QStringLiteral("remise à zéro du stock dans le journal des événements"));
     message(services_, QStringLiteral("Le stock a été remis à Zéro pour chaque article."));
 }
