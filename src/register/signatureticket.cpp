@@ -26,8 +26,9 @@ textefiscal::Ticket figures(qint64 numero, textefiscal::Genre genre, const QDate
 }
 
 Resultat<Maillon> dernier(const Database& bdd) {
-    Preparee p(bdd, QStringLiteral("SELECT Chainage, Signature FROM TICKETS WHERE Chainage = "
-                                   "(SELECT max(Chainage) FROM TICKETS)"));
+    Preparee p(bdd,
+               QStringLiteral("SELECT Chainage, Signature FROM TICKETS WHERE Chainage = "
+                              "(SELECT max(Chainage) FROM TICKETS WHERE Chainage IS NOT NULL)"));
     if (Resultat<> r = p.executer(); !r)
         return r.echec();
     Maillon m;
