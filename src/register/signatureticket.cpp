@@ -1,8 +1,10 @@
 #include "register/signatureticket.h"
 
 #include "common/formats.h"
+#include "common/journalisation.h"
 #include "database/database.h"
 #include "fiscal/clefiscale.h"
+#include "fiscal/evenements.h"
 #include "register/tvapartaux.h"
 
 #include <QSqlError>
@@ -27,7 +29,7 @@ textefiscal::Ticket figures(qint64 numero, textefiscal::Genre genre, const QDate
 
 Resultat<Maillon> dernier(const Database& bdd) {
     Preparee p(bdd,
-               QStringLiteral("SELECT Chainage, Signature FROM TICKETS WHERE Chainage = "
+               QStringLiteral("SELECT Chainage, Signature, Date FROM TICKETS WHERE Chainage = "
                               "(SELECT max(Chainage) FROM TICKETS WHERE Chainage IS NOT NULL)"));
     if (Resultat<> r = p.executer(); !r)
         return r.echec();
@@ -35,6 +37,7 @@ Resultat<Maillon> dernier(const Database& bdd) {
     if (p.requete().next()) {
         m.chainage = p.requete().value(0).toLongLong();
         m.signature = p.requete().value(1).toString().toLatin1();
+        m.date = textefiscal::dateStockee(p.requete().value(2).toString());
     }
     return m;
 }
@@ -74,6 +77,15 @@ Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fer
         return echec(QStringLiteral("le ticket n° %1 n'est pas ouvert").arg(f.numero));
     if (Resultat<> r = t.valider(); !r)
         return r.echec();
+    const QDateTime cloture = textefiscal::dateStockee(date);
+    if (avant->date.isValid() && cloture < avant->date)
+        consigner(evenements::consigner(bdd, cle, evenements::horlogeEnArriere(),
+                                        QStringLiteral("ticket n° %1 clos à %2, ticket précédent "
+                                                       "clos à %3")
+                                            .arg(f.numero)
+                                            .arg(date, horodatage(avant->date)),
+                                        f.quand),
+                  QStringLiteral("horloge reculée dans le journal des événements"));
     return *signature;
 }
 

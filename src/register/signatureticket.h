@@ -27,6 +27,7 @@ textefiscal::Ticket figures(qint64 numero, textefiscal::Genre genre, const QDate
 struct Maillon {
     qint64 chainage = 0;
     QByteArray signature;
+    QDateTime date; // its closing time
 };
 Resultat<Maillon> dernier(const Database& bdd);
 
@@ -42,8 +43,10 @@ struct Fermeture {
 };
 
 // Closes an open ticket, signed and put at the end of the chain, in one statement of one
-// transaction; gives its signature. Fails, changing nothing, when the ticket is not open any
-// more, when there is no key or when the row cannot be written.
+// transaction; gives its signature. A closing time earlier than the previous ticket's (a clock
+// set back) is recorded in the events journal; the sale is closed all the same. Fails, changing
+// nothing, when the ticket is not open any more, when there is no key or when the row cannot be
+// written.
 Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
                            const QList<LigneTicket>& lignes);
 

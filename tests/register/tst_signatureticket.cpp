@@ -61,6 +61,13 @@ class TestSignatureTicket : public QObject {
         Magasin m;
         const qint64 a = m.vente({"ROBE", "LIVRE"});
         const qint64 b = m.vente({"LIVRE"}, kQuand.addSecs(60));
+        QCOMPARE(m.b.valeur("SELECT count(*) FROM EVENEMENTS").toInt(), 0);
+        // A clock set back: the sale is closed, and the journal says so.
+        const qint64 c = m.vente({"ROBE"}, kQuand.addSecs(-3600));
+        QVERIFY(m.signatureValide(c));
+        QCOMPARE(m.b.valeur("SELECT Genre || ' : ' || Detail FROM EVENEMENTS").toString(),
+                 QStringLiteral("HORLOGE EN ARRIERE : ticket n° 3 clos à 2026-03-05 08:01:22, "
+                                "ticket précédent clos à 2026-03-05 09:02:22"));
         QCOMPARE(m.b.valeur("SELECT Chainage FROM TICKETS WHERE NumeroTicket = ?", {a}).toInt(), 1);
         QCOMPARE(m.b.valeur("SELECT Chainage FROM TICKETS WHERE NumeroTicket = ?", {b}).toInt(), 2);
         QCOMPARE(m.b.valeur("SELECT Genre FROM TICKETS WHERE NumeroTicket = ?", {a}).toString(),
