@@ -1,8 +1,15 @@
 // The signature of a closed ticket: the text made from the ticket, signed with the
 // installation's key (ECDSA P-256, SHA-256), and checked again as a verifying tool does.
+#include "banc.h"
+#include "controle/verification.h"
+#include "database/database.h"
+#include "database/versionschema.h"
 #include "fiscal/clefiscale.h"
 #include "fiscal/textefiscal.h"
+#include "register/signatureticket.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -46,4 +53,58 @@ static void verificationDUnTicket(benchmark::State& etat) {
 }
 BENCHMARK(verificationDUnTicket)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_MAIN();
+// The verifying tool over the large shop (/tmp/grande.db or TALMIR_BENCH_BASE, copied, brought
+// to today's tables and its closed tickets sealed once when they are not signed yet): every
+// ticket's text made again from its lines and its signature checked.
+static void controleDeLaGrandeBoutique(benchmark::State& etat) {
+    QTemporaryDir dossier;
+    QString erreur;
+    const QString source = banc::baseSource(dossier.path(), QStringLiteral("/tmp/grande.db"),
+                                            100000, 1000000, banc::SiAbsente::Refuser, &erreur);
+    if (source.isEmpty()) {
+        etat.SkipWithError(qPrintable(erreur));
+        return;
+    }
+    const QString copie = dossier.filePath(QStringLiteral("grande.db"));
+    Database bdd;
+    Resultat<> r = Database::copierFichier(source, copie);
+    if (r)
+        r = bdd.ouvrir(copie);
+    if (r)
+        r = versionschema::mettreANiveau(bdd);
+    if (r) {
+        QElapsedTimer scellement;
+        scellement.start();
+        const Resultat<qint64> scelles = signatureticket::sceller(bdd, banc::cle());
+        if (!scelles)
+            r = scelles.echec();
+        else
+            etat.counters["scelles"] = double(*scelles);
+        etat.counters["scellement_s"] = double(scellement.elapsed()) / 1000.0;
+    }
+    bdd.fermer();
+    if (r)
+        r = bdd.ouvrir(copie, Database::Acces::Lecture);
+    if (!r) {
+        etat.SkipWithError(qPrintable(r.raison()));
+        return;
+    }
+    for (auto _ : etat) {
+        const Resultat<verification::Bilan> bilan =
+            verification::verifier(bdd, banc::cle().publique());
+        if (!bilan || !bilan->sain()) {
+            etat.SkipWithError(qPrintable(bilan ? bilan->echec : bilan.raison()));
+            return;
+        }
+        etat.counters["tickets"] = double(bilan->tickets);
+        etat.counters["lignes"] = double(bilan->lignes);
+    }
+}
+BENCHMARK(controleDeLaGrandeBoutique)->Unit(benchmark::kSecond)->Iterations(1);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
