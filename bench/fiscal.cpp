@@ -9,7 +9,9 @@
 #include "register/signatureticket.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -83,6 +85,16 @@ static void controleDeLaGrandeBoutique(benchmark::State& etat) {
         etat.counters["scellement_s"] = double(scellement.elapsed()) / 1000.0;
     }
     bdd.fermer();
+    // TALMIR_BENCH_GARDER=DOSSIER keeps the sealed shop there with its public key, to time
+    // controle_caisse itself on it.
+    if (const QString garder = qEnvironmentVariable("TALMIR_BENCH_GARDER");
+        r && !garder.isEmpty()) {
+        QDir().mkpath(garder);
+        r = Database::copierFichier(copie, QDir(garder).filePath(QStringLiteral("grande.db")));
+        QFile cle(QDir(garder).filePath(CleFiscale::fichierPublic()));
+        if (r && (!cle.open(QIODevice::WriteOnly) || cle.write(banc::cle().publiquePem()) < 0))
+            r = echec(QStringLiteral("clé publique non écrite"));
+    }
     if (r)
         r = bdd.ouvrir(copie, Database::Acces::Lecture);
     if (!r) {

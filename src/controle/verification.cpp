@@ -163,6 +163,8 @@ Resultat<Bilan> verifier(const Database& bdd, const ClePublique& cle) {
 
 Resultat<ClePublique> lireCle(const QString& fichier) {
     QFile f(fichier);
+    if (!f.exists())
+        return echec(QStringLiteral("la clé publique %1 est introuvable").arg(fichier));
     if (!f.open(QIODevice::ReadOnly))
         return echec(QStringLiteral("la clé publique %1 ne peut pas être lue : %2")
                          .arg(fichier, f.errorString()));

@@ -109,6 +109,20 @@ class TestVerification : public QObject {
         QCOMPARE(bilan->clotures, qint64(0));
     }
 
+    // The tool opens the shop read-only: it checks it, and nothing can be written through it.
+    void lectureSeule() {
+        Magasin m;
+        Database lecture;
+        const Resultat<> ouverte = lecture.ouvrir(m.b.bdd.chemin(), Database::Acces::Lecture);
+        QVERIFY2(ouverte, qPrintable(ouverte.raison()));
+        const Resultat<verification::Bilan> bilan =
+            verification::verifier(lecture, *ClePublique::lire(m.b.cle.publiquePem()));
+        QVERIFY2(bilan && bilan->sain(), qPrintable(bilan ? bilan->echec : bilan.raison()));
+        QSqlQuery q(lecture.connexion());
+        QVERIFY(!q.exec(QStringLiteral("UPDATE ARTICLES SET libelle = 'x'")));
+        QCOMPARE(m.b.valeur("SELECT count(*) FROM ARTICLES WHERE libelle = 'x'").toInt(), 0);
+    }
+
     void boutiqueVide() {
         BoutiqueTest b;
         exiger(b.ouvrir(), "ouverture de la boutique");
