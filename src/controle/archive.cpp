@@ -4,6 +4,7 @@
 #include "database/database.h"
 #include "fiscal/clefiscale.h"
 #include "fiscal/evenements.h"
+#include "fiscal/textefiscal.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -172,6 +173,17 @@ Resultat<QString> creer(const Database& bdd, const CleFiscale& cle, const QStrin
         if (q.next())
             precedente = q.value(0).toString().toLatin1();
     }
+    // The event before the period's first one, whose signature the first one is chained to.
+    QByteArray evenementPrecedent;
+    if (Resultat<> r = executer(q,
+                                QStringLiteral("SELECT Signature FROM EVENEMENTS WHERE Numero = "
+                                               "(SELECT min(Numero) - 1 FROM EVENEMENTS WHERE "
+                                               "Date >= ? AND Date < ?)"),
+                                {debut, fin});
+        !r)
+        return r.echec();
+    if (q.next())
+        evenementPrecedent = q.value(0).toString().toLatin1();
     q.finish();
     QList<Resultat<QByteArray>> contenus;
     contenus << csv(bdd,
@@ -195,6 +207,7 @@ Resultat<QString> creer(const Database& bdd, const CleFiscale& cle, const QStrin
                        ";AU=" + au.toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + "\n";
     manif += "PREMIER=" + QByteArray::number(premier) + "\n";
     manif += "PRECEDENTE=" + precedente + "\n";
+    manif += "EVENEMENT_PRECEDENT=" + evenementPrecedent + "\n";
     for (int i = 0; i < kFichiers.size(); ++i) {
         if (!contenus[i])
             return contenus[i].echec();
@@ -260,13 +273,15 @@ Resultat<verification::Bilan> verifier(const QString& dossier,
         return bilan;
     }
     qint64 premier = 0;
-    QByteArray precedente;
+    QByteArray precedente, evenementPrecedent;
     QHash<QString, QByteArray> empreinte;
     for (const QByteArray& l : manif->split('\n')) {
         if (l.startsWith("PREMIER="))
             premier = l.mid(8).toLongLong();
         else if (l.startsWith("PRECEDENTE="))
             precedente = l.mid(11);
+        else if (l.startsWith("EVENEMENT_PRECEDENT="))
+            evenementPrecedent = l.mid(20);
         else if (l.size() > 66 && l.mid(64, 2) == "  ")
             empreinte.insert(QString::fromUtf8(l.mid(66)), l.left(64));
     }
@@ -323,7 +338,44 @@ Resultat<verification::Bilan> verifier(const QString& dossier,
     bilan.tickets = chaine.tickets();
     bilan.lignes = chaine.lignes();
     bilan.clotures = tables[kFichiers[2]].lignes.size();
-    bilan.evenements = tables[kFichiers[3]].lignes.size();
+    if (!bilan.sain())
+        return bilan;
+    // The events of the period, each chained to the one before it.
+    const Table& ev = tables[kFichiers[3]];
+    for (const QString& col :
+         {QStringLiteral("Numero"), QStringLiteral("Date"), QStringLiteral("Genre"),
+          QStringLiteral("Detail"), QStringLiteral("Signature")})
+        if (!ev.colonne.contains(col))
+            return echec(
+                QStringLiteral("le fichier evenements.csv n'a pas de colonne %1").arg(col));
+    qint64 attendu = 0;
+    for (const QList<QVariant>& l : ev.lignes) {
+        textefiscal::Evenement e;
+        e.numero = c(ev, l, "Numero").toLongLong();
+        if (attendu != 0 && e.numero != attendu) {
+            bilan.echec = QStringLiteral("événement n° %1 : l'événement n° %2 qui le précède "
+                                         "manque dans evenements.csv")
+                              .arg(e.numero)
+                              .arg(attendu);
+            return bilan;
+        }
+        e.quand = textefiscal::dateStockee(c(ev, l, "Date").toString());
+        e.genre = c(ev, l, "Genre").toString();
+        e.detail = c(ev, l, "Detail").toString();
+        e.precedente = evenementPrecedent;
+        const QByteArray signature = c(ev, l, "Signature").toString().toLatin1();
+        const Resultat<bool> bon = publique->verifier(textefiscal::texte(e), signature);
+        if (!bon)
+            return bon.echec();
+        ++bilan.evenements;
+        if (!*bon) {
+            bilan.echec =
+                QStringLiteral("événement n° %1 : la signature ne correspond pas").arg(e.numero);
+            return bilan;
+        }
+        evenementPrecedent = signature;
+        attendu = e.numero + 1;
+    }
     return bilan;
 }
 
