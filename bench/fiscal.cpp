@@ -115,6 +115,9 @@ static void controleDeLaGrandeBoutique(benchmark::State& etat) {
 BENCHMARK(controleDeLaGrandeBoutique)->Unit(benchmark::kSecond)->Iterations(1);
 
 int main(int argc, char** argv) {
+    // As controle_caisse does: the local zone named once (see tools/controle_caisse.cpp).
+    if (qEnvironmentVariableIsEmpty("TZ"))
+        qputenv("TZ", ":/etc/localtime");
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

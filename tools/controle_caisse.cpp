@@ -55,6 +55,11 @@ int rendre(QTextStream& out, QTextStream& err, const Resultat<verification::Bila
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Each ticket's date is read as the shop's local time: without TZ the C library looks at
+    // /etc/localtime again at every conversion, a third of the check's time on a large shop.
+    // The same zone, named once.
+    if (qEnvironmentVariableIsEmpty("TZ"))
+        qputenv("TZ", ":/etc/localtime");
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     QTextStream out(stdout);
@@ -103,7 +108,8 @@ int main(int argc, char* argv[]) {
             err << "controle_caisse : l'archive " << archiveADire << " est introuvable\n";
             return 2;
         }
-        return rendre(out, err, archive::verifier(archiveADire, publique), chrono.elapsed());
+        const Resultat<verification::Bilan> bilan = archive::verifier(archiveADire, publique);
+        return rendre(out, err, bilan, chrono.elapsed());
     }
     if (base.isEmpty())
         return usage(err);
@@ -165,5 +171,6 @@ int main(int argc, char* argv[]) {
             << "programme de caisse pour la mettre à niveau\n";
         return 2;
     }
-    return rendre(out, err, verification::verifier(bdd, *publique), chrono.elapsed());
+    const Resultat<verification::Bilan> bilan = verification::verifier(bdd, *publique);
+    return rendre(out, err, bilan, chrono.elapsed());
 }
