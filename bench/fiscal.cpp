@@ -1,6 +1,7 @@
 // The signature of a closed ticket: the text made from the ticket, signed with the
 // installation's key (ECDSA P-256, SHA-256), and checked again as a verifying tool does.
 #include "banc.h"
+<<<<<<< HEAD
 #include "fiscal/clefiscale.h"
 #include "fiscal/textefiscal.h"
 #include "frame/installation.h"
@@ -8,6 +9,19 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+=======
+#include "controle/verification.h"
+#include "database/database.h"
+#include "database/versionschema.h"
+#include "fiscal/clefiscale.h"
+#include "fiscal/textefiscal.h"
+#include "register/signatureticket.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+>>>>>>> controle
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -51,6 +65,7 @@ static void verificationDUnTicket(benchmark::State& etat) {
 }
 BENCHMARK(verificationDUnTicket)->Unit(benchmark::kMicrosecond);
 
+<<<<<<< HEAD
 // The closing of a paid three-article ticket on the large shop, as the till closes it: its
 // lines read again, the previous link read, the text made and signed, the row written and the
 // next ticket opened. `signature_us`: what signing the same text alone takes, timed beside each
@@ -101,5 +116,73 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+=======
+// The verifying tool over the large shop (/tmp/grande.db or TALMIR_BENCH_BASE, copied, brought
+// to today's tables and its closed tickets sealed once when they are not signed yet): every
+// ticket's text made again from its lines and its signature checked.
+static void controleDeLaGrandeBoutique(benchmark::State& etat) {
+    QTemporaryDir dossier;
+    QString erreur;
+    const QString source = banc::baseSource(dossier.path(), QStringLiteral("/tmp/grande.db"),
+                                            100000, 1000000, banc::SiAbsente::Refuser, &erreur);
+    if (source.isEmpty()) {
+        etat.SkipWithError(qPrintable(erreur));
+        return;
+    }
+    const QString copie = dossier.filePath(QStringLiteral("grande.db"));
+    Database bdd;
+    Resultat<> r = Database::copierFichier(source, copie);
+    if (r)
+        r = bdd.ouvrir(copie);
+    if (r)
+        r = versionschema::mettreANiveau(bdd);
+    if (r) {
+        QElapsedTimer scellement;
+        scellement.start();
+        const Resultat<qint64> scelles = signatureticket::sceller(bdd, banc::cle());
+        if (!scelles)
+            r = scelles.echec();
+        else
+            etat.counters["scelles"] = double(*scelles);
+        etat.counters["scellement_s"] = double(scellement.elapsed()) / 1000.0;
+    }
+    bdd.fermer();
+    // TALMIR_BENCH_GARDER=DOSSIER keeps the sealed shop there with its public key, to time
+    // controle_caisse itself on it.
+    if (const QString garder = qEnvironmentVariable("TALMIR_BENCH_GARDER");
+        r && !garder.isEmpty()) {
+        QDir().mkpath(garder);
+        r = Database::copierFichier(copie, QDir(garder).filePath(QStringLiteral("grande.db")));
+        QFile cle(QDir(garder).filePath(CleFiscale::fichierPublic()));
+        if (r && (!cle.open(QIODevice::WriteOnly) || cle.write(banc::cle().publiquePem()) < 0))
+            r = echec(QStringLiteral("clé publique non écrite"));
+    }
+    if (r)
+        r = bdd.ouvrir(copie, Database::Acces::Lecture);
+    if (!r) {
+        etat.SkipWithError(qPrintable(r.raison()));
+        return;
+    }
+    for (auto _ : etat) {
+        const Resultat<verification::Bilan> bilan =
+            verification::verifier(bdd, banc::cle().publique());
+        if (!bilan || !bilan->sain()) {
+            etat.SkipWithError(qPrintable(bilan ? bilan->echec : bilan.raison()));
+            return;
+        }
+        etat.counters["tickets"] = double(bilan->tickets);
+        etat.counters["lignes"] = double(bilan->lignes);
+    }
+}
+BENCHMARK(controleDeLaGrandeBoutique)->Unit(benchmark::kSecond)->Iterations(1);
+
+int main(int argc, char** argv) {
+    // As controle_caisse does: the local zone named once (see tools/controle_caisse.cpp).
+    if (qEnvironmentVariableIsEmpty("TZ"))
+        qputenv("TZ", ":/etc/localtime");
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+>>>>>>> controle
     return 0;
 }

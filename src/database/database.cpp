@@ -259,7 +259,7 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(nomConnexion_);
 }
 
-Resultat<> Database::ouvrir(const QString& chemin) {
+Resultat<> Database::ouvrir(const QString& chemin, Acces acces) {
     fermer();
     auto abandon = [&](const QString& raison) -> Resultat<> {
         fermer();
@@ -274,7 +274,9 @@ Resultat<> Database::ouvrir(const QString& chemin) {
                           ? QSqlDatabase::database(nomConnexion_, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nomConnexion_);
     db.setDatabaseName(chemin);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(acces == Acces::Lecture
+                             ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
+                             : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
         return abandon(QStringLiteral("la base de données %1 ne peut pas être ouverte : %2")
                            .arg(chemin, raisonSql(db.lastError())));
@@ -286,19 +288,20 @@ Resultat<> Database::ouvrir(const QString& chemin) {
                            .arg(chemin, raisonSql(q.lastError())));
     // A read-only folder cannot hold the write-ahead log: the shop then works in the file's
     // own journal mode, which only the log needs to know.
-    if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next() ||
-        q.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0)
+    if (acces == Acces::Ecriture &&
+        (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next() ||
+         q.value(0).toString().compare(QStringLiteral("wal"), Qt::CaseInsensitive) != 0))
         consigner(Resultat<>(echec(q.lastError().isValid()
                                        ? raisonSql(q.lastError())
                                        : QStringLiteral("mode ") + q.value(0).toString())),
                   QStringLiteral("journal WAL de %1").arg(chemin));
     q.finish();
-    if (!q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
+    if (acces == Acces::Ecriture && !q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
         consigner(Resultat<>(echec(raisonSql(q.lastError()))),
                   QStringLiteral("écriture synchrone de %1").arg(chemin));
     // The code look-up's index, for a shop made before it existed; without it codes are still
     // found, only more slowly.
-    if (!q.exec(indexCleCode()))
+    if (acces == Acces::Ecriture && !q.exec(indexCleCode()))
         consigner(Resultat<>(echec(raisonSql(q.lastError()))),
                   QStringLiteral("index des codes de %1").arg(chemin));
     // The searches need the wildcard match and the listing its order: without them the base is

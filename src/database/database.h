@@ -26,7 +26,10 @@ class Database {
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    Resultat<> ouvrir(const QString& chemin);
+    // Read-only: the file is only read (a verifying tool), never upgraded nor written, its
+    // journal mode and indexes left as they are.
+    enum class Acces { Ecriture, Lecture };
+    Resultat<> ouvrir(const QString& chemin, Acces acces = Acces::Ecriture);
     // Where the copies of the database lie, named to the operator when the open file has gone.
     void setDossierCopies(const QString& dossier) { dossierCopies_ = dossier; }
     // Releases the file so that it can be copied whole.
