@@ -1,27 +1,19 @@
 // The signature of a closed ticket: the text made from the ticket, signed with the
 // installation's key (ECDSA P-256, SHA-256), and checked again as a verifying tool does.
 #include "banc.h"
-<<<<<<< HEAD
-#include "fiscal/clefiscale.h"
-#include "fiscal/textefiscal.h"
-#include "frame/installation.h"
-#include "register/caisse.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-=======
 #include "controle/verification.h"
 #include "database/database.h"
 #include "database/versionschema.h"
 #include "fiscal/clefiscale.h"
 #include "fiscal/textefiscal.h"
+#include "frame/installation.h"
+#include "register/caisse.h"
 #include "register/signatureticket.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
->>>>>>> controle
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -65,7 +57,6 @@ static void verificationDUnTicket(benchmark::State& etat) {
 }
 BENCHMARK(verificationDUnTicket)->Unit(benchmark::kMicrosecond);
 
-<<<<<<< HEAD
 // The closing of a paid three-article ticket on the large shop, as the till closes it: its
 // lines read again, the previous link read, the text made and signed, the row written and the
 // next ticket opened. `signature_us`: what signing the same text alone takes, timed beside each
@@ -111,12 +102,6 @@ static void clotureDUnTicket(benchmark::State& etat) {
 }
 BENCHMARK(clotureDUnTicket)->Unit(benchmark::kMicrosecond)->Iterations(2000);
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-=======
 // The verifying tool over the large shop (/tmp/grande.db or TALMIR_BENCH_BASE, copied, brought
 // to today's tables and its closed tickets sealed once when they are not signed yet): every
 // ticket's text made again from its lines and its signature checked.
@@ -183,6 +168,6 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
->>>>>>> controle
+    benchmark::Shutdown();
     return 0;
 }
