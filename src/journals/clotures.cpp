@@ -346,6 +346,17 @@ Resultat<QList<Cloture>> cloreJoursOublies(const Database& bdd, const CleFiscale
     return clorePeriodesDues(bdd, cle, maintenant, *jours);
 }
 
+Resultat<QByteArray> signature(const Database& bdd, qint64 numero) {
+    QSqlQuery q(bdd.connexion());
+    const Resultat<bool> l = premiereLigne(
+        q, QStringLiteral("SELECT Signature FROM CLOTURES WHERE Numero = ?"), {numero});
+    if (!l)
+        return l.echec();
+    if (!*l)
+        return echec(QStringLiteral("la clôture n° %1 n'existe pas").arg(numero));
+    return q.value(0).toString().toLatin1();
+}
+
 Resultat<QByteArray> texteAttendu(const Database& bdd, qint64 numero) {
     QSqlQuery q(bdd.connexion());
     const Resultat<bool> l = premiereLigne(

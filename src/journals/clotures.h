@@ -41,6 +41,9 @@ Resultat<QList<textefiscal::Cloture>> clotureDuJour(const Database& bdd, const C
 Resultat<QList<textefiscal::Cloture>> cloreJoursOublies(const Database& bdd, const CleFiscale& cle,
                                                         const QDateTime& maintenant);
 
+// The signature of the stored closure n° `numero`.
+Resultat<QByteArray> signature(const Database& bdd, qint64 numero);
+
 // The signed text that the stored closure n° `numero` must have, made again from the records
 // it covers (its tickets' lines, the events, the closure before it): the verifying tool
 // compares it with the stored text. Fails, saying which, when the row's own columns (Tickets,
