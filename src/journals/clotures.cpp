@@ -53,9 +53,16 @@ Resultat<qint64> evenementPrecedent(const Database& bdd, const QString& genre, q
     return *l ? champ(q.value(0).toString().toUtf8(), "EVENEMENTS").toLongLong() : 0;
 }
 
+// The grand total up to a place of the chain, known from an earlier closure.
+struct Report {
+    qint64 dernier = 0;
+    Montant grandTotal;
+};
+
 // Every figure of `c` from its stretch of the chain (premier..dernier), its number, kind and
-// last event counted.
-Resultat<> calculer(const Database& bdd, Cloture& c) {
+// last event counted. The grand total adds the tickets after `report` to its amount (from the
+// first ticket when the verifier makes it again).
+Resultat<> calculer(const Database& bdd, Cloture& c, const Report& report = {}) {
     const Resultat<TotauxPeriode> t = totauxChaine(bdd, c.premier, c.dernier);
     if (!t)
         return t.echec();
@@ -92,11 +99,11 @@ Resultat<> calculer(const Database& bdd, Cloture& c) {
     // Added in exact amounts, not in the database's floating point.
     if (Resultat<> r = executer(q,
                                 QStringLiteral("SELECT TotalTTC FROM TICKETS WHERE Signature IS "
-                                               "NOT NULL AND Chainage <= ?"),
-                                {c.dernier});
+                                               "NOT NULL AND Chainage > ? AND Chainage <= ?"),
+                                {report.dernier, c.dernier});
         !r)
         return r;
-    c.grandTotal = Montant();
+    c.grandTotal = report.grandTotal;
     while (q.next())
         c.grandTotal += Montant::depuisVariant(q.value(0));
     if (q.lastError().isValid())
@@ -159,7 +166,22 @@ Resultat<Cloture> enregistrer(const Database& bdd, const CleFiscale& cle, Clotur
             return l.echec();
         c.dernierEvenement = q.value(0).toLongLong();
     }
-    if (Resultat<> r = calculer(bdd, c); !r)
+    // Each closure takes the grand total on from the last one before its end, so that a shop
+    // of many years does not add up every ticket again each day.
+    Report report;
+    {
+        QSqlQuery q(bdd.connexion());
+        const Resultat<bool> l = premiereLigne(
+            q,
+            QStringLiteral("SELECT Dernier, GrandTotal FROM CLOTURES WHERE Dernier <= ? ORDER BY "
+                           "Dernier DESC, Numero DESC LIMIT 1"),
+            {c.dernier});
+        if (!l)
+            return l.echec();
+        if (*l)
+            report = {q.value(0).toLongLong(), Montant::depuisVariant(q.value(1))};
+    }
+    if (Resultat<> r = calculer(bdd, c, report); !r)
         return r.echec();
     const QByteArray texte = textefiscal::texte(c);
     const Resultat<QByteArray> signature = cle.signer(texte);
