@@ -1,6 +1,7 @@
 #include "fiscal/evenements.h"
 #include "journals/clotures.h"
 #include "register/caisse.h"
+#include "register/signatureticket.h"
 #include "support/testmain.h"
 #include "support/testsupport.h"
 
@@ -300,6 +301,33 @@ class TestClotures : public QObject {
         for (const QString& r : requetes)
             QVERIFY2(m.b.sql(r), qPrintable(r));
         QVERIFY(!m.intacte());
+    }
+
+    // A cancelling ticket is counted with its amount, and its lines in the day's totals.
+    void annulation() {
+        Magasin m;
+        m.robe(QDateTime(kJour, QTime(10, 0)));
+        Caisse c(m.b.bdd, m.b.cle, "1", 1);
+        QVERIFY(c.ouvrirTicket());
+        c.fixerQuantite(Quantite::unites(-1));
+        QVERIFY(c.vendre(*c.lire("ROBE")->article));
+        signatureticket::Fermeture f;
+        f.numero = *c.ticket();
+        f.total = c.totaux().totalTtc;
+        f.quand = QDateTime(kJour, QTime(10, 5));
+        f.caisse = "1";
+        f.vendeur = "1";
+        f.genre = textefiscal::Genre::Annulation;
+        f.annule = 1;
+        QVERIFY(signatureticket::clore(m.b.bdd, m.b.cle, f, c.lignes()));
+        const Cloture z = m.z(QDateTime(kJour, QTime(19, 0))).value(0);
+        QCOMPARE(z.tickets, 2);
+        QCOMPARE(z.annulations, 1);
+        QCOMPARE(z.annule, euros(-55));
+        QCOMPARE(z.totalTtc, Montant());
+        QCOMPARE(z.grandTotal, Montant());
+        QVERIFY(m.texteStocke(1).contains(";ANNULATIONS=1:-55.0000;"));
+        QVERIFY(m.intacte());
     }
 
     void clotureInconnue() {
