@@ -287,7 +287,7 @@ Resultat<QList<Cloture>> clore(const Database& bdd, const CleFiscale& cle,
 
 // The monthly (or yearly) closures due: the daily closures whose last day falls in a month
 // (a year) after the last one closed and before the current one, one closure per month.
-Resultat<QList<Cloture>> cloreperiodes(const Database& bdd, const CleFiscale& cle,
+Resultat<QList<Cloture>> clorePeriodes(const Database& bdd, const CleFiscale& cle,
                                        const QDateTime& maintenant, const QString& genre) {
     const auto periode = [&](const QDate& d) {
         return genre == mois() ? d.year() * 100 + d.month() : d.year();
@@ -342,7 +342,7 @@ Resultat<QList<Cloture>> cloreperiodes(const Database& bdd, const CleFiscale& cl
 Resultat<QList<Cloture>> clorePeriodesDues(const Database& bdd, const CleFiscale& cle,
                                            const QDateTime& maintenant, QList<Cloture> faites) {
     for (const QString& genre : {mois(), annee()}) {
-        const Resultat<QList<Cloture>> r = cloreperiodes(bdd, cle, maintenant, genre);
+        const Resultat<QList<Cloture>> r = clorePeriodes(bdd, cle, maintenant, genre);
         if (!r)
             return r.echec();
         faites << *r;
