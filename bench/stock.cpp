@@ -4,11 +4,15 @@
 // TALMIR_BENCH_BASE (made by: creer_base --articles 100000 --lignes 1000000 FICHIER); without
 // it a shop of that size is made for the run.
 #include "banc.h"
+#include "database/creation.h"
 #include "database/database.h"
+#include "database/versionschema.h"
+#include "journals/clotures.h"
 #include "journals/journalcaisse.h"
 #include "journals/totauxperiode.h"
 #include "printing/surface.h"
 #include "printing/systeme/imprimantessysteme.h"
+#include "register/caisse.h"
 #include "stock/exportinventaire.h"
 #include "stock/recomptage.h"
 
@@ -122,6 +126,62 @@ static void totauxDuJour(benchmark::State& etat) {
     etat.counters["tickets"] = double(tickets);
 }
 BENCHMARK(totauxDuJour)->Unit(benchmark::kMillisecond);
+
+// The daily closure of 500 tickets rung up at the till on a fresh shop: every line read again
+// per rate and means, the grand total, the text signed and stored with its event.
+static void clotureDuJour(benchmark::State& etat) {
+    const QDate jour(2026, 12, 10);
+    qint64 tickets = 0;
+    for (auto _ : etat) {
+        etat.PauseTiming();
+        QTemporaryDir d;
+        const QString chemin = d.filePath(QStringLiteral("boutique.db"));
+        Database bdd;
+        Resultat<> r = creation::creerBase(chemin);
+        if (r)
+            r = bdd.ouvrir(chemin);
+        if (r)
+            r = versionschema::mettreANiveau(bdd);
+        QSqlQuery q(bdd.connexion());
+        if (r)
+            r = executer(q,
+                         QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, "
+                                        "tauxTVAvente, EnStock) VALUES ('ROBE', 'Robe', 55, 19.6, "
+                                        "1000), ('LIVRE', 'Livre', 21.10, 5.5, 1000)"));
+        for (int i = 0; r && i < 500; ++i) {
+            Caisse c(bdd, banc::cle(), QStringLiteral("1"), 1);
+            r = c.ouvrirTicket().ok() ? Resultat<>() : echec(QStringLiteral("ticket"));
+            const Resultat<Caisse::Lecture> robe = c.lire(QStringLiteral("ROBE"));
+            const Resultat<Caisse::Lecture> livre = c.lire(QStringLiteral("LIVRE"));
+            if (r && (!robe || !livre))
+                r = echec(QStringLiteral("articles illisibles"));
+            if (r && !c.vendre(*robe->article))
+                r = echec(QStringLiteral("vente"));
+            if (r && i % 2 && !c.vendre(*livre->article))
+                r = echec(QStringLiteral("vente"));
+            // Cash with change, or the card for what remains.
+            if (r && !(i % 3 ? c.payer(QStringLiteral("CB"), c.totaux().restant)
+                             : c.payer(QStringLiteral("ESPECES"), Montant::euros(100))))
+                r = echec(QStringLiteral("paiement"));
+            if (r && !c.terminer(QDateTime(jour, QTime(9, 0)).addSecs(60 * i)))
+                r = echec(QStringLiteral("fin du ticket"));
+        }
+        if (!r) {
+            etat.SkipWithError(qPrintable(r.raison()));
+            return;
+        }
+        etat.ResumeTiming();
+        const Resultat<QList<textefiscal::Cloture>> z =
+            clotures::clotureDuJour(bdd, banc::cle(), QDateTime(jour, QTime(20, 0)));
+        if (!z) {
+            etat.SkipWithError(qPrintable(z.raison()));
+            return;
+        }
+        tickets = z->value(0).tickets;
+    }
+    etat.counters["tickets"] = double(tickets);
+}
+BENCHMARK(clotureDuJour)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv); // fonts for the PDF

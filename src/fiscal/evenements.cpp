@@ -14,6 +14,16 @@ Resultat<qint64> consigner(const Database& bdd, const CleFiscale& cle, const QSt
     Transaction t(bdd);
     if (!t.debut())
         return t.debut().echec();
+    const Resultat<qint64> numero = consignerDans(bdd, cle, genre, detail, quand);
+    if (!numero)
+        return numero;
+    if (Resultat<> r = t.valider(); !r)
+        return r.echec();
+    return numero;
+}
+
+Resultat<qint64> consignerDans(const Database& bdd, const CleFiscale& cle, const QString& genre,
+                               const QString& detail, const QDateTime& quand) {
     QSqlQuery q(bdd.connexion());
     if (Resultat<> r = executer(q, QStringLiteral("SELECT Numero, Signature FROM EVENEMENTS "
                                                   "ORDER BY Numero DESC LIMIT 1"));
@@ -40,8 +50,6 @@ Resultat<qint64> consigner(const Database& bdd, const CleFiscale& cle, const QSt
                      {e.numero, date, genre, detail.isNull() ? QStringLiteral("") : detail,
                       QString::fromLatin1(*signature)});
         !r)
-        return r.echec();
-    if (Resultat<> r = t.valider(); !r)
         return r.echec();
     return e.numero;
 }

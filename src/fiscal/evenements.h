@@ -52,6 +52,9 @@ inline QString annulation() {
 // without a key or when the row cannot be written.
 Resultat<qint64> consigner(const Database& bdd, const CleFiscale& cle, const QString& genre,
                            const QString& detail, const QDateTime& quand);
+// The same inside the caller's transaction (a closure and its event are one record).
+Resultat<qint64> consignerDans(const Database& bdd, const CleFiscale& cle, const QString& genre,
+                               const QString& detail, const QDateTime& quand);
 
 // The latest date among the signed records (tickets, closures, events); invalid when there is
 // none. A clock that reads earlier than it was set back.

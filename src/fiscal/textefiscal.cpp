@@ -79,6 +79,7 @@ QByteArray texte(const Cloture& c) {
          montant(c.remises) + QByteArrayLiteral(";RETOURS=") + montant(c.retours) +
          QByteArrayLiteral(";ANNULATIONS=") + QByteArray::number(c.annulations) + ':' +
          montant(c.annule) + QByteArrayLiteral(";DUPLICATAS=") + QByteArray::number(c.duplicatas) +
+         QByteArrayLiteral(";EVENEMENTS=") + QByteArray::number(c.dernierEvenement) +
          QByteArrayLiteral(";GRANDTOTAL=") + montant(c.grandTotal) + precedente(c.precedente);
     return s;
 }

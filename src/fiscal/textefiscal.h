@@ -95,12 +95,15 @@ struct Cloture {
     qint64 annulations = 0;
     Montant annule;
     qint64 duplicatas = 0;
+    // The last event of the journal that the closure counts (its duplicates are those after
+    // the previous closure of its kind, up to this one).
+    qint64 dernierEvenement = 0;
     Montant grandTotal; // every ticket since the first, up to the last one of this closure
     QByteArray precedente;
 };
 // "CLOTURE;NUMERO=1;GENRE=JOUR;DEBUT=20261210;FIN=20261210;PREMIER=1;DERNIER=46;DATE=...;
 // TICKETS=46;TTC=...;HT=...;TVA_19.60=TTC:HT;...;CB=...;RENDU=...;REMISES=...;RETOURS=...;
-// ANNULATIONS=0:0.0000;DUPLICATAS=0;GRANDTOTAL=...;PRECEDENTE=..."
+// ANNULATIONS=0:0.0000;DUPLICATAS=0;EVENEMENTS=12;GRANDTOTAL=...;PRECEDENTE=..."
 QByteArray texte(const Cloture& c);
 
 } // namespace textefiscal

@@ -1,11 +1,431 @@
 #include "journals/clotures.h"
 
 #include "database/database.h"
+#include "fiscal/clefiscale.h"
+#include "fiscal/evenements.h"
+#include "journals/totauxperiode.h"
+#include "register/motscaisse.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
 
 namespace clotures {
 
-Resultat<QByteArray> texteAttendu(const Database&, qint64 numero) {
-    return echec(QStringLiteral("la clôture n° %1 ne peut pas encore être recalculée").arg(numero));
+namespace {
+
+using textefiscal::Cloture;
+
+const QString kFormatDate = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// The value of the field `nom` in a signed text ("...;NOM=valeur;..."); empty when absent.
+QByteArray champ(const QByteArray& texte, const QByteArray& nom) {
+    const QByteArray cle = ';' + nom + '=';
+    const qsizetype i = texte.indexOf(cle);
+    if (i < 0)
+        return {};
+    const qsizetype debut = i + cle.size();
+    const qsizetype fin = texte.indexOf(';', debut);
+    return texte.mid(debut, fin < 0 ? -1 : fin - debut);
+}
+
+// The first row of a query, or nothing.
+Resultat<bool> premiereLigne(QSqlQuery& q, const QString& sql, const QVariantList& valeurs) {
+    if (Resultat<> r = executer(q, sql, valeurs); !r)
+        return r.echec();
+    if (q.next())
+        return true;
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    return false;
+}
+
+// The last event counted by the closure of kind `genre` before closure n° `avant` (0: none).
+Resultat<qint64> evenementPrecedent(const Database& bdd, const QString& genre, qint64 avant) {
+    QSqlQuery q(bdd.connexion());
+    const Resultat<bool> l = premiereLigne(
+        q,
+        QStringLiteral("SELECT Texte FROM CLOTURES WHERE Genre = ? AND Numero < ? ORDER BY "
+                       "Numero DESC LIMIT 1"),
+        {genre, avant});
+    if (!l)
+        return l.echec();
+    return *l ? champ(q.value(0).toString().toUtf8(), "EVENEMENTS").toLongLong() : 0;
+}
+
+// The grand total up to a place of the chain, known from an earlier closure.
+struct Report {
+    qint64 dernier = 0;
+    Montant grandTotal;
+};
+
+// Every figure of `c` from its stretch of the chain (premier..dernier), its number, kind and
+// last event counted. The grand total adds the tickets after `report` to its amount (from the
+// first ticket when the verifier makes it again).
+Resultat<> calculer(const Database& bdd, Cloture& c, const Report& report = {}) {
+    const Resultat<TotauxPeriode> t = totauxChaine(bdd, c.premier, c.dernier);
+    if (!t)
+        return t.echec();
+    c.tickets = t->tickets;
+    c.totalTtc = t->totalTtc;
+    c.totalHt = t->totalTtc - t->totalTva;
+    c.parTaux.clear();
+    for (const TotalTaux& taux : t->parTaux)
+        c.parTaux << textefiscal::TauxCloture{taux.taux, taux.ttc, taux.ht()};
+    c.payes.clear();
+    for (const QString& moyen : mots::paiements())
+        c.payes << qMakePair(moyen, t->payes.value(moyen));
+    c.rendu = t->rendu;
+    c.remises = t->remises;
+    c.retours = t->retours;
+    c.annulations = t->annulations;
+    c.annule = t->annule;
+
+    const Resultat<qint64> depuis = evenementPrecedent(bdd, c.genre, c.numero);
+    if (!depuis)
+        return depuis.echec();
+    QSqlQuery q(bdd.connexion());
+    q.setForwardOnly(true);
+    Resultat<bool> l = premiereLigne(
+        q,
+        QStringLiteral("SELECT count(*) FROM EVENEMENTS WHERE Genre = ? AND Numero > ? AND "
+                       "Numero <= ?"),
+        {evenements::duplicata(), *depuis, c.dernierEvenement});
+    if (!l)
+        return l.echec();
+    c.duplicatas = q.value(0).toLongLong();
+    q.finish();
+
+    // Added in exact amounts, not in the database's floating point.
+    if (Resultat<> r = executer(q,
+                                QStringLiteral("SELECT TotalTTC FROM TICKETS WHERE Signature IS "
+                                               "NOT NULL AND Chainage > ? AND Chainage <= ?"),
+                                {report.dernier, c.dernier});
+        !r)
+        return r;
+    c.grandTotal = report.grandTotal;
+    while (q.next())
+        c.grandTotal += Montant::depuisVariant(q.value(0));
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    return {};
+}
+
+// The last closure of kind `genre` (any kind when empty): its columns, or nothing.
+struct Stockee {
+    qint64 numero = 0;
+    qint64 premier = 0;
+    qint64 dernier = 0;
+    QDate debut;
+    QDate fin;
+    QByteArray texte;
+    QByteArray signature;
+};
+Resultat<std::optional<Stockee>> derniere(const Database& bdd, const QString& genre) {
+    QSqlQuery q(bdd.connexion());
+    const Resultat<bool> l = premiereLigne(
+        q,
+        QStringLiteral("SELECT Numero, Premier, Dernier, Debut, Fin, Texte, Signature FROM "
+                       "CLOTURES WHERE ? OR Genre = ? ORDER BY Numero DESC LIMIT 1"),
+        {genre.isEmpty(), genre.isEmpty() ? QStringLiteral("") : genre});
+    if (!l)
+        return l.echec();
+    if (!*l)
+        return std::optional<Stockee>();
+    Stockee s;
+    s.numero = q.value(0).toLongLong();
+    s.premier = q.value(1).toLongLong();
+    s.dernier = q.value(2).toLongLong();
+    s.debut = QDate::fromString(q.value(3).toString(), Qt::ISODate);
+    s.fin = QDate::fromString(q.value(4).toString(), Qt::ISODate);
+    s.texte = q.value(5).toString().toUtf8();
+    s.signature = q.value(6).toString().toLatin1();
+    return std::optional<Stockee>(s);
+}
+
+// Stores closure `c` (its kind, period, stretch of the chain and, for a month or a year, its
+// last event counted already set) at the end of the closures' chain, signed, with its event,
+// in one transaction. Gives it complete.
+Resultat<Cloture> enregistrer(const Database& bdd, const CleFiscale& cle, Cloture c,
+                              const QDateTime& maintenant) {
+    Transaction t(bdd);
+    if (!t.debut())
+        return t.debut().echec();
+    const Resultat<std::optional<Stockee>> avant = derniere(bdd, QString());
+    if (!avant)
+        return avant.echec();
+    c.numero = *avant ? (*avant)->numero + 1 : 1;
+    c.precedente = *avant ? (*avant)->signature : textefiscal::premiereSignature();
+    const QString date = maintenant.toString(kFormatDate);
+    c.quand = textefiscal::dateStockee(date);
+    if (c.genre == jour()) {
+        QSqlQuery q(bdd.connexion());
+        const Resultat<bool> l =
+            premiereLigne(q, QStringLiteral("SELECT coalesce(max(Numero), 0) FROM EVENEMENTS"), {});
+        if (!l)
+            return l.echec();
+        c.dernierEvenement = q.value(0).toLongLong();
+    }
+    // Each closure takes the grand total on from the last one before its end, so that a shop
+    // of many years does not add up every ticket again each day.
+    Report report;
+    {
+        QSqlQuery q(bdd.connexion());
+        const Resultat<bool> l = premiereLigne(
+            q,
+            QStringLiteral("SELECT Dernier, GrandTotal FROM CLOTURES WHERE Dernier <= ? ORDER BY "
+                           "Dernier DESC, Numero DESC LIMIT 1"),
+            {c.dernier});
+        if (!l)
+            return l.echec();
+        if (*l)
+            report = {q.value(0).toLongLong(), Montant::depuisVariant(q.value(1))};
+    }
+    if (Resultat<> r = calculer(bdd, c, report); !r)
+        return r.echec();
+    const QByteArray texte = textefiscal::texte(c);
+    const Resultat<QByteArray> signature = cle.signer(texte);
+    if (!signature)
+        return signature.echec();
+    QSqlQuery q(bdd.connexion());
+    if (Resultat<> r = executer(
+            q,
+            QStringLiteral("INSERT INTO CLOTURES (Numero, Genre, Debut, Fin, Premier, Dernier, "
+                           "Date, Tickets, TotalTTC, GrandTotal, Texte, Signature) VALUES (?, ?, "
+                           "?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {c.numero, c.genre, c.debut.toString(Qt::ISODate), c.fin.toString(Qt::ISODate),
+             c.premier, c.dernier, date, c.tickets, c.totalTtc.versBase(), c.grandTotal.versBase(),
+             QString::fromUtf8(texte), QString::fromLatin1(*signature)});
+        !r)
+        return r.echec();
+    if (Resultat<qint64> e = evenements::consignerDans(bdd, cle, evenements::cloture(),
+                                                       QStringLiteral("Z %1 n° %2 du %3")
+                                                           .arg(c.genre)
+                                                           .arg(c.numero)
+                                                           .arg(c.fin.toString(Qt::ISODate)),
+                                                       maintenant);
+        !e)
+        return e.echec();
+    if (Resultat<> r = t.valider(); !r)
+        return r.echec();
+    return c;
+}
+
+// The signed tickets not yet in a daily closure, one stretch of the chain per calendar day,
+// in the chain's order.
+struct Journee {
+    QDate jour;
+    qint64 premier = 0;
+    qint64 dernier = 0;
+};
+Resultat<QList<Journee>> journeesOuvertes(const Database& bdd, qint64 apres) {
+    QSqlQuery q(bdd.connexion());
+    q.setForwardOnly(true);
+    if (Resultat<> r = executer(q,
+                                QStringLiteral("SELECT Chainage, substr(Date, 1, 10) FROM "
+                                               "TICKETS WHERE Signature IS NOT NULL AND "
+                                               "Chainage > ? ORDER BY Chainage"),
+                                {apres});
+        !r)
+        return r.echec();
+    QList<Journee> journees;
+    while (q.next()) {
+        const qint64 place = q.value(0).toLongLong();
+        const QDate jour = QDate::fromString(q.value(1).toString(), Qt::ISODate);
+        if (journees.isEmpty() || journees.last().jour != jour)
+            journees << Journee{jour, place, place};
+        else
+            journees.last().dernier = place;
+    }
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    return journees;
+}
+
+// The daily closures of the open days before `limite` (every open day when invalid), and an
+// empty one for `vide` when it is valid and no day from it on was closed.
+Resultat<QList<Cloture>> clore(const Database& bdd, const CleFiscale& cle,
+                               const QDateTime& maintenant, const QDate& limite,
+                               const QDate& vide) {
+    const Resultat<std::optional<Stockee>> precedente = derniere(bdd, jour());
+    if (!precedente)
+        return precedente.echec();
+    qint64 dernier = *precedente ? (*precedente)->dernier : 0;
+    const Resultat<QList<Journee>> journees = journeesOuvertes(bdd, dernier);
+    if (!journees)
+        return journees.echec();
+    QList<Cloture> faites;
+    bool aujourdhui = false;
+    for (const Journee& j : *journees) {
+        if (limite.isValid() && !(j.jour < limite))
+            break;
+        Cloture c;
+        c.genre = jour();
+        c.debut = c.fin = j.jour;
+        c.premier = j.premier;
+        c.dernier = j.dernier;
+        const Resultat<Cloture> r = enregistrer(bdd, cle, c, maintenant);
+        if (!r)
+            return r.echec();
+        faites << *r;
+        dernier = j.dernier;
+        aujourdhui = aujourdhui || (vide.isValid() && !(j.jour < vide));
+    }
+    if (vide.isValid() && !aujourdhui) {
+        Cloture c;
+        c.genre = jour();
+        c.debut = c.fin = vide;
+        c.premier = dernier + 1;
+        c.dernier = dernier;
+        const Resultat<Cloture> r = enregistrer(bdd, cle, c, maintenant);
+        if (!r)
+            return r.echec();
+        faites << *r;
+    }
+    return faites;
+}
+
+// The monthly (or yearly) closures due: the daily closures whose last day falls in a month
+// (a year) after the last one closed and before the current one, one closure per month.
+Resultat<QList<Cloture>> clorePeriodes(const Database& bdd, const CleFiscale& cle,
+                                       const QDateTime& maintenant, const QString& genre) {
+    const auto periode = [&](const QDate& d) {
+        return genre == mois() ? d.year() * 100 + d.month() : d.year();
+    };
+    const Resultat<std::optional<Stockee>> precedente = derniere(bdd, genre);
+    if (!precedente)
+        return precedente.echec();
+    const int close = *precedente ? periode((*precedente)->fin) : 0;
+    const int courante = periode(maintenant.date());
+    QSqlQuery q(bdd.connexion());
+    q.setForwardOnly(true);
+    if (Resultat<> r = executer(q,
+                                QStringLiteral("SELECT Premier, Dernier, Debut, Fin, Texte FROM "
+                                               "CLOTURES WHERE Genre = ? ORDER BY Numero"),
+                                {jour()});
+        !r)
+        return r.echec();
+    QList<Cloture> dues;
+    QList<int> periodes;
+    while (q.next()) {
+        const QDate debut = QDate::fromString(q.value(2).toString(), Qt::ISODate);
+        const QDate fin = QDate::fromString(q.value(3).toString(), Qt::ISODate);
+        const int p = periode(fin);
+        if (p <= close || p >= courante)
+            continue;
+        const qint64 evenement = champ(q.value(4).toString().toUtf8(), "EVENEMENTS").toLongLong();
+        if (periodes.isEmpty() || periodes.last() != p) {
+            Cloture c;
+            c.genre = genre;
+            c.premier = q.value(0).toLongLong();
+            c.debut = debut;
+            dues << c;
+            periodes << p;
+        }
+        dues.last().dernier = q.value(1).toLongLong();
+        dues.last().fin = fin;
+        dues.last().dernierEvenement = evenement;
+    }
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    q.finish();
+    QList<Cloture> faites;
+    for (const Cloture& c : dues) {
+        const Resultat<Cloture> r = enregistrer(bdd, cle, c, maintenant);
+        if (!r)
+            return r.echec();
+        faites << *r;
+    }
+    return faites;
+}
+
+Resultat<QList<Cloture>> clorePeriodesDues(const Database& bdd, const CleFiscale& cle,
+                                           const QDateTime& maintenant, QList<Cloture> faites) {
+    for (const QString& genre : {mois(), annee()}) {
+        const Resultat<QList<Cloture>> r = clorePeriodes(bdd, cle, maintenant, genre);
+        if (!r)
+            return r.echec();
+        faites << *r;
+    }
+    return faites;
+}
+
+} // namespace
+
+Resultat<QList<Cloture>> clotureDuJour(const Database& bdd, const CleFiscale& cle,
+                                       const QDateTime& maintenant) {
+    const Resultat<QList<Cloture>> jours = clore(bdd, cle, maintenant, QDate(), maintenant.date());
+    if (!jours)
+        return jours;
+    return clorePeriodesDues(bdd, cle, maintenant, *jours);
+}
+
+Resultat<QList<Cloture>> cloreJoursOublies(const Database& bdd, const CleFiscale& cle,
+                                           const QDateTime& maintenant) {
+    const Resultat<QList<Cloture>> jours = clore(bdd, cle, maintenant, maintenant.date(), QDate());
+    if (!jours)
+        return jours;
+    return clorePeriodesDues(bdd, cle, maintenant, *jours);
+}
+
+Resultat<QByteArray> signature(const Database& bdd, qint64 numero) {
+    QSqlQuery q(bdd.connexion());
+    const Resultat<bool> l = premiereLigne(
+        q, QStringLiteral("SELECT Signature FROM CLOTURES WHERE Numero = ?"), {numero});
+    if (!l)
+        return l.echec();
+    if (!*l)
+        return echec(QStringLiteral("la clôture n° %1 n'existe pas").arg(numero));
+    return q.value(0).toString().toLatin1();
+}
+
+Resultat<QByteArray> texteAttendu(const Database& bdd, qint64 numero) {
+    QSqlQuery q(bdd.connexion());
+    const Resultat<bool> l = premiereLigne(
+        q,
+        QStringLiteral("SELECT Genre, Premier, Dernier, Date, Debut, Fin, Tickets, TotalTTC, "
+                       "GrandTotal, Texte FROM CLOTURES WHERE Numero = ?"),
+        {numero});
+    if (!l)
+        return l.echec();
+    if (!*l)
+        return echec(QStringLiteral("la clôture n° %1 n'existe pas").arg(numero));
+    Cloture c;
+    c.numero = numero;
+    c.genre = q.value(0).toString();
+    c.premier = q.value(1).toLongLong();
+    c.dernier = q.value(2).toLongLong();
+    c.quand = textefiscal::dateStockee(q.value(3).toString());
+    c.debut = QDate::fromString(q.value(4).toString(), Qt::ISODate);
+    c.fin = QDate::fromString(q.value(5).toString(), Qt::ISODate);
+    const qint64 tickets = q.value(6).toLongLong();
+    const Montant totalTtc = Montant::depuisVariant(q.value(7));
+    const Montant grandTotal = Montant::depuisVariant(q.value(8));
+    c.dernierEvenement = champ(q.value(9).toString().toUtf8(), "EVENEMENTS").toLongLong();
+    q.finish();
+    const Resultat<bool> p = premiereLigne(
+        q,
+        QStringLiteral("SELECT Signature FROM CLOTURES WHERE Numero < ? ORDER BY Numero DESC "
+                       "LIMIT 1"),
+        {numero});
+    if (!p)
+        return p.echec();
+    c.precedente = *p ? q.value(0).toString().toLatin1() : textefiscal::premiereSignature();
+    q.finish();
+    if (Resultat<> r = calculer(bdd, c); !r)
+        return r.echec();
+    QStringList ecarts;
+    if (tickets != c.tickets)
+        ecarts << QStringLiteral("Tickets");
+    if (totalTtc != c.totalTtc)
+        ecarts << QStringLiteral("TotalTTC");
+    if (grandTotal != c.grandTotal)
+        ecarts << QStringLiteral("GrandTotal");
+    if (!ecarts.isEmpty())
+        return echec(QStringLiteral("la clôture n° %1 ne correspond pas à ses tickets (%2)")
+                         .arg(numero)
+                         .arg(ecarts.join(QStringLiteral(", "))));
+    return textefiscal::texte(c);
 }
 
 } // namespace clotures

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
+#include <QString>
 
 class CleFiscale;
 class Database;
@@ -15,9 +16,38 @@ class Database;
 // its signed text, chained to the closure before it.
 namespace clotures {
 
+// The kinds of closures, as stored.
+inline QString jour() {
+    return QStringLiteral("JOUR");
+}
+inline QString mois() {
+    return QStringLiteral("MOIS");
+}
+inline QString annee() {
+    return QStringLiteral("ANNEE");
+}
+
+// The operator's "Clôture du jour": the daily closures of the days left unclosed (one per day,
+// in order), then today's, made even without any ticket; then the monthly and yearly closures
+// that have fallen due. Gives every closure made, today's daily closure among them (the last
+// of kind JOUR).
+Resultat<QList<textefiscal::Cloture>> clotureDuJour(const Database& bdd, const CleFiscale& cle,
+                                                    const QDateTime& maintenant);
+
+// What the till does by itself at start-up and on the first sale of a new day: the daily
+// closures of the days before today that have tickets not yet closed, then the monthly and
+// yearly closures due (a month once a later month has begun, a year once a later year has).
+// Gives the closures made (none most days).
+Resultat<QList<textefiscal::Cloture>> cloreJoursOublies(const Database& bdd, const CleFiscale& cle,
+                                                        const QDateTime& maintenant);
+
+// The signature of the stored closure n° `numero`.
+Resultat<QByteArray> signature(const Database& bdd, qint64 numero);
+
 // The signed text that the stored closure n° `numero` must have, made again from the records
 // it covers (its tickets' lines, the events, the closure before it): the verifying tool
-// compares it with the stored text.
+// compares it with the stored text. Fails, saying which, when the row's own columns (Tickets,
+// TotalTTC, GrandTotal) disagree with those records.
 Resultat<QByteArray> texteAttendu(const Database& bdd, qint64 numero);
 
 } // namespace clotures

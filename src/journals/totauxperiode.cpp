@@ -15,19 +15,19 @@ bool estRemise(const QString& code) {
            code == mots::remise() || code.startsWith(mots::remiseSurArticle() + u' ') ||
            code.startsWith(mots::remiseSurSousTotal() + u' ');
 }
-} // namespace
 
-Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
-                                      const QDate& dernier) {
+// The totals of the closed tickets that `condition` keeps (on TICKETS T), with its values.
+Resultat<TotauxPeriode> totaux(const Database& bdd, const QString& condition,
+                               const QVariantList& valeurs) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
     if (Resultat<> r = executer(
             q,
             QStringLiteral("SELECT V.NumeroTicket, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, "
-                           "V.TauxTVA FROM TICKETS T JOIN VENTES V ON V.NumeroTicket = "
-                           "T.NumeroTicket WHERE T.TicketClos <> 0 AND T.Date >= ? AND T.Date < "
-                           "? ORDER BY V.NumeroTicket, V.Id"),
-            {premier.toString(Qt::ISODate), dernier.addDays(1).toString(Qt::ISODate)});
+                           "V.TauxTVA, T.Genre, T.TotalTTC FROM TICKETS T JOIN VENTES V ON "
+                           "V.NumeroTicket = T.NumeroTicket WHERE T.TicketClos <> 0 AND ") +
+                condition + QStringLiteral(" ORDER BY V.NumeroTicket, V.Id"),
+            valeurs);
         !r)
         return r.echec();
     TotauxPeriode p;
@@ -44,6 +44,10 @@ Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
             finTicket();
             numero = n;
             ++p.tickets;
+            if (q.value(6).toString() == QStringLiteral("ANNULATION")) {
+                ++p.annulations;
+                p.annule += Montant::depuisVariant(q.value(7));
+            }
         }
         LigneTicket l;
         l.codeArticle = q.value(1).toString();
@@ -73,4 +77,16 @@ Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
         return echec(raisonSql(q.lastError()));
     finTicket();
     return p;
+}
+} // namespace
+
+Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
+                                      const QDate& dernier) {
+    return totaux(bdd, QStringLiteral("T.Date >= ? AND T.Date < ?"),
+                  {premier.toString(Qt::ISODate), dernier.addDays(1).toString(Qt::ISODate)});
+}
+
+Resultat<TotauxPeriode> totauxChaine(const Database& bdd, qint64 premier, qint64 dernier) {
+    return totaux(bdd, QStringLiteral("T.Signature IS NOT NULL AND T.Chainage BETWEEN ? AND ?"),
+                  {premier, dernier});
 }

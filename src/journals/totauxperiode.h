@@ -27,8 +27,13 @@ struct TotauxPeriode {
     Montant remises;              // the discount lines (zero or below)
     Montant retours;              // the article lines of negative quantity (zero or below)
     qint64 lignesRetournees = 0;
+    qint64 annulations = 0; // the cancelling tickets, and their total
+    Montant annule;
 };
 
 // The tickets closed on the days from `premier` to `dernier`, both included.
 Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
                                       const QDate& dernier);
+// The signed tickets of the chain from place `premier` to place `dernier`, both included (none
+// when `dernier` < `premier`).
+Resultat<TotauxPeriode> totauxChaine(const Database& bdd, qint64 premier, qint64 dernier);

@@ -15,6 +15,7 @@
 #include "frame/ui/navigationonglets.h"
 #include "frame/ui/placefenetre.h"
 #include "frame/ui/registresfiscaux.h"
+#include "journals/clotures.h"
 #include "journals/ui/journauxtab.h"
 #include "platform/horloge.h"
 #include "printing/ui/parametrestab.h"
@@ -50,6 +51,13 @@ Form1::Form1(Services services, QWidget* parent)
 
     parametres_ = new ParametresTab(services_);
     caisse_ = new CaisseTab(services_);
+    // The first sale of a new day closes the days left unclosed, as the start-up does.
+    caisse_->setAuNouveauJour([this] {
+        const auto z = clotures::cloreJoursOublies(services_.bdd, services_.cle,
+                                                   services_.horloge.maintenant());
+        return z ? QString()
+                 : QStringLiteral("Clôture des jours précédents impossible : %1").arg(z.raison());
+    });
     genCodes_ = new GenCodesTab(services_);
     arrivages_ = new ArrivagesTab(services_);
     fournisseurs_ = new FournisseursTab(services_);
@@ -142,15 +150,17 @@ bool Form1::demarrerEtapes() {
     }
     // The signing key and the events journal: no sale is recorded unsigned, so a shop whose key
     // is lost does not start.
-    if (Resultat<> r =
-            ouvrirRegistresFiscaux(services_.bdd, services_.cle, demarrage_.versionAvant(),
-                                   services_.horloge.maintenant());
-        !r) {
+    const Resultat<QString> registres = ouvrirRegistresFiscaux(
+        services_.bdd, services_.cle, demarrage_.versionAvant(), services_.horloge.maintenant());
+    if (!registres) {
         services_.progression.fermer();
-        services_.dialogues.message(r.raison(), titres::programme(), Dialogues::Boutons::Ok,
+        services_.dialogues.message(registres.raison(), titres::programme(), Dialogues::Boutons::Ok,
                                     Dialogues::Icone::Arret);
         return false;
     }
+    if (!registres->isEmpty())
+        services_.dialogues.message(*registres, titres::programme(), Dialogues::Boutons::Ok,
+                                    Dialogues::Icone::Avertissement);
     // 11. The supplier names of the article form.
     genCodes_->chargerFournisseurs();
     // 12. The current ticket.

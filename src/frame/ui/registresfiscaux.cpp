@@ -4,12 +4,13 @@
 #include "database/versionschema.h"
 #include "fiscal/clefiscale.h"
 #include "fiscal/evenements.h"
+#include "journals/clotures.h"
 #include "register/signatureticket.h"
 
 #include <QFileInfo>
 
-Resultat<> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, int versionAvant,
-                                  const QDateTime& maintenant) {
+Resultat<QString> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, int versionAvant,
+                                         const QDateTime& maintenant) {
     Resultat<CleFiscale> chargee =
         CleFiscale::chargerOuCreer(QFileInfo(bdd.chemin()).absolutePath());
     if (!chargee)
@@ -54,5 +55,11 @@ Resultat<> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, int vers
             evenements::consigner(bdd, cle, evenements::demarrage(), QString(), maintenant);
         !r)
         return r.echec();
-    return {};
+    if (Resultat<QList<textefiscal::Cloture>> z = clotures::cloreJoursOublies(bdd, cle, maintenant);
+        !z)
+        return QStringLiteral("Les clôtures des jours précédents n'ont pas pu être faites : %1. "
+                              "Les ventes peuvent continuer ; faites la clôture du jour depuis "
+                              "l'onglet Journaux.")
+            .arg(z.raison());
+    return QString();
 }

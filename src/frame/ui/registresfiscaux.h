@@ -3,6 +3,7 @@
 #include "common/resultat.h"
 
 #include <QDateTime>
+#include <QString>
 
 class CleFiscale;
 class Database;
@@ -11,6 +12,9 @@ class Database;
 // key (made beside the database the first time), the tickets closed before tickets were signed
 // sealed into the chain, and the start recorded in the events journal with what came before it
 // (an upgrade of the schema, a clock that reads earlier than the last signed record).
-// `versionAvant`: the schema version the database had before this start's upgrade.
-Resultat<> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, int versionAvant,
-                                  const QDateTime& maintenant);
+// `versionAvant`: the schema version the database had before this start's upgrade. Then the
+// daily closures of the days left unclosed and the monthly and yearly ones due: a failure
+// there does not stop the start (the sales go on), it is given back as the operator's warning
+// (empty when all went well).
+Resultat<QString> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, int versionAvant,
+                                         const QDateTime& maintenant);

@@ -4,7 +4,9 @@
 #include "common/ui/twips.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
+#include "journals/clotures.h"
 #include "journals/journalcaisse.h"
+#include "journals/rapportcloture.h"
 #include "platform/horloge.h"
 #include "printing/rolesimprimantes.h"
 #include "printing/serviceimpression.h"
@@ -16,7 +18,10 @@
 
 namespace {
 constexpr double kTaillePolice = 10;
-}
+// A sheet is printed edge to edge: a centimetre clear around; a receipt keeps 2 mm.
+constexpr double kMargeA4 = 567;
+constexpr double kMargeRecu = 113;
+} // namespace
 
 JournauxTab::JournauxTab(Services& services, QWidget* parent)
     : QWidget(parent), services_(services) {
@@ -32,6 +37,11 @@ JournauxTab::JournauxTab(Services& services, QWidget* parent)
     journalAujourdhui->setObjectName(QStringLiteral("journalAujourdhui"));
     placer(journalAujourdhui, 240, 840, 3900, 615);
     connect(journalAujourdhui, &QPushButton::clicked, this, &JournauxTab::journalAujourdhui_Click);
+
+    clotureDuJour = new QPushButton(QStringLiteral("Clôture du jour"), this);
+    clotureDuJour->setObjectName(QStringLiteral("clotureDuJour"));
+    placer(clotureDuJour, 240, 1680, 3900, 615);
+    connect(clotureDuJour, &QPushButton::clicked, this, &JournauxTab::clotureDuJour_Click);
 }
 
 void JournauxTab::setAujourdhui(const QString& date) {
@@ -73,4 +83,61 @@ void JournauxTab::journalAujourdhui_Click() {
                 .arg(numeros.join(QStringLiteral(", "))),
             titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
     }
+}
+
+void JournauxTab::clotureDuJour_Click() {
+    auto echec = [&](const QString& raison) {
+        services_.dialogues.message(raison, titres::programme(), Dialogues::Boutons::Ok,
+                                    Dialogues::Icone::Arret);
+    };
+    if (services_.dialogues.message(
+            QStringLiteral("Faire la clôture du jour (Z) ? Les tickets clos depuis la dernière "
+                           "clôture y seront arrêtés définitivement."),
+            titres::programme(), Dialogues::Boutons::OuiNon, Dialogues::Icone::Question,
+            Dialogues::Reponse::Non) != Dialogues::Reponse::Oui)
+        return;
+    const Resultat<QList<textefiscal::Cloture>> faites =
+        clotures::clotureDuJour(services_.bdd, services_.cle, services_.horloge.maintenant());
+    if (!faites)
+        return echec(
+            QStringLiteral("La clôture du jour n'a pas pu être faite : %1.").arg(faites.raison()));
+    // Today's is the last daily closure made.
+    const textefiscal::Cloture* z = nullptr;
+    for (const textefiscal::Cloture& c : *faites)
+        if (c.genre == clotures::jour())
+            z = &c;
+    if (!z)
+        return;
+    const Resultat<QByteArray> signature = clotures::signature(services_.bdd, z->numero);
+    const QString boutique =
+        services_.reglages().lire({QStringLiteral("boutique"), QStringLiteral("nom"), QString()});
+    const QStringList lignes = lignesRapport(*z, boutique, signature ? *signature : QByteArray());
+    auto imprimer = [&](const QString& imprimante, FormatPapier format) -> Resultat<> {
+        services_.imprimantes.SelectPrinter(imprimante);
+        auto travail = services_.imprimantes.commencer(format);
+        if (!travail)
+            return ::echec(QStringLiteral("l'imprimante %1 n'est pas disponible")
+                               .arg(services_.imprimantes.imprimanteCourante()));
+        Surface& page = travail->surface();
+        page.setFontName(QStringLiteral("Arial"));
+        page.setFontSize(kTaillePolice);
+        const bool a4 = format == FormatPapier::A4;
+        imprimerRapport(page, lignes, a4 ? kMargeA4 : kMargeRecu, a4);
+        return travail->EndDoc();
+    };
+    if (Resultat<> r = imprimer(services_.roles().a4(), FormatPapier::A4); !r)
+        echec(QStringLiteral("La clôture n° %1 est faite, mais son rapport n'a pas pu être "
+                             "imprimé : %2.")
+                  .arg(z->numero)
+                  .arg(r.raison()));
+    if (services_.dialogues.message(
+            QStringLiteral("Imprimer aussi le rapport de la clôture sur l'imprimante à tickets ?"),
+            titres::programme(), Dialogues::Boutons::OuiNon, Dialogues::Icone::Question,
+            Dialogues::Reponse::Non) != Dialogues::Reponse::Oui)
+        return;
+    if (Resultat<> r = imprimer(services_.roles().ticket(), FormatPapier::Ticket); !r)
+        echec(QStringLiteral("Le rapport de la clôture n° %1 n'a pas pu être imprimé sur "
+                             "l'imprimante à tickets : %2.")
+                  .arg(z->numero)
+                  .arg(r.raison()));
 }

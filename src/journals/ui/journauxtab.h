@@ -19,8 +19,14 @@ class JournauxTab : public QWidget {
     // printed on the A4 printer. The till's displays are left as they are.
     void journalAujourdhui_Click();
 
+    // "Clôture du jour": once the operator confirms, the daily closures of the days left
+    // unclosed and today's (with the monthly and yearly ones due); today's report printed on the
+    // A4 printer, and on the receipt printer too when the operator asks.
+    void clotureDuJour_Click();
+
   private:
     Services& services_;
     QLineEdit* aujourd;
     QPushButton* journalAujourdhui;
+    QPushButton* clotureDuJour;
 };

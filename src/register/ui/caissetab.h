@@ -3,6 +3,7 @@
 #include "register/caisse.h"
 #include "register/enteteticket.h"
 
+#include <QDate>
 #include <QList>
 #include <QQueue>
 #include <QWidget>
@@ -43,6 +44,11 @@ class CaisseTab : public QWidget {
     // record lines).
     std::optional<qint64> ticketCourant() const { return caisse_.ticket(); }
     const Caisse& modele() const { return caisse_; }
+
+    // What the program does before the first entry of a new day (by the clock): the closures
+    // of the days left unclosed. Gives the operator's notice when it failed (empty otherwise);
+    // the entry goes on either way.
+    void setAuNouveauJour(std::function<QString()> action) { auNouveauJour_ = std::move(action); }
 
     // Enter in `saisie` (key 13; other keys are ordinary typing).
     void saisie_KeyPress(int touche);
@@ -112,6 +118,9 @@ class CaisseTab : public QWidget {
     std::optional<Montant> rendu_;
     QString texteQuantite_; // the quantity of the next article, as typed
     bool imprimanteSignalee_ = false;
+
+    std::function<QString()> auNouveauJour_;
+    QDate jourVerifie_; // the day the new-day action last ran for
 
     QQueue<std::function<void()>> attente_;
     bool enCours_ = false;

@@ -6,6 +6,7 @@
 #include "common/ui/affichageaccessible.h"
 #include "frame/dialogues.h"
 #include "frame/services.h"
+#include "platform/horloge.h"
 #include "printing/ui/picturebox.h"
 #include "register/motscaisse.h"
 #include "register/ui/afficheurlcd.h"
@@ -96,6 +97,12 @@ void CaisseTab::traiter(const QString& texte) {
     DetailAchat->clear();
     avis->clear();
     rendu_.reset();
+    if (const QDate jour = services_.horloge.maintenant().date();
+        auNouveauJour_ && jour != jourVerifie_) {
+        jourVerifie_ = jour;
+        if (const QString notice = auNouveauJour_(); !notice.isEmpty())
+            avertir(notice);
+    }
     if (!texte.isEmpty()) {
         const Resultat<Caisse::Lecture> lu = caisse_.lire(texte);
         using Genre = Caisse::Lecture::Genre;
