@@ -49,6 +49,16 @@ Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fer
     Transaction t(bdd);
     if (!t.debut())
         return t.debut().echec();
+    const Resultat<QByteArray> signature = cloreDans(bdd, cle, f, lignes);
+    if (!signature)
+        return signature;
+    if (Resultat<> r = t.valider(); !r)
+        return r.echec();
+    return *signature;
+}
+
+Resultat<QByteArray> cloreDans(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
+                               const QList<LigneTicket>& lignes) {
     const Resultat<Maillon> avant = dernier(bdd);
     if (!avant)
         return avant.echec();
@@ -71,8 +81,6 @@ Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fer
         return r.echec();
     if (p.requete().numRowsAffected() != 1)
         return echec(QStringLiteral("le ticket n° %1 n'est pas ouvert").arg(f.numero));
-    if (Resultat<> r = t.valider(); !r)
-        return r.echec();
     return *signature;
 }
 
