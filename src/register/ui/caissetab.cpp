@@ -243,7 +243,9 @@ void CaisseTab::ouvrirHistorique() {
         // till, as with every other box of the till.
         scanner_->ouvrirBoite();
         fenetre.exec();
-        scanner_->reprendre(scanner_->fermerBoite());
+        // The entry box is ready for the next scan, which replaces what it holds.
         saisie->setFocus();
+        saisie->selectAll();
+        scanner_->reprendre(scanner_->fermerBoite());
     });
 }
