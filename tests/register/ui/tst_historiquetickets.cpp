@@ -88,6 +88,8 @@ class TestHistoriqueTickets : public QObject {
 
     void rechercheEtRecu() {
         Historique h;
+        // Days later: the receipt is dated when the ticket closed.
+        h.b.horloge.regler(QDateTime(QDate(2024, 3, 9), QTime(18, 0, 0)));
         auto f = h.fenetre();
         Historique::chercher(*f, "40,00");
         QCOMPARE(Historique::numeros(*f), QStringList({"1"}));
@@ -109,6 +111,7 @@ class TestHistoriqueTickets : public QObject {
     void duplicatas() {
         Historique h;
         h.services.roles().choisirTicket(QStringLiteral("Ticket 80"));
+        h.b.horloge.regler(QDateTime(QDate(2024, 3, 9), QTime(18, 0, 0)));
         auto f = h.fenetre();
         Historique::chercher(*f, "1");
         QTest::mouseClick(f->findChild<QPushButton*>(QStringLiteral("reimprimer")), Qt::LeftButton);
