@@ -100,6 +100,11 @@ TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, c
 
 void imprimerMentions(Surface& ticket, const QList<LigneTicket>& lignes, const MentionsRecu& m) {
     ticket.Print();
+    if (m.duplicata) {
+        ticket.setFontBold(true);
+        imprimerAGauche(ticket, QStringLiteral("DUPLICATA n° %1").arg(*m.duplicata));
+        ticket.setFontBold(false);
+    }
     if (m.numero)
         imprimerAGauche(ticket, QStringLiteral("Ticket n° %1").arg(*m.numero));
     const QLocale francais(QLocale::French, QLocale::France);

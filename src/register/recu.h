@@ -33,5 +33,7 @@ struct MentionsRecu {
     QStringList boutique; // the shop's name, address, SIRET, VAT number: the lines set, in order
     QString programme;    // "TALMIR_vestimentaire 1.2.3"
     QString signature;    // the excerpt of the closed ticket's signature
+    // A closed ticket printed again: its duplicate's rank, printed first ("DUPLICATA n° 2").
+    std::optional<int> duplicata;
 };
 void imprimerMentions(Surface& ticket, const QList<LigneTicket>& lignes, const MentionsRecu& m);

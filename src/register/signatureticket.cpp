@@ -56,6 +56,28 @@ Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fer
     const Resultat<Maillon> avant = dernier(bdd);
     if (!avant)
         return avant.echec();
+    const Resultat<QByteArray> signature = cloreDans(bdd, cle, f, lignes);
+    if (!signature)
+        return signature;
+    if (Resultat<> r = t.valider(); !r)
+        return r.echec();
+    const QString date = horodatage(f.quand);
+    if (avant->date.isValid() && textefiscal::dateStockee(date) < avant->date)
+        consigner(evenements::consigner(bdd, cle, evenements::horlogeEnArriere(),
+                                        QStringLiteral("ticket n° %1 clos à %2, ticket précédent "
+                                                       "clos à %3")
+                                            .arg(f.numero)
+                                            .arg(date, horodatage(avant->date)),
+                                        f.quand),
+                  QStringLiteral("horloge reculée dans le journal des événements"));
+    return *signature;
+}
+
+Resultat<QByteArray> cloreDans(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
+                               const QList<LigneTicket>& lignes) {
+    const Resultat<Maillon> avant = dernier(bdd);
+    if (!avant)
+        return avant.echec();
     // The text is made from the date as it is stored, to the second, as the verifier reads it.
     const QString date = horodatage(f.quand);
     const QByteArray texte = textefiscal::texte(figures(
@@ -75,17 +97,6 @@ Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fer
         return r.echec();
     if (p.requete().numRowsAffected() != 1)
         return echec(QStringLiteral("le ticket n° %1 n'est pas ouvert").arg(f.numero));
-    if (Resultat<> r = t.valider(); !r)
-        return r.echec();
-    const QDateTime cloture = textefiscal::dateStockee(date);
-    if (avant->date.isValid() && cloture < avant->date)
-        consigner(evenements::consigner(bdd, cle, evenements::horlogeEnArriere(),
-                                        QStringLiteral("ticket n° %1 clos à %2, ticket précédent "
-                                                       "clos à %3")
-                                            .arg(f.numero)
-                                            .arg(date, horodatage(avant->date)),
-                                        f.quand),
-                  QStringLiteral("horloge reculée dans le journal des événements"));
     return *signature;
 }
 

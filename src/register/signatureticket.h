@@ -49,6 +49,10 @@ struct Fermeture {
 // written.
 Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
                            const QList<LigneTicket>& lignes);
+// The same inside the caller's transaction (a cancelling ticket made, filled and closed at
+// once): nothing is written for good until the caller commits.
+Resultat<QByteArray> cloreDans(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
+                               const QList<LigneTicket>& lignes);
 
 // Seals the tickets closed before tickets were signed: each signed in its number's order, as
 // if closed one after the other. Only while the chain is empty (the first start after the

@@ -10,6 +10,7 @@
 #include "register/ui/afficheurlcd.h"
 #include "register/ui/capturescanner.h"
 #include "register/ui/codebarreaffichage.h"
+#include "register/ui/historiquetickets.h"
 #include "register/ui/zonesaisie.h"
 
 #include <QLabel>
@@ -228,4 +229,23 @@ void CaisseTab::construireBoutons() {
         bouton(this, QStringLiteral("Command1"), QStringLiteral("IMPRIMER"), 7680, 360, 1335, 495);
     connect(Command2, &QPushButton::clicked, this, &CaisseTab::recalculerTicket);
     connect(Command1, &QPushButton::clicked, this, &CaisseTab::imprimerRecuCourant);
+    // Between the two ticket buttons.
+    auto* historique = bouton(this, QStringLiteral("historique"), QStringLiteral("Historique"),
+                              6240, 360, 1335, 495);
+    historique->setAccessibleName(QStringLiteral("Historique des tickets"));
+    connect(historique, &QPushButton::clicked, this, &CaisseTab::ouvrirHistorique);
+}
+
+void CaisseTab::ouvrirHistorique() {
+    executer([this] {
+        HistoriqueTickets fenetre(services_, QStringLiteral("1"), QString::number(kVendeur), this);
+        // Keys typed into the window are the window's; a scan made while it is up waits for the
+        // till, as with every other box of the till.
+        scanner_->ouvrirBoite();
+        fenetre.exec();
+        // The entry box is ready for the next scan, which replaces what it holds.
+        saisie->setFocus();
+        saisie->selectAll();
+        scanner_->reprendre(scanner_->fermerBoite());
+    });
 }

@@ -64,6 +64,8 @@ class CaisseTab : public QWidget {
     void demanderSousTotal();        // SOUS TOTAL
     // A payment button, by its place in the row (CHEQUE, ESPECES, CB, AVOIR, TERMINE).
     void payer(int rang);
+    // Historique: the closed tickets' window, modal; the current ticket stays as it is.
+    void ouvrirHistorique();
     // While the scroll box is dragged: the ticket's top follows it.
     void defilerTicket(int valeur);
 

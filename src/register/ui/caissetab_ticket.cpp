@@ -17,6 +17,7 @@
 #include "register/ui/afficheurlcd.h"
 #include "register/ui/capturescanner.h"
 #include "register/ui/codebarreaffichage.h"
+#include "register/ui/mentionsboutique.h"
 #include "register/ui/zonesaisie.h"
 
 #include <QEvent>
@@ -114,28 +115,6 @@ void CaisseTab::imprimerRecuCourant() {
     });
 }
 
-namespace {
-// The shop's identity printed on its receipts, from the settings file's [boutique] section.
-MentionsRecu mentions(const Reglages& reglages, std::optional<qint64> numero,
-                      const QByteArray& signature) {
-    const QString section = QStringLiteral("boutique");
-    auto lire = [&](const QString& cle) { return reglages.lire({section, cle, QString()}); };
-    MentionsRecu m;
-    m.numero = numero;
-    m.signature = signatureticket::extrait(signature);
-    m.boutique << lire(QStringLiteral("nom")) << lire(QStringLiteral("adresse"));
-    if (const QString siret = lire(QStringLiteral("siret")); !siret.trimmed().isEmpty())
-        m.boutique << QStringLiteral("SIRET : ") + siret;
-    if (const QString tva = lire(QStringLiteral("numero de TVA")); !tva.trimmed().isEmpty())
-        m.boutique << QStringLiteral("N° de TVA : ") + tva;
-    m.programme = QStringLiteral("TALMIR_vestimentaire %1.%2.%3")
-                      .arg(TALMIR_VERSION_MAJOR)
-                      .arg(TALMIR_VERSION_MINOR)
-                      .arg(TALMIR_VERSION_PATCH);
-    return m;
-}
-} // namespace
-
 Resultat<> CaisseTab::imprimerRecu(const QList<LigneTicket>& lignes, std::optional<qint64> numero,
                                    const QByteArray& signature) {
     const QString role = services_.roles().ticket();
@@ -159,7 +138,8 @@ Resultat<> CaisseTab::imprimerRecu(const QList<LigneTicket>& lignes, std::option
     // A printed ticket that is fully paid is offered for closing, as on the screen.
     const TotauxTicket totaux =
         ::imprimerTicket(travail->surface(), lignes, entete, services_.horloge.maintenant());
-    imprimerMentions(travail->surface(), lignes, mentions(services_.reglages(), numero, signature));
+    imprimerMentions(travail->surface(), lignes,
+                     mentionsBoutique(services_.reglages(), numero, signature));
     evaluerOffre(totaux);
     return travail->EndDoc();
 }

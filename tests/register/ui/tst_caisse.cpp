@@ -22,7 +22,7 @@ class TestCaisse : public QObject {
             "dernierequantite", "DetailAchat", "Command6", "Command7", "Command10", "Command8",
             "Command9",         "Command2",    "Command1", "ticket",   "scrolling", "Label4",
             "Label25",          "totalttc",    "Label34",  "totaltva", "Label3",    "numticket",
-            "Label24"};
+            "Label24",          "historique"};
         for (int i = 0; i < 5; ++i)
             noms << QStringLiteral("paiement_%1").arg(i);
         const QString faute = fauteDeDisposition(c.tab.get(), noms);
