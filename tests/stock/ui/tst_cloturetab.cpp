@@ -58,8 +58,9 @@ class TestClotureTab : public QObject {
         QCOMPARE(question.titre, QStringLiteral("TALMIR_vestimentaire"));
         QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES WHERE EnStock IS NOT 0").toInt(), 0);
         // The reset is in the signed events journal, with its copy.
-        QCOMPARE(b.valeur("SELECT Genre || ' ' || Detail || ' ' || Date FROM EVENEMENTS").toString(),
-                 QStringLiteral("REMISE A ZERO DU STOCK 24122_05_01_14_30.db 2024-05-01 14:30:00"));
+        QCOMPARE(
+            b.valeur("SELECT Genre || ' ' || Detail || ' ' || Date FROM EVENEMENTS").toString(),
+            QStringLiteral("REMISE A ZERO DU STOCK 24122_05_01_14_30.db 2024-05-01 14:30:00"));
 
         const QString copie = b.chemin("SAUVEANNUELS/24122_05_01_14_30.db");
         QCOMPARE(elements(tab.findChild<QListWidget*>("ListeCloture")),
