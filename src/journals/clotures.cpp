@@ -412,8 +412,22 @@ Resultat<QByteArray> texteAttendu(const Database& bdd, qint64 numero) {
         return p.echec();
     c.precedente = *p ? q.value(0).toString().toLatin1() : textefiscal::premiereSignature();
     q.finish();
-    if (Resultat<> r = calculer(bdd, c); !r)
+    // The grand total goes on from the closest earlier closure, as when it was made: the
+    // verifier checks the closures in their order, so that one's total is already checked
+    // (adding every ticket from the first one again made a year of closures take minutes).
+    Report report;
+    const Resultat<bool> r = premiereLigne(
+        q,
+        QStringLiteral("SELECT Dernier, GrandTotal FROM CLOTURES WHERE Numero < ? AND Dernier <= "
+                       "? ORDER BY Dernier DESC, Numero DESC LIMIT 1"),
+        {numero, c.dernier});
+    if (!r)
         return r.echec();
+    if (*r)
+        report = {q.value(0).toLongLong(), Montant::depuisVariant(q.value(1))};
+    q.finish();
+    if (Resultat<> calcul = calculer(bdd, c, report); !calcul)
+        return calcul.echec();
     QStringList ecarts;
     if (tickets != c.tickets)
         ecarts << QStringLiteral("Tickets");

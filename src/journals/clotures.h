@@ -47,7 +47,8 @@ Resultat<QByteArray> signature(const Database& bdd, qint64 numero);
 // The signed text that the stored closure n° `numero` must have, made again from the records
 // it covers (its tickets' lines, the events, the closure before it): the verifying tool
 // compares it with the stored text. Fails, saying which, when the row's own columns (Tickets,
-// TotalTTC, GrandTotal) disagree with those records.
+// TotalTTC, GrandTotal) disagree with those records. The grand total is taken on from the
+// closest earlier closure's, which the verifier has checked before this one.
 Resultat<QByteArray> texteAttendu(const Database& bdd, qint64 numero);
 
 } // namespace clotures
