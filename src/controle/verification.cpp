@@ -5,6 +5,7 @@
 #include "fiscal/clefiscale.h"
 #include "fiscal/textefiscal.h"
 #include "journals/clotures.h"
+#include "register/tickets.h"
 
 #include <QFile>
 #include <QLocale>
@@ -44,14 +45,7 @@ Resultat<QString> verifierTickets(const Database& bdd, const ClePublique& cle, B
         !r)
         return r.echec();
     while (q.next()) {
-        LigneTicket l;
-        l.codeArticle = q.value(1).toString();
-        l.prix = Montant::depuisVariant(q.value(2));
-        l.tva = Montant::depuisVariant(q.value(3));
-        l.qt = Quantite::depuisVariant(q.value(4));
-        if (!q.value(5).isNull())
-            l.taux = q.value(5).toDouble();
-        chaine.ligne(q.value(0).toLongLong(), l);
+        chaine.ligne(q.value(0).toLongLong(), ligneVente(q, 1));
     }
     if (q.lastError().isValid())
         return echec(raisonSql(q.lastError()));

@@ -3,6 +3,7 @@
 #include "common/quantite.h"
 #include "database/database.h"
 #include "register/motscaisse.h"
+#include "register/tickets.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -49,13 +50,7 @@ Resultat<TotauxPeriode> totaux(const Database& bdd, const QString& condition,
                 p.annule += Montant::depuisVariant(q.value(7));
             }
         }
-        LigneTicket l;
-        l.codeArticle = q.value(1).toString();
-        l.prix = Montant::depuisVariant(q.value(2));
-        l.tva = Montant::depuisVariant(q.value(3));
-        l.qt = Quantite::depuisVariant(q.value(4));
-        if (!q.value(5).isNull())
-            l.taux = q.value(5).toDouble();
+        const LigneTicket l = ligneVente(q, 1);
         if (l.estPrixee()) {
             p.totalTtc += l.prix;
             p.totalTva += l.tva;

@@ -67,3 +67,14 @@ Resultat<QList<LigneTicket>> Tickets::lignes(qint64 numero) const {
         return echec(raisonSql(q.lastError()));
     return resultat;
 }
+
+LigneTicket ligneVente(const QSqlQuery& q, int premiere) {
+    LigneTicket l;
+    l.codeArticle = q.value(premiere).toString();
+    l.prix = Montant::depuisVariant(q.value(premiere + 1));
+    l.tva = Montant::depuisVariant(q.value(premiere + 2));
+    l.qt = Quantite::depuisVariant(q.value(premiere + 3));
+    if (const QVariant taux = q.value(premiere + 4); !taux.isNull())
+        l.taux = taux.toDouble();
+    return l;
+}

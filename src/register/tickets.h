@@ -10,6 +10,7 @@
 #include <optional>
 
 class Database;
+class QSqlQuery;
 
 // The TICKETS table as the till uses it: the current open ticket, a new ticket (the closing is
 // signatureticket's), and the lines of a ticket in the order they were recorded.
@@ -28,3 +29,7 @@ class Tickets {
   private:
     const Database& bdd_;
 };
+
+// The amounts of a VENTES line from the current row of `q`: its columns CodeArticle,
+// PrixVenteTTC, TVA, qt and TauxTVA, in that order from column `premiere` on.
+LigneTicket ligneVente(const QSqlQuery& q, int premiere);
