@@ -5,6 +5,7 @@
 #include "database/database.h"
 #include "fiscal/clefiscale.h"
 #include "fiscal/evenements.h"
+#include "register/tickets.h"
 #include "register/tvapartaux.h"
 
 #include <QSqlError>
@@ -53,31 +54,31 @@ Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fer
     Transaction t(bdd);
     if (!t.debut())
         return t.debut().echec();
-    const Resultat<Maillon> avant = dernier(bdd);
-    if (!avant)
-        return avant.echec();
-    const Resultat<QByteArray> signature = cloreDans(bdd, cle, f, lignes);
+    Maillon avant;
+    const Resultat<QByteArray> signature = cloreDans(bdd, cle, f, lignes, &avant);
     if (!signature)
         return signature;
     if (Resultat<> r = t.valider(); !r)
         return r.echec();
     const QString date = horodatage(f.quand);
-    if (avant->date.isValid() && textefiscal::dateStockee(date) < avant->date)
+    if (avant.date.isValid() && textefiscal::dateStockee(date) < avant.date)
         consigner(evenements::consigner(bdd, cle, evenements::horlogeEnArriere(),
                                         QStringLiteral("ticket n° %1 clos à %2, ticket précédent "
                                                        "clos à %3")
                                             .arg(f.numero)
-                                            .arg(date, horodatage(avant->date)),
+                                            .arg(date, horodatage(avant.date)),
                                         f.quand),
                   QStringLiteral("horloge reculée dans le journal des événements"));
     return *signature;
 }
 
 Resultat<QByteArray> cloreDans(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
-                               const QList<LigneTicket>& lignes) {
+                               const QList<LigneTicket>& lignes, Maillon* precedent) {
     const Resultat<Maillon> avant = dernier(bdd);
     if (!avant)
         return avant.echec();
+    if (precedent)
+        *precedent = *avant;
     // The text is made from the date as it is stored, to the second, as the verifier reads it.
     const QString date = horodatage(f.quand);
     const QByteArray texte = textefiscal::texte(figures(
@@ -155,14 +156,7 @@ Resultat<qint64> sceller(const Database& bdd, const CleFiscale& cle) {
             break;
         if (aSceller[i].numero != numero)
             continue;
-        LigneTicket l;
-        l.codeArticle = lignes.value(1).toString();
-        l.prix = Montant::depuisVariant(lignes.value(2));
-        l.tva = Montant::depuisVariant(lignes.value(3));
-        l.qt = Quantite::depuisVariant(lignes.value(4));
-        if (!lignes.value(5).isNull())
-            l.taux = lignes.value(5).toDouble();
-        lignesDe[i] << l;
+        lignesDe[i] << ligneVente(lignes, 1);
     }
     if (lignes.lastError().isValid())
         return echec(raisonSql(lignes.lastError()));

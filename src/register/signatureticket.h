@@ -50,9 +50,10 @@ struct Fermeture {
 Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
                            const QList<LigneTicket>& lignes);
 // The same inside the caller's transaction (a cancelling ticket made, filled and closed at
-// once): nothing is written for good until the caller commits.
+// once): nothing is written for good until the caller commits. `precedent`, when given,
+// receives the link the ticket was chained to.
 Resultat<QByteArray> cloreDans(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
-                               const QList<LigneTicket>& lignes);
+                               const QList<LigneTicket>& lignes, Maillon* precedent = nullptr);
 
 // Seals the tickets closed before tickets were signed: each signed in its number's order, as
 // if closed one after the other. Only while the chain is empty (the first start after the
