@@ -112,6 +112,7 @@ Resultat<QString> verifierClotures(const Database& bdd, const ClePublique& cle, 
     }
     qint64 attendu = 1;
     QByteArray precedente = textefiscal::premiereSignature();
+    clotures::Recalcul recalcul(bdd);
     for (const Lue& c : lues) {
         if (c.numero != attendu)
             return QStringLiteral("clôture n° %1 : la clôture n° %2 qui la précède manque")
@@ -127,7 +128,7 @@ Resultat<QString> verifierClotures(const Database& bdd, const ClePublique& cle, 
             return QStringLiteral("clôture n° %1 : elle n'est pas liée à la clôture qui la "
                                   "précède")
                 .arg(c.numero);
-        const Resultat<QByteArray> refait = clotures::texteAttendu(bdd, c.numero);
+        const Resultat<QByteArray> refait = recalcul.texteAttendu(c.numero);
         if (!refait)
             return QStringLiteral("clôture n° %1 : %2").arg(c.numero).arg(refait.raison());
         if (*refait != c.texte)

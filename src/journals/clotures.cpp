@@ -59,27 +59,25 @@ struct Report {
     Montant grandTotal;
 };
 
-// Every figure of `c` from its stretch of the chain (premier..dernier), its number, kind and
-// last event counted. The grand total adds the tickets after `report` to its amount (from the
-// first ticket when the verifier makes it again).
-Resultat<> calculer(const Database& bdd, Cloture& c, const Report& report = {}) {
-    const Resultat<TotauxPeriode> t = totauxChaine(bdd, c.premier, c.dernier);
-    if (!t)
-        return t.echec();
-    c.tickets = t->tickets;
-    c.totalTtc = t->totalTtc;
-    c.totalHt = t->totalTtc - t->totalTva;
+// Every figure of `c` from the totals `t` of its stretch of the chain (premier..dernier), its
+// number, kind and last event counted. The grand total adds the tickets after `report` to its
+// amount.
+Resultat<> calculer(const Database& bdd, Cloture& c, const TotauxPeriode& t,
+                    const Report& report) {
+    c.tickets = t.tickets;
+    c.totalTtc = t.totalTtc;
+    c.totalHt = t.totalTtc - t.totalTva;
     c.parTaux.clear();
-    for (const TotalTaux& taux : t->parTaux)
+    for (const TotalTaux& taux : t.parTaux)
         c.parTaux << textefiscal::TauxCloture{taux.taux, taux.ttc, taux.ht()};
     c.payes.clear();
     for (const QString& moyen : mots::paiements())
-        c.payes << qMakePair(moyen, t->payes.value(moyen));
-    c.rendu = t->rendu;
-    c.remises = t->remises;
-    c.retours = t->retours;
-    c.annulations = t->annulations;
-    c.annule = t->annule;
+        c.payes << qMakePair(moyen, t.payes.value(moyen));
+    c.rendu = t.rendu;
+    c.remises = t.remises;
+    c.retours = t.retours;
+    c.annulations = t.annulations;
+    c.annule = t.annule;
 
     const Resultat<qint64> depuis = evenementPrecedent(bdd, c.genre, c.numero);
     if (!depuis)
@@ -181,7 +179,10 @@ Resultat<Cloture> enregistrer(const Database& bdd, const CleFiscale& cle, Clotur
         if (*l)
             report = {q.value(0).toLongLong(), Montant::depuisVariant(q.value(1))};
     }
-    if (Resultat<> r = calculer(bdd, c, report); !r)
+    const Resultat<TotauxPeriode> totaux = totauxChaine(bdd, c.premier, c.dernier);
+    if (!totaux)
+        return totaux.echec();
+    if (Resultat<> r = calculer(bdd, c, *totaux, report); !r)
         return r.echec();
     const QByteArray texte = textefiscal::texte(c);
     const Resultat<QByteArray> signature = cle.signer(texte);
@@ -380,6 +381,32 @@ Resultat<QByteArray> signature(const Database& bdd, qint64 numero) {
 }
 
 Resultat<QByteArray> texteAttendu(const Database& bdd, qint64 numero) {
+    return Recalcul(bdd).texteAttendu(numero);
+}
+
+Recalcul::Recalcul(const Database& bdd) : bdd_(bdd) {}
+
+// The days already made again whose stretches, end to end, are exactly premier..dernier:
+// their totals added up, or nothing.
+std::optional<TotauxPeriode> Recalcul::desJours(qint64 premier, qint64 dernier) const {
+    auto jour = jours_.find(premier);
+    if (jour == jours_.end())
+        return std::nullopt;
+    TotauxPeriode somme;
+    for (;;) {
+        somme += jour->second.totaux;
+        if (jour->second.dernier == dernier)
+            return somme;
+        if (jour->second.dernier > dernier)
+            return std::nullopt;
+        jour = jours_.find(jour->second.dernier + 1);
+        if (jour == jours_.end())
+            return std::nullopt;
+    }
+}
+
+Resultat<QByteArray> Recalcul::texteAttendu(qint64 numero) {
+    const Database& bdd = bdd_;
     QSqlQuery q(bdd.connexion());
     const Resultat<bool> l = premiereLigne(
         q,
@@ -426,7 +453,20 @@ Resultat<QByteArray> texteAttendu(const Database& bdd, qint64 numero) {
     if (*r)
         report = {q.value(0).toLongLong(), Montant::depuisVariant(q.value(1))};
     q.finish();
-    if (Resultat<> calcul = calculer(bdd, c, report); !calcul)
+    // A month or a year is added up from its days when they are known, read from its lines
+    // otherwise; a day is read from its lines and kept.
+    std::optional<TotauxPeriode> totaux;
+    if (c.genre != jour() && c.premier <= c.dernier)
+        totaux = desJours(c.premier, c.dernier);
+    if (!totaux) {
+        Resultat<TotauxPeriode> lus = totauxChaine(bdd, c.premier, c.dernier);
+        if (!lus)
+            return lus.echec();
+        totaux = std::move(*lus);
+    }
+    if (c.genre == jour() && c.premier <= c.dernier)
+        jours_[c.premier] = Jour{c.dernier, *totaux};
+    if (Resultat<> calcul = calculer(bdd, c, *totaux, report); !calcul)
         return calcul.echec();
     QStringList ecarts;
     if (tickets != c.tickets)

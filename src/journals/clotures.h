@@ -2,11 +2,14 @@
 
 #include "common/resultat.h"
 #include "fiscal/textefiscal.h"
+#include "journals/totauxperiode.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <map>
+#include <optional>
 
 class CleFiscale;
 class Database;
@@ -50,5 +53,25 @@ Resultat<QByteArray> signature(const Database& bdd, qint64 numero);
 // TotalTTC, GrandTotal) disagree with those records. The grand total is taken on from the
 // closest earlier closure's, which the verifier has checked before this one.
 Resultat<QByteArray> texteAttendu(const Database& bdd, qint64 numero);
+
+// The same for a verifier that goes through the closures in their number order: the days'
+// totals read from their lines are kept, and a month or a year whose days are all known is
+// added up from them instead of reading its lines again (a year's closure re-read a million
+// lines).
+class Recalcul {
+  public:
+    explicit Recalcul(const Database& bdd);
+    Resultat<QByteArray> texteAttendu(qint64 numero);
+
+  private:
+    struct Jour {
+        qint64 dernier = 0;
+        TotauxPeriode totaux;
+    };
+    std::optional<TotauxPeriode> desJours(qint64 premier, qint64 dernier) const;
+
+    const Database& bdd_;
+    std::map<qint64, Jour> jours_; // by their first place in the chain
+};
 
 } // namespace clotures

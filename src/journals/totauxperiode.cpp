@@ -75,6 +75,22 @@ Resultat<TotauxPeriode> totaux(const Database& bdd, const QString& condition,
 }
 } // namespace
 
+TotauxPeriode& TotauxPeriode::operator+=(const TotauxPeriode& autre) {
+    tickets += autre.tickets;
+    totalTtc += autre.totalTtc;
+    totalTva += autre.totalTva;
+    cumulerParTaux(parTaux, autre.parTaux);
+    for (auto m = autre.payes.cbegin(); m != autre.payes.cend(); ++m)
+        payes[m.key()] += m.value();
+    rendu += autre.rendu;
+    remises += autre.remises;
+    retours += autre.retours;
+    lignesRetournees += autre.lignesRetournees;
+    annulations += autre.annulations;
+    annule += autre.annule;
+    return *this;
+}
+
 Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
                                       const QDate& dernier) {
     return totaux(bdd, QStringLiteral("T.Date >= ? AND T.Date < ?"),

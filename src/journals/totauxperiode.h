@@ -29,6 +29,10 @@ struct TotauxPeriode {
     qint64 lignesRetournees = 0;
     qint64 annulations = 0; // the cancelling tickets, and their total
     Montant annule;
+
+    // The totals of two stretches of tickets, one after the other: the same figures as if
+    // they had been read as one.
+    TotauxPeriode& operator+=(const TotauxPeriode& autre);
 };
 
 // The tickets closed on the days from `premier` to `dernier`, both included.

@@ -87,12 +87,15 @@ struct Magasin {
             .toString()
             .toUtf8();
     }
-    // Every stored closure's text is made again the same.
+    // Every stored closure's text is made again the same: each on its own from its lines, and
+    // all in order as the verifier does, a month or a year then added up from its days.
     bool intacte() {
         const qint64 n = b.valeur("SELECT count(*) FROM CLOTURES").toLongLong();
+        clotures::Recalcul enOrdre(b.bdd);
         for (qint64 i = 1; i <= n; ++i) {
-            const Resultat<QByteArray> t = clotures::texteAttendu(b.bdd, i);
-            if (!t || *t != texteStocke(i))
+            const Resultat<QByteArray> seule = clotures::texteAttendu(b.bdd, i);
+            const Resultat<QByteArray> suivie = enOrdre.texteAttendu(i);
+            if (!seule || *seule != texteStocke(i) || !suivie || *suivie != *seule)
                 return false;
         }
         return n > 0;
@@ -285,6 +288,13 @@ class TestClotures : public QObject {
             "DROP TRIGGER CLOTURES_inalterables", "UPDATE CLOTURES SET TotalTTC = 1"};
         QTest::newRow("colonne Dernier de la clôture")
             << QStringList{"DROP TRIGGER CLOTURES_inalterables", "UPDATE CLOTURES SET Dernier = 2"};
+        QTest::newRow("colonne TotalTTC du mois")
+            << QStringList{"DROP TRIGGER CLOTURES_inalterables",
+                           "UPDATE CLOTURES SET TotalTTC = 1 WHERE Genre = 'MOIS'"};
+        QTest::newRow("rendu dans le texte du mois")
+            << QStringList{"DROP TRIGGER CLOTURES_inalterables",
+                           "UPDATE CLOTURES SET Texte = replace(Texte, ';RENDU=', ';RENDU=1') "
+                           "WHERE Genre = 'MOIS'"};
         QTest::newRow("date de la clôture")
             << QStringList{"DROP TRIGGER CLOTURES_inalterables",
                            "UPDATE CLOTURES SET Date = '2026-03-04 19:00:00'"};
@@ -297,6 +307,10 @@ class TestClotures : public QObject {
                                      QDateTime(kJour, QTime(12, 0))),
                "duplicata");
         m.z(QDateTime(kJour, QTime(19, 0)));
+        // A sale of the next month, closed with the month at the day after.
+        const QDate suivant = kJour.addMonths(1);
+        m.robe(QDateTime(suivant, QTime(10, 0)));
+        QCOMPARE(m.oublies(QDateTime(suivant.addDays(1), QTime(9, 0))).size(), 2);
         QVERIFY(m.intacte());
         for (const QString& r : requetes)
             QVERIFY2(m.b.sql(r), qPrintable(r));
