@@ -62,8 +62,7 @@ struct Report {
 // Every figure of `c` from the totals `t` of its stretch of the chain (premier..dernier), its
 // number, kind and last event counted. The grand total adds the tickets after `report` to its
 // amount.
-Resultat<> calculer(const Database& bdd, Cloture& c, const TotauxPeriode& t,
-                    const Report& report) {
+Resultat<> calculer(const Database& bdd, Cloture& c, const TotauxPeriode& t, const Report& report) {
     c.tickets = t.tickets;
     c.totalTtc = t.totalTtc;
     c.totalHt = t.totalTtc - t.totalTva;
