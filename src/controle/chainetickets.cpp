@@ -31,8 +31,10 @@ struct ChaineTickets::Prive {
     bool prepare = false;
     size_t courant = 0; // the ticket whose lines are being given
     QList<LigneTicket> lignesCourantes;
-    std::vector<QByteArray> signatureDe; // by chain position (0: none)
+    std::vector<QByteArray> signatureDe; // by rank in the stretch (0: the one before it)
     qint64 premiere = 1;
+    // A place's rank in the vectors: the stretch checked, and the ticket before it.
+    size_t rang(qint64 place) const { return size_t(place - (premiere - 1)); }
     QByteArray avantPremiere;
     qint64 lignes = 0;
 
@@ -47,7 +49,7 @@ struct ChaineTickets::Prive {
             echec = raison;
         }
     }
-    std::vector<qint64> numeroDe; // chain position -> ticket number, for the messages
+    std::vector<qint64> numeroDe; // rank -> ticket number, for the messages
 
     // The checking threads and their queue of batches.
     std::mutex mutexFile;
@@ -78,7 +80,7 @@ struct ChaineTickets::Prive {
                 if (!bon || !*bon)
                     echouer(a.place, QStringLiteral("ticket n° %1 (maillon %2) : la signature ne "
                                                     "correspond pas")
-                                         .arg(numeroDe[size_t(a.place)])
+                                         .arg(numeroDe[rang(a.place)])
                                          .arg(a.place));
             }
         }
@@ -114,9 +116,9 @@ struct ChaineTickets::Prive {
         qint64 dernier = premiere - 1;
         for (const Ticket& t : tickets)
             dernier = std::max(dernier, t.chainage);
-        signatureDe.assign(size_t(dernier) + 1, {});
-        numeroDe.assign(size_t(dernier) + 1, 0);
-        std::vector<qint64> occupe(size_t(dernier) + 1, 0);
+        signatureDe.assign(rang(dernier) + 1, {});
+        numeroDe.assign(rang(dernier) + 1, 0);
+        std::vector<qint64> occupe(rang(dernier) + 1, 0);
         for (const Ticket& t : tickets) {
             if (t.chainage < premiere || t.signature.isEmpty()) {
                 // A ticket closed around the program: after every ticket of the chain.
@@ -126,28 +128,28 @@ struct ChaineTickets::Prive {
                             .arg(t.numero));
                 continue;
             }
-            if (occupe[size_t(t.chainage)] != 0) {
+            if (occupe[rang(t.chainage)] != 0) {
                 echouer(t.chainage, QStringLiteral("ticket n° %1 (maillon %2) : le ticket n° %3 "
                                                    "a la même place dans la chaîne")
                                         .arg(t.numero)
                                         .arg(t.chainage)
-                                        .arg(occupe[size_t(t.chainage)]));
+                                        .arg(occupe[rang(t.chainage)]));
                 continue;
             }
-            occupe[size_t(t.chainage)] = t.numero;
-            signatureDe[size_t(t.chainage)] = t.signature;
-            numeroDe[size_t(t.chainage)] = t.numero;
+            occupe[rang(t.chainage)] = t.numero;
+            signatureDe[rang(t.chainage)] = t.signature;
+            numeroDe[rang(t.chainage)] = t.numero;
         }
-        signatureDe[size_t(std::max<qint64>(premiere - 1, 0))] = avantPremiere;
+        signatureDe[0] = avantPremiere;
         for (qint64 place = premiere; place <= dernier; ++place)
-            if (occupe[size_t(place)] == 0) {
+            if (occupe[rang(place)] == 0) {
                 // Named by the ticket that follows the gap.
                 qint64 suivant = place + 1;
-                while (suivant <= dernier && occupe[size_t(suivant)] == 0)
+                while (suivant <= dernier && occupe[rang(suivant)] == 0)
                     ++suivant;
                 echouer(place, QStringLiteral("ticket n° %1 (maillon %2) : le maillon %3 qui le "
                                               "précède manque dans la chaîne")
-                                   .arg(occupe[size_t(suivant)])
+                                   .arg(occupe[rang(suivant)])
                                    .arg(suivant)
                                    .arg(place));
                 break;
@@ -160,7 +162,7 @@ struct ChaineTickets::Prive {
     void clore() {
         const Ticket& t = tickets[courant];
         if (t.chainage >= premiere && !t.signature.isEmpty() &&
-            t.chainage < qint64(numeroDe.size()) && numeroDe[size_t(t.chainage)] == t.numero) {
+            rang(t.chainage) < numeroDe.size() && numeroDe[rang(t.chainage)] == t.numero) {
             Montant somme;
             for (const LigneTicket& l : lignesCourantes)
                 if (l.estPrixee())
@@ -174,9 +176,8 @@ struct ChaineTickets::Prive {
             const textefiscal::Genre genre = t.genre == QStringLiteral("ANNULATION")
                                                  ? textefiscal::Genre::Annulation
                                                  : textefiscal::Genre::Vente;
-            const QByteArray precedente =
-                t.chainage > 1 ? signatureDe[size_t(t.chainage - 1)] : QByteArray();
             // (before the first place, the signature given by commencerA)
+            const QByteArray precedente = signatureDe[rang(t.chainage - 1)];
             if (t.genre != QStringLiteral("VENTE") && t.genre != QStringLiteral("ANNULATION"))
                 echouer(t.chainage, QStringLiteral("ticket n° %1 (maillon %2) : son genre « %3 » "
                                                    "est inconnu")

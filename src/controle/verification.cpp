@@ -17,14 +17,42 @@ namespace verification {
 
 namespace {
 
-Resultat<QString> verifierTickets(const Database& bdd, const ClePublique& cle, Bilan& bilan) {
+// The signature of the record at `numero` of a chain (`sql` selects it), empty when none.
+Resultat<QByteArray> signatureDe(const Database& bdd, const QString& sql, qint64 numero) {
+    QSqlQuery q(bdd.connexion());
+    if (Resultat<> r = executer(q, sql, {numero}); !r)
+        return r.echec();
+    if (q.next())
+        return q.value(0).toString().toLatin1();
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    return QByteArray();
+}
+
+// The closed tickets, all of them, or the end of the chain after place `apres`.
+Resultat<QString> verifierTickets(const Database& bdd, const ClePublique& cle, Bilan& bilan,
+                                  qint64 apres = 0) {
     ChaineTickets chaine(cle);
+    // The whole check also reads the closed tickets outside the chain; the end of the chain is
+    // found through its index (the tickets are put in their numbers' order by the chain).
+    const QVariantList valeurs = apres > 0 ? QVariantList{apres} : QVariantList();
+    const QString clos = apres > 0 ? QStringLiteral("TicketClos <> 0 AND Chainage > ?")
+                                   : QStringLiteral("TicketClos <> 0");
+    if (apres > 0) {
+        const Resultat<QByteArray> avant = signatureDe(
+            bdd, QStringLiteral("SELECT Signature FROM TICKETS WHERE Chainage = ?"), apres);
+        if (!avant)
+            return avant.echec();
+        chaine.commencerA(apres + 1, *avant);
+    }
     {
         QSqlQuery q(bdd.connexion());
         q.setForwardOnly(true);
-        if (Resultat<> r = executer(q, QStringLiteral("SELECT NumeroTicket, Genre, Date, TotalTTC, "
-                                                      "Chainage, Signature FROM TICKETS WHERE "
-                                                      "TicketClos <> 0 ORDER BY NumeroTicket"));
+        if (Resultat<> r = executer(q,
+                                    QStringLiteral("SELECT NumeroTicket, Genre, Date, TotalTTC, "
+                                                   "Chainage, Signature FROM TICKETS WHERE ") +
+                                        clos,
+                                    valeurs);
             !r)
             return r.echec();
         while (q.next())
@@ -37,12 +65,17 @@ Resultat<QString> verifierTickets(const Database& bdd, const ClePublique& cle, B
     }
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (Resultat<> r = executer(q, QStringLiteral("SELECT V.NumeroTicket, V.CodeArticle, "
-                                                  "V.PrixVenteTTC, V.TVA, V.qt, V.TauxTVA FROM "
-                                                  "VENTES V JOIN TICKETS T ON T.NumeroTicket = "
-                                                  "V.NumeroTicket WHERE T.TicketClos <> 0 ORDER "
-                                                  "BY V.NumeroTicket, V.Id"));
-        !r)
+    // (all of them in one pass over the lines; the end through the tickets' index)
+    const QString lignes =
+        apres > 0 ? QStringLiteral("SELECT NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt, "
+                                   "TauxTVA FROM VENTES WHERE NumeroTicket IN (SELECT "
+                                   "NumeroTicket FROM TICKETS WHERE TicketClos <> 0 AND Chainage "
+                                   "> ?) ORDER BY NumeroTicket, Id")
+                  : QStringLiteral("SELECT V.NumeroTicket, V.CodeArticle, V.PrixVenteTTC, V.TVA, "
+                                   "V.qt, V.TauxTVA FROM VENTES V JOIN TICKETS T ON "
+                                   "T.NumeroTicket = V.NumeroTicket WHERE T.TicketClos <> 0 ORDER "
+                                   "BY V.NumeroTicket, V.Id");
+    if (Resultat<> r = executer(q, lignes, valeurs); !r)
         return r.echec();
     while (q.next()) {
         chaine.ligne(q.value(0).toLongLong(), ligneVente(q, 1));
@@ -55,15 +88,23 @@ Resultat<QString> verifierTickets(const Database& bdd, const ClePublique& cle, B
     return echecTickets;
 }
 
-Resultat<QString> verifierEvenements(const Database& bdd, const ClePublique& cle, Bilan& bilan) {
+// The events, all of them or those after n° `apres`.
+Resultat<QString> verifierEvenements(const Database& bdd, const ClePublique& cle, Bilan& bilan,
+                                     qint64 apres = 0) {
+    const Resultat<QByteArray> avant = signatureDe(
+        bdd, QStringLiteral("SELECT Signature FROM EVENEMENTS WHERE Numero = ?"), apres);
+    if (!avant)
+        return avant.echec();
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (Resultat<> r = executer(q, QStringLiteral("SELECT Numero, Date, Genre, Detail, Signature "
-                                                  "FROM EVENEMENTS ORDER BY Numero"));
+    if (Resultat<> r = executer(q,
+                                QStringLiteral("SELECT Numero, Date, Genre, Detail, Signature "
+                                               "FROM EVENEMENTS WHERE Numero > ? ORDER BY Numero"),
+                                {apres});
         !r)
         return r.echec();
-    QByteArray precedente;
-    qint64 attendu = 1;
+    QByteArray precedente = *avant;
+    qint64 attendu = apres + 1;
     while (q.next()) {
         textefiscal::Evenement e;
         e.numero = q.value(0).toLongLong();
@@ -90,28 +131,38 @@ Resultat<QString> verifierEvenements(const Database& bdd, const ClePublique& cle
     return QString();
 }
 
-Resultat<QString> verifierClotures(const Database& bdd, const ClePublique& cle, Bilan& bilan) {
+// The closures, all of them or those after n° `apres`: of those, only the days are made again
+// from their tickets (a month or a year would read its lines again).
+Resultat<QString> verifierClotures(const Database& bdd, const ClePublique& cle, Bilan& bilan,
+                                   qint64 apres = 0) {
     struct Lue {
         qint64 numero;
         QByteArray texte;
         QByteArray signature;
+        QString genre;
     };
     QList<Lue> lues;
     {
         QSqlQuery q(bdd.connexion());
         q.setForwardOnly(true);
-        if (Resultat<> r = executer(q, QStringLiteral("SELECT Numero, Texte, Signature FROM "
-                                                      "CLOTURES ORDER BY Numero"));
+        if (Resultat<> r = executer(q,
+                                    QStringLiteral("SELECT Numero, Texte, Signature, Genre FROM "
+                                                   "CLOTURES WHERE Numero > ? ORDER BY Numero"),
+                                    {apres});
             !r)
             return r.echec();
         while (q.next())
             lues << Lue{q.value(0).toLongLong(), q.value(1).toString().toUtf8(),
-                        q.value(2).toString().toLatin1()};
+                        q.value(2).toString().toLatin1(), q.value(3).toString()};
         if (q.lastError().isValid())
             return echec(raisonSql(q.lastError()));
     }
-    qint64 attendu = 1;
-    QByteArray precedente = textefiscal::premiereSignature();
+    const Resultat<QByteArray> avant =
+        signatureDe(bdd, QStringLiteral("SELECT Signature FROM CLOTURES WHERE Numero = ?"), apres);
+    if (!avant)
+        return avant.echec();
+    qint64 attendu = apres + 1;
+    QByteArray precedente = apres > 0 ? *avant : textefiscal::premiereSignature();
     clotures::Recalcul recalcul(bdd);
     for (const Lue& c : lues) {
         if (c.numero != attendu)
@@ -128,6 +179,11 @@ Resultat<QString> verifierClotures(const Database& bdd, const ClePublique& cle, 
             return QStringLiteral("clôture n° %1 : elle n'est pas liée à la clôture qui la "
                                   "précède")
                 .arg(c.numero);
+        if (apres > 0 && c.genre != clotures::jour()) {
+            precedente = c.signature;
+            ++attendu;
+            continue;
+        }
         const Resultat<QByteArray> refait = recalcul.texteAttendu(c.numero);
         if (!refait)
             return QStringLiteral("clôture n° %1 : %2").arg(c.numero).arg(refait.raison());
@@ -154,6 +210,39 @@ Resultat<Bilan> verifier(const Database& bdd, const ClePublique& cle) {
         return r.echec();
     bilan.echec = *r;
     return bilan;
+}
+
+Resultat<QString> verifierDerniers(const Database& bdd, const ClePublique& cle, qint64 combien) {
+    // The place, in each chain, after which the check begins.
+    auto depuis = [&](const QString& sql) -> Resultat<qint64> {
+        QSqlQuery q(bdd.connexion());
+        if (Resultat<> r = executer(q, sql); !r)
+            return r.echec();
+        if (!q.next())
+            return echec(raisonSql(q.lastError()));
+        return std::max<qint64>(q.value(0).toLongLong() - combien, 0);
+    };
+    Bilan bilan;
+    const Resultat<qint64> tickets =
+        depuis(QStringLiteral("SELECT coalesce(max(Chainage), 0) FROM TICKETS"));
+    if (!tickets)
+        return tickets.echec();
+    Resultat<QString> r = verifierTickets(bdd, cle, bilan, *tickets);
+    if (r && r->isEmpty()) {
+        const Resultat<qint64> e =
+            depuis(QStringLiteral("SELECT coalesce(max(Numero), 0) FROM EVENEMENTS"));
+        if (!e)
+            return e.echec();
+        r = verifierEvenements(bdd, cle, bilan, *e);
+    }
+    if (r && r->isEmpty()) {
+        const Resultat<qint64> c =
+            depuis(QStringLiteral("SELECT coalesce(max(Numero), 0) FROM CLOTURES"));
+        if (!c)
+            return c.echec();
+        r = verifierClotures(bdd, cle, bilan, *c);
+    }
+    return r;
 }
 
 Resultat<ClePublique> lireCle(const QString& fichier) {

@@ -27,6 +27,11 @@ struct Bilan {
 // a record that does not hold is in the Bilan.
 Resultat<Bilan> verifier(const Database& bdd, const ClePublique& cle);
 
+// The quick check of a till at start-up: the last `combien` records of each chain (tickets,
+// events, closures; a month's or a year's closure for its signature and link only). Gives the
+// first record that fails, empty when they hold.
+Resultat<QString> verifierDerniers(const Database& bdd, const ClePublique& cle, qint64 combien);
+
 // The public key of a PEM file.
 Resultat<ClePublique> lireCle(const QString& fichier);
 

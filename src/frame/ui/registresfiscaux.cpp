@@ -1,5 +1,6 @@
 #include "frame/ui/registresfiscaux.h"
 
+#include "controle/verification.h"
 #include "database/database.h"
 #include "database/versionschema.h"
 #include "fiscal/clefiscale.h"
@@ -8,6 +9,12 @@
 #include "register/signatureticket.h"
 
 #include <QFileInfo>
+#include <QStringList>
+
+namespace {
+// The records of each chain checked at each start.
+constexpr qint64 kDerniersControles = 50;
+} // namespace
 
 Resultat<QString> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, int versionAvant,
                                          const QDateTime& maintenant) {
@@ -51,15 +58,31 @@ Resultat<QString> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, i
                 maintenant);
             !r)
             return r.echec();
+    // The last records are checked at each start: a change made around the program since the
+    // last start is recorded, and told, before anything is added to the chains.
+    QStringList avertissements;
+    const Resultat<QString> controle =
+        verification::verifierDerniers(bdd, cle.publique(), kDerniersControles);
+    const QString raison = controle ? *controle : controle.raison();
+    if (!raison.isEmpty()) {
+        if (Resultat<qint64> r = evenements::consigner(bdd, cle, evenements::controleEchoue(),
+                                                       raison.left(500), maintenant);
+            !r)
+            return r.echec();
+        avertissements << QStringLiteral("Le contrôle des derniers enregistrements signés a "
+                                         "échoué : %1. L'anomalie est consignée ; faites vérifier "
+                                         "la base de la boutique avec controle_caisse.")
+                              .arg(raison);
+    }
     if (Resultat<qint64> r =
             evenements::consigner(bdd, cle, evenements::demarrage(), QString(), maintenant);
         !r)
         return r.echec();
     if (Resultat<QList<textefiscal::Cloture>> z = clotures::cloreJoursOublies(bdd, cle, maintenant);
         !z)
-        return QStringLiteral("Les clôtures des jours précédents n'ont pas pu être faites : %1. "
-                              "Les ventes peuvent continuer ; faites la clôture du jour depuis "
-                              "l'onglet Journaux.")
-            .arg(z.raison());
-    return QString();
+        avertissements << QStringLiteral("Les clôtures des jours précédents n'ont pas pu être "
+                                         "faites : %1. Les ventes peuvent continuer ; faites la "
+                                         "clôture du jour depuis l'onglet Journaux.")
+                              .arg(z.raison());
+    return avertissements.join(u'\n');
 }
