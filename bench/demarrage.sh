@@ -12,6 +12,9 @@ trap 'kill $xvfb 2>/dev/null || true; rm -rf "$dossier"' EXIT
 programme="${TALMIR_PROGRAMME:-$racine/build/bin/TALMIR_vestimentaire}"
 cp "$programme" "$(dirname "$programme")"/*.wmf "$dossier/" 2>/dev/null || true
 cp "$base" "$dossier/TALMIR_vestimentaire.db"
+# The shop's signing key lies beside its database (a missing one would be made anew, and the
+# start-up's check of the last signed records would fail against it).
+cp "$(dirname "$base")"/cle_fiscale*.pem "$dossier/" 2>/dev/null || true
 ecran=":$((200 + RANDOM % 100))"
 Xvfb "$ecran" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!

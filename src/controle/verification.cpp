@@ -131,8 +131,8 @@ Resultat<QString> verifierEvenements(const Database& bdd, const ClePublique& cle
     return QString();
 }
 
-// The closures, all of them or those after n° `apres`: of those, only the days are made again
-// from their tickets (a month or a year would read its lines again).
+// The closures, all of them or those after n° `apres`: of those, only the last day's figures
+// are made again from its tickets (each day would read a day of lines, a year a year of them).
 Resultat<QString> verifierClotures(const Database& bdd, const ClePublique& cle, Bilan& bilan,
                                    qint64 apres = 0) {
     struct Lue {
@@ -164,6 +164,11 @@ Resultat<QString> verifierClotures(const Database& bdd, const ClePublique& cle, 
     qint64 attendu = apres + 1;
     QByteArray precedente = apres > 0 ? *avant : textefiscal::premiereSignature();
     clotures::Recalcul recalcul(bdd);
+    // At the end of the chain, the last day alone is made again from its tickets.
+    qint64 dernierJour = 0;
+    for (const Lue& c : lues)
+        if (c.genre == clotures::jour())
+            dernierJour = c.numero;
     for (const Lue& c : lues) {
         if (c.numero != attendu)
             return QStringLiteral("clôture n° %1 : la clôture n° %2 qui la précède manque")
@@ -179,7 +184,7 @@ Resultat<QString> verifierClotures(const Database& bdd, const ClePublique& cle, 
             return QStringLiteral("clôture n° %1 : elle n'est pas liée à la clôture qui la "
                                   "précède")
                 .arg(c.numero);
-        if (apres > 0 && c.genre != clotures::jour()) {
+        if (apres > 0 && c.numero != dernierJour) {
             precedente = c.signature;
             ++attendu;
             continue;
@@ -223,8 +228,8 @@ Resultat<QString> verifierDerniers(const Database& bdd, const ClePublique& cle, 
         return std::max<qint64>(q.value(0).toLongLong() - combien, 0);
     };
     Bilan bilan;
-    const Resultat<qint64> tickets =
-        depuis(QStringLiteral("SELECT coalesce(max(Chainage), 0) FROM TICKETS"));
+    const Resultat<qint64> tickets = depuis(QStringLiteral(
+        "SELECT coalesce(max(Chainage), 0) FROM TICKETS WHERE Chainage IS NOT NULL"));
     if (!tickets)
         return tickets.echec();
     Resultat<QString> r = verifierTickets(bdd, cle, bilan, *tickets);

@@ -28,7 +28,8 @@ struct Bilan {
 Resultat<Bilan> verifier(const Database& bdd, const ClePublique& cle);
 
 // The quick check of a till at start-up: the last `combien` records of each chain (tickets,
-// events, closures; a month's or a year's closure for its signature and link only). Gives the
+// events, closures; of the closures, the last day's figures made again from its tickets, the
+// others' signatures and links alone). Gives the
 // first record that fails, empty when they hold.
 Resultat<QString> verifierDerniers(const Database& bdd, const ClePublique& cle, qint64 combien);
 
