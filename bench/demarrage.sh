@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # demarrage.sh BASE [RUNS]: times the real program from its launch to its shown main window,
 # over repeated runs, on a copy of the shop database BASE in a temporary program folder, under
-# a virtual display. Prints each run and the median in milliseconds. The program is
-# build/bin/TALMIR_vestimentaire unless TALMIR_PROGRAMME names another build of it.
+# a virtual display. Prints each run and the median in milliseconds, then the median time to open
+# the database and load the article list alone (bench_ouverture, beside the program, run as many
+# times) and the ratio of the two. The program is build/bin/TALMIR_vestimentaire unless
+# TALMIR_PROGRAMME names another build of it.
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 base="$1"
@@ -42,3 +44,17 @@ for i in $(seq 1 "$runs"); do
 done
 median=$(printf '%s\n' "${mesures[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
 echo "median: $median ms ($runs runs, $(du -h "$dossier/TALMIR_vestimentaire.db" | cut -f1) database)"
+ouverture="$(dirname "$programme")/bench_ouverture"
+if [ -x "$ouverture" ]; then
+    seules=()
+    for i in $(seq 1 "$runs"); do
+        ms=$(TALMIR_BENCH_BASE="$base" "$ouverture" --benchmark_format=csv 2>/dev/null |
+            awk -F, '/^"ouvertureEtListe/ {printf "%d", $3}')
+        seules+=("$ms")
+    done
+    seule=$(printf '%s\n' "${seules[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+    echo "open and article list alone: median $seule ms ($runs runs)"
+    awk -v d="$median" -v s="$seule" 'BEGIN { if (s > 0) printf "start-up / (open + list): %.2f\n", d / s }'
+else
+    echo "($ouverture not built: no open + list figure)"
+fi

@@ -38,5 +38,6 @@ int main(int argc, char* argv[]) {
     if (fin.demandee() || fenetre.arrete())
         return 0;
     fenetre.afficher();
+    fenetre.sauvegarderEnFond();
     return fin.demandee() ? 0 : app.exec();
 }

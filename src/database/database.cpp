@@ -664,3 +664,24 @@ Resultat<> executerScript(const Database& base, const QByteArray& script) {
         return {};
     return echec(raisonSqlite(sqlite3_extended_errcode(h), texte, base.chemin()));
 }
+
+Resultat<> Database::verifierFichier(const QString& chemin) {
+    sqlite3* db = nullptr;
+    int rc =
+        sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QString verdict;
+    if (rc == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr);
+        if (rc == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            verdict = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        else
+            rc = sqlite3_errcode(db);
+        sqlite3_finalize(st);
+    }
+    const QString raison = rc == SQLITE_OK ? verdict : raisonDe(db, rc);
+    sqlite3_close(db);
+    if (rc == SQLITE_OK && verdict == QStringLiteral("ok"))
+        return {};
+    return echec(QStringLiteral("la copie %1 n'est pas saine : %2").arg(chemin, raison.left(200)));
+}

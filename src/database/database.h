@@ -44,6 +44,8 @@ class Database {
     // The same for a database file that is not open here. A journal left beside the file by a
     // crash is rolled back first, so the copy holds only committed data.
     static Resultat<> copierFichier(const QString& source, const QString& destination);
+    // Whether a database file (a copy just made) opens and SQLite finds its pages sound.
+    static Resultat<> verifierFichier(const QString& chemin);
 
     // The statement `sql` prepared once on this connection and kept until the connection
     // closes; null when the database is not open, when the statement does not prepare (the

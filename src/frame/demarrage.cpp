@@ -28,7 +28,9 @@ std::optional<int> entier16(double v) {
 Demarrage::Demarrage(const Installation& installation, Database& bdd)
     : installation_(installation), bdd_(bdd), reglages_(installation.fichierIni()) {}
 
-Demarrage::~Demarrage() = default;
+Demarrage::~Demarrage() {
+    attendreSauvegarde();
+}
 
 Reglage Demarrage::reglageBase(const Installation& installation) {
     return {QStringLiteral("systeme"), QStringLiteral("Base de donnees"),
@@ -89,17 +91,40 @@ int Demarrage::emplacementSuivant() const {
     return emplacement;
 }
 
-Resultat<> Demarrage::sauvegardeTournante() {
+QString Demarrage::prochaineSauvegarde() {
     const int emplacement = emplacementSuivant();
-    Resultat<> copie = creerDossier(installation_.chemin(dossierSauvegardes()));
-    if (copie)
-        copie = Database::copierFichier(
-            reglages_.lire(reglageBase(installation_)),
-            installation_.chemin(dossierSauvegardes()) + u'/' + installation_.nom + u'_' +
-                QString::number(emplacement) + Installation::extensionBase());
-    // The slot advances even when the copy failed.
+    // The slot advances even when the copy fails.
     reglages_.ecrire(reglageNumeroSauvegarde(), nombreReglage(emplacement));
-    return copie;
+    sauvegardee_ = true;
+    return installation_.chemin(dossierSauvegardes()) + u'/' + installation_.nom + u'_' +
+           QString::number(emplacement) + Installation::extensionBase();
+}
+
+Resultat<> Demarrage::sauvegarder(const QString& base, const QString& copie) {
+    Resultat<> r = creerDossier(QFileInfo(copie).absolutePath());
+    if (r)
+        r = Database::copierFichier(base, copie);
+    if (r)
+        r = Database::verifierFichier(copie);
+    return r;
+}
+
+Resultat<> Demarrage::sauvegardeTournante() {
+    const QString base = reglages_.lire(reglageBase(installation_));
+    return sauvegarder(base, prochaineSauvegarde());
+}
+
+void Demarrage::sauvegarderEnFond(std::function<void(const Resultat<>&)> fin) {
+    if (sauvegardee_)
+        return;
+    const QString base = reglages_.lire(reglageBase(installation_));
+    const QString copie = prochaineSauvegarde();
+    fond_ = std::thread([base, copie, fin = std::move(fin)] { fin(sauvegarder(base, copie)); });
+}
+
+void Demarrage::attendreSauvegarde() {
+    if (fond_.joinable())
+        fond_.join();
 }
 
 Resultat<> Demarrage::ouvrirBase() {
@@ -112,6 +137,10 @@ Resultat<> Demarrage::ouvrirBase() {
     // a shop of a newer program is not touched.
     const Resultat<int> version = versionschema::lire(bdd_);
     versionAvant_ = version ? *version : -1;
+    // The rotating copy is made before an upgrade, so that it holds the shop as it was; on
+    // other starts it is made in the background once the window shows.
+    if (versionAvant_ >= 0 && versionAvant_ < versionschema::kActuelle)
+        consigner(sauvegardeTournante(), QStringLiteral("sauvegarde tournante"));
     if (Resultat<> r = versionschema::mettreANiveau(bdd_); !r) {
         bdd_.fermer();
         return r;

@@ -4,7 +4,9 @@
 #include "settings/reglage.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
+#include <thread>
 
 class Database;
 class VerrouFichier;
@@ -43,8 +45,16 @@ class Demarrage {
     // after the highest.
     int emplacementSuivant() const;
     // Copies the database the settings name (the one the shop works in) into the slot's file of
-    // "Sauvegardes" and stores the slot, which advances even when the copy failed.
+    // "Sauvegardes", checks the copy, and stores the slot, which advances even when the copy
+    // failed.
     Resultat<> sauvegardeTournante();
+    // The same on a thread of its own while the till works (the slot stored at once): the copy
+    // is SQLite's online backup on a connection of its own, one consistent state of the
+    // database whatever the till writes meanwhile. `fin` gets the outcome, on that thread.
+    // Nothing when this start made its copy already (before an upgrade of the schema).
+    void sauvegarderEnFond(std::function<void(const Resultat<>&)> fin);
+    // Waits for the copy under way, if any: the program ends only once it is written.
+    void attendreSauvegarde();
 
     // Opens the database the settings name (the default is stored on first start), brought to
     // this program's schema.
@@ -56,6 +66,12 @@ class Demarrage {
     const Installation& installation_;
     Database& bdd_;
     Reglages reglages_;
+    // The slot's file, the slot stored.
+    QString prochaineSauvegarde();
+    static Resultat<> sauvegarder(const QString& base, const QString& copie);
+
     std::unique_ptr<VerrouFichier> verrou_;
     int versionAvant_ = -1;
+    bool sauvegardee_ = false; // this start's copy is made or under way
+    std::thread fond_;
 };

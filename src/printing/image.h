@@ -22,6 +22,10 @@ class Image {
     // The picture's own size in twips.
     QSizeF tailleTwips() const { return tailleTwips_; }
     void dessiner(QPainter& p, const QRectF& cible) const;
+    // The same picture, read from the same file once.
+    bool operator==(const Image& autre) const {
+        return rendu_ == autre.rendu_ && tailleTwips_ == autre.tailleTwips_;
+    }
 
   private:
     std::shared_ptr<QSvgRenderer> rendu_;

@@ -28,6 +28,24 @@ struct Surface::Operation {
     };
     std::variant<Texte, Dessin, Rectangles> quoi;
     double bas = 0; // the lowest point the operation covers
+
+    // Whether the operation draws the same as `autre`.
+    bool operator==(const Operation& autre) const {
+        if (quoi.index() != autre.quoi.index() || bas != autre.bas)
+            return false;
+        if (const auto* t = std::get_if<Texte>(&quoi)) {
+            const Texte& u = std::get<Texte>(autre.quoi);
+            return t->position == u.position && t->ascent == u.ascent && t->texte == u.texte &&
+                   t->couleur == u.couleur && t->police == u.police;
+        }
+        if (const auto* d = std::get_if<Dessin>(&quoi)) {
+            const Dessin& e = std::get<Dessin>(autre.quoi);
+            return d->cible == e.cible && d->image == e.image;
+        }
+        const Rectangles& r = std::get<Rectangles>(quoi);
+        const Rectangles& q = std::get<Rectangles>(autre.quoi);
+        return r.couleur == q.couleur && r.rectangles == q.rectangles;
+    }
 };
 
 namespace {
@@ -100,12 +118,47 @@ void Surface::Cls() {
 }
 
 void Surface::vider() {
+    Modification m{QRectF(), true};
+    if (rappel_) {
+        // What the drawing before this one left beyond the last one, then this one kept to be
+        // compared with the next.
+        m.zone = zoneDepuis(avant_, pages_.front().size());
+        avant_ = std::move(pages_.front());
+    }
     pages_.assign(1, {});
     basPages_.assign(1, 0.0);
     textes_.clear();
     x_ = y_ = 0;
     if (rappel_)
-        rappel_();
+        rappel_(m);
+}
+
+QRectF Surface::zone(const Operation& op) {
+    if (const auto* t = std::get_if<Operation::Texte>(&op.quoi))
+        // The whole row, to the right edge: a text's width is not kept.
+        return QRectF(std::min(0.0, t->position.x()), t->position.y(), 1e6,
+                      op.bas - t->position.y());
+    if (const auto* d = std::get_if<Operation::Dessin>(&op.quoi))
+        return d->cible;
+    QRectF r;
+    for (const QRectF& rect : std::get<Operation::Rectangles>(op.quoi).rectangles)
+        r |= rect;
+    return r;
+}
+
+QRectF Surface::zoneDepuis(const std::vector<Operation>& ops, size_t debut) {
+    QRectF r;
+    for (size_t i = debut; i < ops.size(); ++i)
+        r |= zone(ops[i]);
+    return r;
+}
+
+QRectF Surface::zoneRetiree() {
+    const size_t dessinees = pages_.front().size();
+    const QRectF r = zoneDepuis(avant_, dessinees);
+    if (avant_.size() > dessinees)
+        avant_.erase(avant_.begin() + qsizetype(dessinees), avant_.end());
+    return r;
 }
 
 void Surface::setScaleMode(Echelle e) {
@@ -155,9 +208,19 @@ void Surface::setFontBold(bool gras) {
 
 void Surface::ajouter(Operation op) {
     basPages_.back() = std::max(basPages_.back(), op.bas);
+    Modification m;
+    if (rappel_) {
+        // Unchanged when the drawing before the Cls had the same operation at this rank.
+        const size_t rang = pages_.back().size();
+        const bool premiere = pages_.size() == 1;
+        if (!premiere || rang >= avant_.size())
+            m.zone = zone(op);
+        else if (!(avant_[rang] == op))
+            m.zone = zone(op) | zone(avant_[rang]);
+    }
     pages_.back().push_back(std::move(op));
     if (rappel_)
-        rappel_();
+        rappel_(m);
 }
 
 void Surface::dessinerTexte(const QString& texte) {

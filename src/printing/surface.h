@@ -134,8 +134,23 @@ class Surface {
     double versPixels(double v) const;
     double depuisPixels(double px) const;
 
-    // Called after every change of the drawing (a picture box repaints).
-    void surModification(std::function<void()> rappel) { rappel_ = std::move(rappel); }
+    // A change of the drawing, as a picture box repaints it: the band of the first page whose
+    // look changed (pixels at the surface's resolution; empty when nothing shown changed). A
+    // drawing made again after a Cls is compared with the one before, operation by operation,
+    // so a ticket drawn again after a scan gives only its new line and the totals below it.
+    // `efface`: a Cls; what the previous drawing had beyond the new one is given by
+    // zoneRetiree() once the new drawing is done.
+    struct Modification {
+        QRectF zone;
+        bool efface = false;
+    };
+    // Called after every change of the drawing.
+    void surModification(std::function<void(const Modification&)> rappel) {
+        rappel_ = std::move(rappel);
+    }
+    // The band of the drawing before the last Cls that the new drawing has not drawn over; it
+    // is given once.
+    QRectF zoneRetiree();
     // The drawing area's size in pixels comes from `taillePixels` (a picture box's own size,
     // right even while it is hidden and gets no resize event).
     void suivreTaille(std::function<QSizeF()> taillePixels) { taille_ = std::move(taillePixels); }
@@ -179,7 +194,13 @@ class Surface {
     std::vector<double> basPages_; // the lowest point drawn on each page, in pixels
     QList<TexteImprime> textes_;
     bool imprimante_ = false;
-    std::function<void()> rappel_;
+    std::function<void(const Modification&)> rappel_;
+    // The first page as it was before the last Cls, for the bands that changed.
+    std::vector<Operation> avant_;
+    // The band covered by an operation, in pixels, and that of the operations of `ops` from
+    // `debut` on.
+    static QRectF zone(const Operation& op);
+    static QRectF zoneDepuis(const std::vector<Operation>& ops, size_t debut);
     std::function<QSizeF()> taille_;
     std::unique_ptr<QImage> mesure_; // a device at the surface's resolution, for measuring
 };

@@ -129,7 +129,22 @@ Resultat<> Caisse::ecrire(const std::function<Resultat<Ecriture>(qint64)>& ecrit
     }
     if (!e || *e != Ecriture::Faite)
         return echec(refus(raison));
-    consigner(relire(), QStringLiteral("lignes du ticket n° %1").arg(numero));
+    consigner(lireNouvelles(), QStringLiteral("lignes du ticket n° %1").arg(numero));
+    return {};
+}
+
+Resultat<> Caisse::lireNouvelles() {
+    if (!ticket_)
+        return echec(QStringLiteral("aucun ticket n'est ouvert"));
+    // The lines held are those stored; the ones just written follow them.
+    const qint64 derniere = lignes_.isEmpty() ? 0 : lignes_.constLast().id;
+    Resultat<QList<LigneTicket>> lues = tickets_.lignes(*ticket_, derniere);
+    if (!lues)
+        return lues.echec();
+    for (const LigneTicket& l : *lues) {
+        totaux_.ajouter(l);
+        lignes_.append(l);
+    }
     return {};
 }
 

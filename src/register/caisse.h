@@ -55,8 +55,8 @@ class Caisse {
     Quantite quantite() const { return quantite_; }
     void fixerQuantite(Quantite q) { quantite_ = q; }
 
-    // Each recording writes one line (a payment with change, two) and reads the ticket again;
-    // it gives the line for the displays.
+    // Each recording writes one line (a payment with change, two) and reads what it wrote
+    // back from the database; it gives the line for the displays.
     Resultat<LigneCalculee> vendre(const ArticleCaisse& article);
     Resultat<LigneCalculee> sousTotal();
     // "PRIX REMISE": the last priced line's amount becomes `nouveauPrix`.
@@ -97,7 +97,9 @@ class Caisse {
   private:
     Resultat<LigneCalculee> enregistrer(const LigneCalculee& ligne,
                                         const ArticleCaisse* article = nullptr);
-    // Writes on the current ticket through `ecriture` and reads the ticket again. A ticket
+    // The lines stored after those held, added to them (after a write of this till).
+    Resultat<> lireNouvelles();
+    // Writes on the current ticket through `ecriture` and reads the lines written. A ticket
     // closed elsewhere meanwhile gives way to the next one; a failure is told by `refus`.
     Resultat<> ecrire(const std::function<Resultat<Ecriture>(qint64)>& ecriture,
                       const std::function<QString(const QString&)>& refus);

@@ -36,15 +36,15 @@ Resultat<qint64> Tickets::creer(const QString& caisse, int vendeur) {
     return numero.toLongLong();
 }
 
-Resultat<QList<LigneTicket>> Tickets::lignes(qint64 numero) const {
+Resultat<QList<LigneTicket>> Tickets::lignes(qint64 numero, qint64 apres) const {
     // One row per line: an article code shared by several rows shows the first of them.
     Preparee p(bdd_,
                QStringLiteral(
                    "SELECT V.Id, V.CodeArticle, V.PrixVenteTTC, V.TVA, V.qt, A.libelle, "
                    "A.taille, A.couleur, V.TauxTVA FROM VENTES V LEFT JOIN ARTICLES A ON A.rowid = "
                    "(SELECT min(rowid) FROM ARTICLES WHERE CodeArticle = V.CodeArticle) "
-                   "WHERE V.NumeroTicket = ? ORDER BY V.Id"));
-    if (Resultat<> r = p.executer({numero}); !r)
+                   "WHERE V.NumeroTicket = ? AND V.Id > ? ORDER BY V.Id"));
+    if (Resultat<> r = p.executer({numero, apres}); !r)
         return r.echec();
     QSqlQuery& q = p.requete();
     QList<LigneTicket> resultat;

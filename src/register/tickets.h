@@ -23,8 +23,9 @@ class Tickets {
     // Adds an open ticket (the table gives its number and TicketClos = false).
     Resultat<qint64> creer(const QString& caisse, int vendeur);
     // The lines of the ticket, each with its article's description (the first article of
-    // that code) when it is an article line.
-    Resultat<QList<LigneTicket>> lignes(qint64 numero) const;
+    // that code) when it is an article line; those recorded after line `apres` alone when it
+    // is given (the lines a till just wrote, after those it holds).
+    Resultat<QList<LigneTicket>> lignes(qint64 numero, qint64 apres = 0) const;
 
   private:
     const Database& bdd_;

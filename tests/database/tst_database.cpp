@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sqlite3.h>
+#include <thread>
 
 namespace {
 QVariant une(const Database& db, const QString& sql, const QVariantList& valeurs = {}) {
@@ -472,6 +473,67 @@ class TestDatabase : public QObject {
         QCOMPARE(sqlite3_column_int(st, 0), 0);
         sqlite3_finalize(st);
         sqlite3_close(c);
+    }
+
+    // A copy is checked once written: a damaged one is told, naming it.
+    void copieVerifiee_data() {
+        QTest::addColumn<QString>("abime");
+        QTest::newRow("intacte") << "";
+        QTest::newRow("pages écrasées") << "pages";
+        QTest::newRow("tronquée") << "tronquee";
+        QTest::newRow("pas une base") << "texte";
+    }
+    void copieVerifiee() {
+        QFETCH(QString, abime);
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        const QString copie = b.chemin("copie.db");
+        QVERIFY(Database::copierFichier(b.installation().baseParDefaut(), copie));
+        QFile f(copie);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        if (abime == "pages") {
+            // Every page after the first few overwritten with noise.
+            f.seek(4 * 4096);
+            f.write(QByteArray(int(f.size() - 4 * 4096), '\x5a'));
+        } else if (abime == "tronquee") {
+            QVERIFY(f.resize(f.size() / 3));
+        } else if (abime == "texte") {
+            QVERIFY(f.resize(0));
+            f.write("Ceci n'est pas une base de la boutique.\n");
+        }
+        f.close();
+        const Resultat<> r = Database::verifierFichier(copie);
+        QCOMPARE(r.ok(), abime.isEmpty());
+        if (!r)
+            QVERIFY2(r.raison().startsWith("la copie " + copie + " n'est pas saine : "),
+                     qPrintable(r.raison()));
+    }
+
+    // The copy is taken while the till writes on its own connection: it holds one state of
+    // the database, sound, between the first and the last write.
+    void copiePendantLesEcritures() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        QVERIFY(b.ouvrir());
+        const int avant = b.valeur("SELECT count(*) FROM ARTICLES").toInt();
+        const QString copie = b.chemin("copie.db");
+        Resultat<> copiee = echec(QStringLiteral("pas faite"));
+        std::thread fond(
+            [&] { copiee = Database::copierFichier(b.installation().baseParDefaut(), copie); });
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(b.sql(QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle) VALUES "
+                                         "('PENDANT%1', 'p')")
+                              .arg(i)));
+        fond.join();
+        QVERIFY2(copiee, qPrintable(copiee.raison()));
+        QVERIFY(Database::verifierFichier(copie));
+        Database db;
+        QVERIFY(db.ouvrir(copie));
+        const int copies = une(db, "SELECT count(*) FROM ARTICLES").toInt();
+        QVERIFY2(copies >= avant && copies <= avant + 300, qPrintable(QString::number(copies)));
+        // Whole writes only: the articles copied are those written first, each once.
+        QCOMPARE(une(db, "SELECT count(DISTINCT CodeArticle) FROM ARTICLES WHERE CodeArticle "
+                         "LIKE 'PENDANT%'")
+                     .toInt(),
+                 copies - avant);
     }
 
     void copieRefusee() {

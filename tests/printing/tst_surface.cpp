@@ -305,7 +305,7 @@ class SurfaceTest : public QObject {
     void modificationsSignalees() {
         Surface s(100, 100, 96);
         int appels = 0;
-        s.surModification([&appels] { ++appels; });
+        s.surModification([&appels](const Surface::Modification&) { ++appels; });
         s.Print(QStringLiteral("a"));
         s.LineBF(0, 0, 10, 10, Qt::red);
         s.Cls();

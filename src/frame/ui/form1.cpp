@@ -86,7 +86,36 @@ Form1::Form1(Services services, QWidget* parent)
     connect(SSTab1, &QTabWidget::currentChanged, this, &Form1::ongletChange);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The copy's outcome is not awaited by a window that goes.
+    demarrage_.attendreSauvegarde();
+}
+
+void Form1::sauvegarderEnFond() {
+    demarrage_.sauvegarderEnFond([this](const Resultat<>& r) {
+        QMetaObject::invokeMethod(
+            this, [this, r] { sauvegardeFinie(r); }, Qt::QueuedConnection);
+    });
+}
+
+void Form1::attendreSauvegarde() {
+    demarrage_.attendreSauvegarde();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void Form1::sauvegardeFinie(const Resultat<>& r) {
+    if (r) {
+        qCInfo(talmirLog, "sauvegarde tournante faite et vérifiée");
+        return;
+    }
+    consigner(r, QStringLiteral("sauvegarde tournante"));
+    services_.dialogues.message(
+        QStringLiteral("La copie de sauvegarde de la base n'a pas pu être faite : %1. Les ventes "
+                       "continuent ; vérifiez le dossier Sauvegardes et la place libre sur le "
+                       "disque.")
+            .arg(r.raison()),
+        titres::programme(), Dialogues::Boutons::Ok, Dialogues::Icone::Avertissement);
+}
 
 bool Form1::demarrer() {
     enDemarrage_ = true;
@@ -130,9 +159,8 @@ bool Form1::demarrerEtapes() {
                                 .arg(TALMIR_VERSION_MINOR)
                                 .arg(TALMIR_VERSION_PATCH));
     // 4. fichierini: services_.fichierini().
-    // 5.-6. The rotating backup copy, before the database is opened. Start-up goes on without
-    // it; the log says why.
-    consigner(demarrage_.sauvegardeTournante(), QStringLiteral("sauvegarde tournante"));
+    // 5.-6. The rotating backup copy is made in the background once the window shows (see
+    // sauvegarderEnFond), or before the database's upgrade when it needs one.
     // 7. The start line, written even when the database cannot be opened.
     consigner(services_.journal().ecrireJournal(QStringLiteral("DEMARRAGE")),
               QStringLiteral("ligne DEMARRAGE du journal"));

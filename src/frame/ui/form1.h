@@ -33,6 +33,11 @@ class Form1 : public QWidget {
     // Shows the window where it was last left, or maximised on a screen larger than its
     // design the first time.
     void afficher();
+    // The rotating backup copy of this start, made in the background once the window shows
+    // (unless the start made it already, before an upgrade); a failure is told to the
+    // operator. attendreSauvegarde waits for it and tells its outcome.
+    void sauvegarderEnFond();
+    void attendreSauvegarde();
 
     void Quitter_Click();
     void ongletChange();
@@ -54,6 +59,7 @@ class Form1 : public QWidget {
     void retenirPlace();
     // The stop in the events journal, with how the program was left.
     void consignerArret(const QString& comment);
+    void sauvegardeFinie(const Resultat<>& r);
 
     Services services_;
     Demarrage demarrage_;

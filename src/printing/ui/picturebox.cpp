@@ -10,8 +10,11 @@
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent), fond_(palette().color(QPalette::Base)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The drawing is kept in pixels from the top left: a box made larger shows the same
+    // drawing and paints only its new part, a box moved is moved as painted.
+    setAttribute(Qt::WA_StaticContents);
     surface_ = std::make_unique<Surface>(width(), height(), dpi());
-    surface_->surModification([this] { update(); });
+    surface_->surModification([this](const Surface::Modification& m) { montrer(m); });
     surface_->suivreTaille([this] { return QSizeF(size()) / zoom(); });
 }
 
@@ -86,6 +89,33 @@ double PictureBox::versPixelsDessin(double valeur, Surface::Echelle e) const {
     return std::round(std::clamp(unites::versPixels(valeur, e, dpi()), -1e7, 1e7));
 }
 
+QRect PictureBox::versEcran(const QRectF& zone) const {
+    const double f = dpiAffiche() / surface_->dpi();
+    // Outward to whole pixels, and a pixel more for the glyphs' smoothed edges.
+    return QRectF(zone.x() * f, zone.y() * f, zone.width() * f, zone.height() * f)
+        .toAlignedRect()
+        .adjusted(-2, -2, 2, 2)
+        .intersected(rect());
+}
+
+void PictureBox::montrer(const Surface::Modification& m) {
+    if (!m.zone.isEmpty())
+        update(versEcran(m.zone));
+    // After a Cls, what the drawing before had beyond the new one is cleared once the new
+    // drawing is done (before the repaint, which comes after the calls already queued).
+    if (m.efface && !soldeAttendu_) {
+        soldeAttendu_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                soldeAttendu_ = false;
+                if (const QRectF r = surface_->zoneRetiree(); !r.isEmpty())
+                    update(versEcran(r));
+            },
+            Qt::QueuedConnection);
+    }
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setClipRegion(event->region());
@@ -97,5 +127,10 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 void PictureBox::resizeEvent(QResizeEvent* event) {
     // The surface reads the box's size itself; this keeps its own record in step too.
     surface_->redimensionner(width() / zoom(), height() / zoom());
+    // A window shown at another scale shows the whole drawing at that scale.
+    if (zoom() != zoomPeint_) {
+        zoomPeint_ = zoom();
+        update();
+    }
     QWidget::resizeEvent(event);
 }

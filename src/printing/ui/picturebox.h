@@ -48,8 +48,13 @@ class PictureBox : public QWidget {
     double dpiAffiche() const;
     QRectF placeAuZoom() const;
     double versPixelsDessin(double valeur, Surface::Echelle e) const;
+    // A band of the surface on the box's pixels, and its repaint.
+    QRect versEcran(const QRectF& zone) const;
+    void montrer(const Surface::Modification& m);
     double depuisPixels(int pixels, Surface::Echelle e) const;
 
     std::unique_ptr<Surface> surface_;
     QColor fond_;
+    bool soldeAttendu_ = false;
+    double zoomPeint_ = 1;
 };

@@ -44,6 +44,8 @@ class TestDemarrage : public QObject {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         Form1 f(b.services());
         QVERIFY(f.demarrer());
+        f.sauvegarderEnFond();
+        f.attendreSauvegarde();
         // The title names the program and the version this build was made as.
         const QRegularExpressionMatch titre =
             QRegularExpression(QStringLiteral("^Point de Vente \\(v (\\d+)\\.(\\d+)\\.(\\d+)\\)$"))
@@ -138,6 +140,8 @@ class TestDemarrage : public QObject {
         parametre("system", "sauvegardes nombre", nombre, ini, 0);
         Form1 f(b.services());
         QVERIFY(f.demarrer());
+        f.sauvegarderEnFond();
+        f.attendreSauvegarde();
         QVERIFY(lire(ini).contains(QStringLiteral("sauvegardes numero= %1\r\n").arg(emplacement)));
         QVERIFY(QFile::exists(
             b.chemin(QStringLiteral("Sauvegardes/TALMIR_vestimentaire_%1.db").arg(emplacement))));
@@ -151,6 +155,8 @@ class TestDemarrage : public QObject {
         for (int i = 0; i < 4; ++i) {
             Form1 f(b.services());
             QVERIFY(f.demarrer());
+            // Not awaited: the window that goes waits for its copy.
+            f.sauvegarderEnFond();
             vus << parametre("system", "sauvegardes numero", "?", ini, 1);
         }
         QCOMPARE(vus, (QStringList{"1", "2", "0", "1"}));
@@ -172,6 +178,8 @@ class TestDemarrage : public QObject {
         parametre("systeme", "Base de donnees", base, b.installation().fichierIni(), 0);
         Form1 f(b.services());
         QVERIFY(f.demarrer());
+        f.sauvegarderEnFond();
+        f.attendreSauvegarde();
         QCOMPARE(b.bdd.chemin(), base);
         const QString copie = b.chemin("Sauvegardes/TALMIR_vestimentaire_1.db");
         Database sauvegarde;
@@ -218,18 +226,24 @@ class TestDemarrage : public QObject {
     }
 
     void sauvegardeImpossible() {
-        // "Sauvegardes" is a file: the copy fails, the slot still advances, start-up goes on.
+        // "Sauvegardes" is a file: the copy fails, the slot still advances, the till goes on and
+        // the operator is told why.
         BoutiqueTest b(BoutiqueTest::Base::Demo);
         QFile bouchon(b.chemin("Sauvegardes"));
         QVERIFY(bouchon.open(QIODevice::WriteOnly));
         bouchon.close();
         Form1 f(b.services());
-        // No box, but the program's log says why.
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("^sauvegarde tournante : .*Sauvegardes existe déjà "
                                                 "et n'est pas un dossier$"));
         QVERIFY(f.demarrer());
         QVERIFY(b.dialogues.boites.isEmpty());
+        f.sauvegarderEnFond();
+        f.attendreSauvegarde();
+        QCOMPARE(b.dialogues.textes().size(), 1);
+        QVERIFY2(b.dialogues.textes().first().startsWith(
+                     "La copie de sauvegarde de la base n'a pas pu être faite : "),
+                 qPrintable(b.dialogues.textes().first()));
         QVERIFY(lire(b.installation().fichierIni()).contains("sauvegardes numero= 1\r\n"));
         QVERIFY(QFileInfo(b.chemin("Sauvegardes")).isFile());
     }
