@@ -254,6 +254,26 @@ class TestModeleCaisse : public QObject {
                  m.sommeDesLignes(ticket));
     }
 
+    // A write reads back only the lines after those the till holds: a line stored meanwhile
+    // on the ticket by another connection comes with it, in the stored order, and the totals
+    // are those of every stored line.
+    void lignesRelues() {
+        Magasin m;
+        Caisse c = m.caisse({"ROBE"});
+        const qint64 ticket = *c.ticket();
+        QVERIFY(m.b.sql("INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt, "
+                        "TauxTVA) VALUES (?, 'LIVRE', 21.10, 1.10, 1, 5.5)",
+                        {ticket}));
+        exiger(c.vendre(*c.lire("PULL")->article), "article vendu");
+        QStringList codes;
+        for (const LigneTicket& l : c.lignes())
+            codes << l.codeArticle;
+        QCOMPARE(codes, m.codesDesLignes(ticket));
+        QCOMPARE(codes, (QStringList{"ROBE", "LIVRE", "PULL"}));
+        QCOMPARE(c.totaux().totalTtc, m.sommeDesLignes(ticket));
+        QCOMPARE(c.lignes().constLast().libelle.toString(), QStringLiteral("Pull "));
+    }
+
     // An empty ticket is neither closed nor printed: a second TERMINE after a closing, or one
     // on a ticket of sub-total markers only, changes nothing.
     void ticketVideJamaisClos() {

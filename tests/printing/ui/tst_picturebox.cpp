@@ -1,6 +1,8 @@
 #include "printing/ui/picturebox.h"
 #include "support/testmain.h"
 
+#include <QPaintEvent>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -9,10 +11,93 @@ QRgb pixel(PictureBox& boite, int x, int y) {
 }
 } // namespace
 
+// Records the region each paint of a widget covers.
+struct Peintures : QObject {
+    QRegion region;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+// The box's pixels as the window holds them (what the screen shows), beside the box drawn
+// whole: a repaint of part of it must leave the same picture.
+QImage affichee(QWidget& fenetre, PictureBox& boite) {
+    const QImage tout = fenetre.screen()->grabWindow(fenetre.winId()).toImage();
+    return tout.copy(QRect(boite.mapTo(&fenetre, QPoint(0, 0)), boite.size()))
+        .convertToFormat(QImage::Format_RGB32);
+}
+QImage entiere(PictureBox& boite) {
+    return boite.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// `n` lines of a ticket, the last one "Total".
+void ticket(Surface& s, int n, const QString& total = QStringLiteral("Total")) {
+    s.Cls();
+    for (int i = 0; i < n; ++i)
+        s.Print(QStringLiteral("ligne %1 : robe d'été 55,00 €").arg(i));
+    s.Print(total);
+}
+
 class PictureBoxTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // A ticket drawn again with one more line repaints the rows from that line down, and the
+    // screen shows what a whole repaint shows; drawn again shorter, the rows it lost are cleared.
+    void repeintSeulementCeQuiChange() {
+        QWidget fenetre;
+        fenetre.resize(300, 420);
+        PictureBox boite(&fenetre);
+        boite.setGeometry(10, 10, 280, 400);
+        fenetre.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+        Surface& s = boite.surface();
+        ticket(s, 10);
+        QCoreApplication::processEvents();
+        const double ligne = s.versPixels(s.TextHeight());
+        Peintures p;
+        boite.installEventFilter(&p);
+
+        ticket(s, 11);
+        QTRY_VERIFY(!p.region.isEmpty());
+        QCoreApplication::processEvents();
+        const QRect peint = p.region.boundingRect();
+        // Line 10 and the total below it, not the ten lines above.
+        QVERIFY2(peint.top() >= 10 * ligne - 4 && peint.bottom() <= 12 * ligne + 4,
+                 qPrintable(QStringLiteral("%1..%2, ligne %3")
+                                .arg(peint.top())
+                                .arg(peint.bottom())
+                                .arg(ligne)));
+        QCOMPARE(affichee(fenetre, boite), entiere(boite));
+
+        // The same again: nothing changed, nothing repainted.
+        p.region = QRegion();
+        ticket(s, 11);
+        QCoreApplication::processEvents();
+        QCOMPARE(p.region, QRegion());
+
+        // A changed total alone.
+        ticket(s, 11, QStringLiteral("Total 110,00 €"));
+        QTRY_VERIFY(!p.region.isEmpty());
+        QVERIFY(p.region.boundingRect().top() >= 11 * ligne - 4);
+
+        // Shorter: the lost rows are cleared.
+        ticket(s, 4);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(affichee(fenetre, boite), entiere(boite));
+
+        // Grown and moved up by a line, as the till's ticket is after a scan.
+        ticket(s, 5);
+        const int l = qRound(ligne);
+        boite.setGeometry(10, 10 - l, 280, 400 + l);
+        QCoreApplication::processEvents();
+        QCOMPARE(affichee(fenetre, boite).copy(0, l, 280, 400 - l),
+                 entiere(boite).copy(0, l, 280, 400 - l));
+    }
+
     void surfaceALaTailleDeLaBoite() {
         PictureBox boite;
         boite.resize(257, 233);
