@@ -129,8 +129,46 @@ void Surface::vider() {
     basPages_.assign(1, 0.0);
     textes_.clear();
     x_ = y_ = 0;
+    ++dessin_;
     if (rappel_)
         rappel_(m);
+}
+
+Surface::Marque Surface::marque() const {
+    return {pages_.size() == 1 ? dessin_ : 0,
+            pages_.front().size(),
+            textes_.size(),
+            x_,
+            y_,
+            basPages_.front(),
+            echelle_,
+            police_,
+            couleur_};
+}
+
+bool Surface::revenirA(const Marque& m) {
+    if (m.dessin != dessin_ || pages_.size() != 1 || m.operations > pages_.front().size() ||
+        m.textes > textes_.size())
+        return false;
+    Modification modif{QRectF(), true};
+    std::vector<Operation>& page = pages_.front();
+    if (rappel_) {
+        // As after a Cls: the drawing as it is is what the next operations are compared with.
+        modif.zone = zoneDepuis(avant_, page.size());
+        avant_ = page;
+    }
+    page.erase(page.begin() + qsizetype(m.operations), page.end());
+    textes_.resize(m.textes);
+    basPages_.front() = m.bas;
+    x_ = m.x;
+    y_ = m.y;
+    echelle_ = m.echelle;
+    police_ = m.police;
+    couleur_ = m.couleur;
+    policeChangee();
+    if (rappel_)
+        rappel_(modif);
+    return true;
 }
 
 QRectF Surface::zone(const Operation& op) {

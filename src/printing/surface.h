@@ -122,6 +122,24 @@ class Surface {
     // Empties the surface whatever its kind: a print job's pages once sent.
     void vider();
 
+    // A point of the drawing of the first page, to go back to: what was drawn up to it, the
+    // drawing position and the font. A drawing that grows at its end (a ticket on the screen)
+    // goes back to where its last part began and draws it again, rather than all of it.
+    struct Marque {
+        quint64 dessin = 0; // the drawing it belongs to (a Cls starts another)
+        size_t operations = 0;
+        qsizetype textes = 0;
+        double x = 0, y = 0, bas = 0;
+        Echelle echelle = Echelle::Twips;
+        QFont police;
+        QColor couleur;
+    };
+    Marque marque() const;
+    // Takes the drawing back to `m`, as a Cls followed by drawing again what came before `m`
+    // would (the change is told as such). False, changing nothing, when the drawing is no
+    // longer the one `m` was taken on.
+    bool revenirA(const Marque& m);
+
     // Replays page `page` onto a painter whose device has `dpiCible` dots per inch. Texts that
     // lie wholly above or below `zone` (device pixels; an empty zone: the whole page) are not
     // drawn: a picture box repaints only the band that shows.
@@ -195,6 +213,7 @@ class Surface {
     QList<TexteImprime> textes_;
     bool imprimante_ = false;
     std::function<void(const Modification&)> rappel_;
+    quint64 dessin_ = 1; // the number of the drawing since the last Cls
     // The first page as it was before the last Cls, for the bands that changed.
     std::vector<Operation> avant_;
     // The band covered by an operation, in pixels, and that of the operations of `ops` from

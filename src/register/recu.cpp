@@ -76,18 +76,17 @@ void imprimerADroite(Surface& ticket, const QString& texte) {
     ticket.Print(texte);
 }
 
-TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, const Image& entete,
-                            const QDateTime& maintenant) {
+namespace {
+void imprimerEntete(Surface& ticket, const Image& entete) {
     ticket.Cls();
-    TotauxTicket totaux;
     if (!entete.estNulle())
         ticket.PaintPicture(entete, 0, 0, ticket.ScaleWidth(), entete.tailleTwips().height());
     for (int i = 0; i < kLignesEntete; ++i)
         ticket.Print();
-    for (const LigneTicket& l : lignes) {
-        imprimerLigne(ticket, l);
-        totaux.ajouter(l);
-    }
+}
+
+// What follows the lines: the VAT, the total and the remaining amount, the date.
+void imprimerFin(Surface& ticket, const TotauxTicket& totaux, const QDateTime& maintenant) {
     ticket.Print();
     imprimerADroite(ticket, QStringLiteral("TVA : ") + formatEuros(totaux.totalTva));
     ticket.setFontBold(true);
@@ -95,7 +94,53 @@ TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, c
     imprimerADroite(ticket, QStringLiteral("Restant dû : ") + formatEuros(totaux.restant));
     ticket.setFontBold(false);
     imprimerAGauche(ticket, dateLongue(maintenant));
+}
+} // namespace
+
+TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, const Image& entete,
+                            const QDateTime& maintenant) {
+    imprimerEntete(ticket, entete);
+    TotauxTicket totaux;
+    for (const LigneTicket& l : lignes) {
+        imprimerLigne(ticket, l);
+        totaux.ajouter(l);
+    }
+    imprimerFin(ticket, totaux, maintenant);
     return totaux;
+}
+
+struct TicketAffiche::Dessine {
+    Image entete;
+    double largeur = 0;
+    QList<qint64> lignes; // the lines drawn, by their number
+    TotauxTicket totaux;
+    Surface::Marque finDesLignes;
+};
+
+TotauxTicket TicketAffiche::dessiner(Surface& ecran, const QList<LigneTicket>& lignes,
+                                     const Image& entete, const QDateTime& maintenant) {
+    std::shared_ptr<Dessine> d = std::move(dessine_);
+    bool suite = d && d->entete == entete && d->largeur == ecran.ScaleWidth() &&
+                 d->lignes.size() <= lignes.size();
+    for (qsizetype i = 0; suite && i < d->lignes.size(); ++i)
+        suite = d->lignes[i] == lignes[i].id;
+    if (suite)
+        suite = ecran.revenirA(d->finDesLignes);
+    if (!suite) {
+        d = std::make_shared<Dessine>();
+        d->entete = entete;
+        d->largeur = ecran.ScaleWidth();
+        imprimerEntete(ecran, entete);
+    }
+    for (qsizetype i = d->lignes.size(); i < lignes.size(); ++i) {
+        imprimerLigne(ecran, lignes[i]);
+        d->totaux.ajouter(lignes[i]);
+        d->lignes << lignes[i].id;
+    }
+    d->finDesLignes = ecran.marque();
+    imprimerFin(ecran, d->totaux, maintenant);
+    dessine_ = d;
+    return d->totaux;
 }
 
 void imprimerMentions(Surface& ticket, const QList<LigneTicket>& lignes, const MentionsRecu& m) {

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 class Image;
@@ -18,6 +19,19 @@ class Surface;
 // is used; only bold is switched. Returns the ticket's sums.
 TotauxTicket imprimerTicket(Surface& ticket, const QList<LigneTicket>& lignes, const Image& entete,
                             const QDateTime& maintenant);
+
+// The ticket on the screen, drawn again after each entry: when the lines already drawn are
+// still the first lines of the ticket (a scan adds one), only the new lines, the totals and the
+// date are drawn again; otherwise the whole ticket. The drawing is the same either way.
+class TicketAffiche {
+  public:
+    TotauxTicket dessiner(Surface& ecran, const QList<LigneTicket>& lignes, const Image& entete,
+                          const QDateTime& maintenant);
+
+  private:
+    struct Dessine;
+    std::shared_ptr<Dessine> dessine_; // what the last drawing left, to go on from
+};
 
 // The receipt's margin on either side, in twips: 2 mm.
 double margeRecu();

@@ -37,12 +37,66 @@ QStringList textes(const QList<Surface::TexteImprime>& l) {
         r << t.texte;
     return r;
 }
+
+// The texts of a drawing with where and how they are printed.
+QStringList traces(const Surface& s) {
+    QStringList r;
+    for (const auto& t : s.textes())
+        r << QStringLiteral("%1|%2|%3|%4").arg(t.texte).arg(t.x).arg(t.y).arg(t.gras);
+    return r;
+}
+
+// A line with its stored number.
+LigneTicket numerotee(qint64 id, const QString& code, double prix, double qt,
+                      const QVariant& libelle = {}) {
+    LigneTicket l = ligne(code, prix, prix / 6, qt, libelle);
+    l.id = id;
+    return l;
+}
 } // namespace
 
 // The receipt drawn from a ticket's lines, read back from the surface's text log.
 class TestRecu : public QObject {
     Q_OBJECT
   private slots:
+    // The ticket on the screen goes on from what it shows; each drawing is the one a whole
+    // drawing of the same lines gives, whatever came before it.
+    void ticketAfficheCommeImprime() {
+        const LigneTicket robe = numerotee(1, "ROBE", 55, 1, "Robe d'été");
+        const LigneTicket pull = numerotee(2, "PULL", 14.99, 2, "Pull");
+        const LigneTicket cb = numerotee(3, "CB", -40, 0);
+        const LigneTicket livre = numerotee(5, "LIVRE", 21.10, 1, "Livre");
+        const LigneTicket long_ = numerotee(
+            6, "ECHARPE", 9.5, 1, QString("Écharpe en laine d'agneau tricotée main ").repeated(4));
+        const QList<QList<LigneTicket>> etapes = {{},
+                                                  {robe},
+                                                  {robe, pull},
+                                                  {robe, pull, cb},
+                                                  {robe, pull},
+                                                  {robe, livre},
+                                                  {robe, livre, long_},
+                                                  {robe, livre, long_},
+                                                  {}};
+        Surface ecran(257, 233, 96);
+        TicketAffiche affiche;
+        for (const QList<LigneTicket>& lignes : etapes) {
+            const TotauxTicket t = affiche.dessiner(ecran, lignes, Image(), kMaintenant);
+            Surface entiere(257, 233, 96);
+            const TotauxTicket attendu = imprimerTicket(entiere, lignes, Image(), kMaintenant);
+            QCOMPARE(traces(ecran), traces(entiere));
+            QCOMPARE(ecran.basDessin(), entiere.basDessin());
+            QCOMPARE(ecran.CurrentY(), entiere.CurrentY());
+            QCOMPARE(t.totalTtc, attendu.totalTtc);
+            QCOMPARE(t.restant, attendu.restant);
+        }
+        // Someone else's Cls: drawn whole again.
+        ecran.Cls();
+        affiche.dessiner(ecran, {robe}, Image(), kMaintenant);
+        Surface entiere(257, 233, 96);
+        imprimerTicket(entiere, {robe}, Image(), kMaintenant);
+        QCOMPARE(traces(ecran), traces(entiere));
+    }
+
     void ticketVide() {
         Surface s(257, 233, 96);
         TotauxTicket t;

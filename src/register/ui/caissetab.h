@@ -1,6 +1,7 @@
 #pragma once
 
 #include "register/caisse.h"
+#include "register/recu.h"
 #include "register/enteteticket.h"
 
 #include <QDate>
@@ -115,6 +116,7 @@ class CaisseTab : public QWidget {
     Services& services_;
     Caisse caisse_;
     EnteteTicket entete_;
+    TicketAffiche ticketAffiche_;
     std::unique_ptr<CaptureScanner> scanner_;
     // The change of the last cash payment, shown in the big display until the next action.
     std::optional<Montant> rendu_;

@@ -55,8 +55,12 @@ void CaisseTab::afficherTotaux() {
 void CaisseTab::imprimerTicket(Surface& cible, bool ImpressionReelle) {
     const Image& entete =
         entete_.charger(services_.installation.chemin(EnteteTicket::nomFichier()));
+    // (the screen's ticket goes on from what it shows)
     const TotauxTicket t =
-        ::imprimerTicket(cible, caisse_.lignes(), entete, services_.horloge.maintenant());
+        ImpressionReelle
+            ? ::imprimerTicket(cible, caisse_.lignes(), entete, services_.horloge.maintenant())
+            : ticketAffiche_.dessiner(cible, caisse_.lignes(), entete,
+                                      services_.horloge.maintenant());
     afficherTotaux();
     if (!ImpressionReelle)
         ajusterAffichage(cible.CurrentY());
