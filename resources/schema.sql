@@ -19,6 +19,8 @@ CREATE TABLE ARTICLES (
 -- that comparison.
 CREATE INDEX ARTICLES_code ON ARTICLES (CodeArticle);
 CREATE INDEX ARTICLES_a_imprimer ON ARTICLES (nbraimprimer) WHERE nbraimprimer > 0;
+-- The suppliers' names of the article form, read at each start.
+CREATE INDEX ARTICLES_fournisseur ON ARTICLES (fournisseur);
 
 CREATE TABLE VENTES (
     Id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -55,4 +57,4 @@ CREATE TABLE FOURNISSEURS (
 );
 
 -- The schema's version: one more at each change of the tables (see the program's upgrade).
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;

@@ -11,7 +11,7 @@ class Database;
 namespace versionschema {
 
 // The version this program makes and works with.
-constexpr int kActuelle = 2;
+constexpr int kActuelle = 3;
 
 // The version of the open database.
 Resultat<int> lire(const Database& bdd);
