@@ -1,8 +1,8 @@
 #pragma once
 
 #include "register/caisse.h"
-#include "register/recu.h"
 #include "register/enteteticket.h"
+#include "register/recu.h"
 
 #include <QDate>
 #include <QList>
