@@ -87,7 +87,7 @@ Form1::Form1(Services services, QWidget* parent)
 }
 
 Form1::~Form1() {
-    // The copy's outcome is not awaited by a window that goes.
+    // The program ends once the copy under way is written (its outcome is no longer shown).
     demarrage_.attendreSauvegarde();
 }
 
