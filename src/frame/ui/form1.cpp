@@ -264,4 +264,9 @@ void Form1::closeEvent(QCloseEvent* e) {
                                         Dialogues::Boutons::Ok, Dialogues::Icone::Arret);
     }
     e->accept();
+    // The program's other windows (the labels' preview) go with it: one left open would keep
+    // the program, and its hold on the shop's database, alive after its main window closed.
+    for (QWidget* fenetre : QApplication::topLevelWidgets())
+        if (fenetre != this && fenetre->isVisible())
+            fenetre->close();
 }

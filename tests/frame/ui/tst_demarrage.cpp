@@ -248,6 +248,20 @@ class TestDemarrage : public QObject {
         QVERIFY(QFileInfo(b.chemin("Sauvegardes")).isFile());
     }
 
+    // The close box ends the program with its other windows (the labels' preview): one left
+    // open would keep the program, and its lock on the database, alive.
+    void fermetureAvecLesAutresFenetres() {
+        BoutiqueTest b(BoutiqueTest::Base::Demo);
+        Form1 f(b.services());
+        QVERIFY(f.demarrer());
+        f.show();
+        QWidget apercu;
+        apercu.setWindowTitle(QStringLiteral("Impression"));
+        apercu.show();
+        QVERIFY(f.close());
+        QVERIFY(!apercu.isVisible());
+    }
+
     // A start line that cannot be written does not stop the start; the log keeps the reason.
     void journalImpossible() {
         BoutiqueTest b(BoutiqueTest::Base::Demo);
