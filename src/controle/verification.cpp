@@ -227,27 +227,24 @@ Resultat<QString> verifierDerniers(const Database& bdd, const ClePublique& cle, 
             return echec(raisonSql(q.lastError()));
         return std::max<qint64>(q.value(0).toLongLong() - combien, 0);
     };
+    // Each chain from its end, the tickets first: the first failure found is the one told.
+    using Verifier = Resultat<QString> (*)(const Database&, const ClePublique&, Bilan&, qint64);
+    const std::pair<QString, Verifier> chaines[] = {
+        {QStringLiteral("SELECT coalesce(max(Chainage), 0) FROM TICKETS WHERE Chainage IS NOT "
+                        "NULL"),
+         verifierTickets},
+        {QStringLiteral("SELECT coalesce(max(Numero), 0) FROM EVENEMENTS"), verifierEvenements},
+        {QStringLiteral("SELECT coalesce(max(Numero), 0) FROM CLOTURES"), verifierClotures}};
     Bilan bilan;
-    const Resultat<qint64> tickets = depuis(QStringLiteral(
-        "SELECT coalesce(max(Chainage), 0) FROM TICKETS WHERE Chainage IS NOT NULL"));
-    if (!tickets)
-        return tickets.echec();
-    Resultat<QString> r = verifierTickets(bdd, cle, bilan, *tickets);
-    if (r && r->isEmpty()) {
-        const Resultat<qint64> e =
-            depuis(QStringLiteral("SELECT coalesce(max(Numero), 0) FROM EVENEMENTS"));
-        if (!e)
-            return e.echec();
-        r = verifierEvenements(bdd, cle, bilan, *e);
+    for (const auto& [fin, verifierChaine] : chaines) {
+        const Resultat<qint64> apres = depuis(fin);
+        if (!apres)
+            return apres.echec();
+        const Resultat<QString> r = verifierChaine(bdd, cle, bilan, *apres);
+        if (!r || !r->isEmpty())
+            return r;
     }
-    if (r && r->isEmpty()) {
-        const Resultat<qint64> c =
-            depuis(QStringLiteral("SELECT coalesce(max(Numero), 0) FROM CLOTURES"));
-        if (!c)
-            return c.echec();
-        r = verifierClotures(bdd, cle, bilan, *c);
-    }
-    return r;
+    return QString();
 }
 
 Resultat<ClePublique> lireCle(const QString& fichier) {
