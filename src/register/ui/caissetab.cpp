@@ -11,13 +11,13 @@
 #include "register/ui/capturescanner.h"
 #include "register/ui/codebarreaffichage.h"
 #include "register/ui/historiquetickets.h"
+#include "register/ui/styledefilement.h"
 #include "register/ui/zonesaisie.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
-#include <QStyleFactory>
 
 namespace {
 constexpr int kVendeur = 1; // the seller's number that the tickets record
@@ -112,12 +112,9 @@ void CaisseTab::construire() {
     scrolling->setAccessibleName(QStringLiteral("Défilement du ticket"));
     placer(scrolling, 4365, -15, 255, 5205);
     scrolling->setRange(0, 0);
-    // Each scan moves the bar: in the flat bevels of the classic look it is drawn in a third of
-    // the time the gradients of the program's look take on a large screen.
-    if (QStyle* classique = QStyleFactory::create(QStringLiteral("Windows"))) {
-        classique->setParent(scrolling);
-        scrolling->setStyle(classique);
-    }
+    auto* style = new StyleDefilement;
+    style->setParent(scrolling);
+    scrolling->setStyle(style);
     // Only dragging moves the ticket; the arrows and the track move the box alone.
     connect(scrolling, &QScrollBar::sliderMoved, this, &CaisseTab::defilerTicket);
 

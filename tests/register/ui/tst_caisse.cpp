@@ -531,6 +531,13 @@ class TestCaisse : public QObject {
         QCOMPARE(barre->maximum(), ticket->height() - fond->height());
         QVERIFY(barre->maximum() > 0);
         QCOMPARE(barre->value(), barre->maximum()); // the box shows where the ticket is
+        // The track above the box is one plain grey, not the checkered pattern each scan
+        // would spend its time on.
+        const QImage vue = barre->grab().toImage();
+        const QPoint piste(vue.width() / 2, vue.height() / 4);
+        for (const QPoint voisin : {QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+            QCOMPARE(vue.pixel(piste + voisin), vue.pixel(piste));
+        QVERIFY(vue.pixel(piste) != vue.pixel(vue.width() / 2, vue.height() - vue.width() - 2));
         // Dragging the box to the top shows the header; the arrows do not move the ticket.
         barre->setSliderDown(true);
         barre->setSliderPosition(0);
