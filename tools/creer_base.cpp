@@ -1,7 +1,9 @@
-// creer_base: creates a shop database file.
+// creer_base: creates a shop database file, or a shop in an empty database of a PostgreSQL
+// server (FICHIER then a postgresql:// address, see AdresseServeur).
 //   creer_base FICHIER                          an empty shop
 //   creer_base --demo FICHIER                   a demo shop
 //   creer_base --articles N --lignes M FICHIER  a large shop for benchmarks
+#include "database/adresseserveur.h"
 #include "database/creation.h"
 #include "database/database.h"
 #include "fiscal/clefiscale.h"
@@ -21,7 +23,8 @@ int main(int argc, char* argv[]) {
     QTextStream out(stdout);
     const QStringList args = app.arguments().mid(1);
     auto usage = [&] {
-        err << "usage : creer_base [--demo | --articles N --lignes M] FICHIER\n";
+        err << "usage : creer_base [--demo | --articles N --lignes M] FICHIER\n"
+               "        creer_base postgresql://[utilisateur@]hote[:port]/base\n";
         return 2;
     };
     bool demo = false;
@@ -46,6 +49,12 @@ int main(int argc, char* argv[]) {
     // A number of lines without articles would make an empty shop without a word.
     if (fichier.isEmpty() || (demo && articles >= 0) || (lignes > 0 && articles < 0))
         return usage();
+    const bool serveur = AdresseServeur::estServeur(fichier);
+    if (serveur && (demo || articles >= 0)) {
+        err << "creer_base : les boutiques de démonstration et d'essai ne se font encore que "
+               "dans un fichier ; sur un serveur, creer_base prépare une boutique vide\n";
+        return 2;
+    }
     QElapsedTimer chrono;
     chrono.start();
     if (Resultat<> r = creation::creerBase(fichier); !r) {
@@ -90,7 +99,10 @@ int main(int argc, char* argv[]) {
             return 1;
         }
     }
-    out << "base créée : " << fichier << " (" << QFileInfo(fichier).size() << " octets, "
-        << chrono.elapsed() << " ms)\n";
+    if (serveur)
+        out << "base créée : " << fichier << " (" << chrono.elapsed() << " ms)\n";
+    else
+        out << "base créée : " << fichier << " (" << QFileInfo(fichier).size() << " octets, "
+            << chrono.elapsed() << " ms)\n";
     return 0;
 }

@@ -7,8 +7,8 @@
 namespace {
 // Codes compare by their key (case and trailing spaces left out), through the index on it; the
 // bound value is the key of the code typed.
-QString conditionCode() {
-    return cleCodeSql(QStringLiteral("CodeArticle")) + QStringLiteral(" = ?");
+QString conditionCode(Database::Moteur moteur) {
+    return cleCodeSql(QStringLiteral("CodeArticle"), moteur) + QStringLiteral(" = ?");
 }
 
 Resultat<std::optional<Article>> premier(const Database& bdd, const QString& sql,
@@ -24,9 +24,9 @@ Resultat<std::optional<Article>> premier(const Database& bdd, const QString& sql
 }
 } // namespace
 
-QString MagasinArticles::selectionParCode(const QString& colonnes) {
+QString MagasinArticles::selectionParCode(const QString& colonnes, Database::Moteur moteur) {
     return QStringLiteral("SELECT ") + colonnes + QStringLiteral(" FROM ARTICLES WHERE ") +
-           conditionCode() + QStringLiteral(" ORDER BY rowid LIMIT 1");
+           conditionCode(moteur) + QStringLiteral(" ORDER BY rowid LIMIT 1");
 }
 
 bool MagasinArticles::estMotif(const QString& texte) {
@@ -34,7 +34,7 @@ bool MagasinArticles::estMotif(const QString& texte) {
 }
 
 Resultat<std::optional<Article>> MagasinArticles::parCode(const QString& code) const {
-    return premier(bdd_, selectionParCode(Article::colonnes()), {cleCode(code)});
+    return premier(bdd_, selectionParCode(Article::colonnes(), bdd_.moteur()), {cleCode(code)});
 }
 
 Resultat<std::optional<Article>> MagasinArticles::parCle(qint64 rowid) const {
@@ -63,8 +63,9 @@ Resultat<std::optional<Article>> MagasinArticles::parMotif(const QString& motif)
 
 Resultat<qint64> MagasinArticles::supprimer(const QString& code) const {
     QSqlQuery q(bdd_.connexion());
-    if (Resultat<> r = executer(q, QStringLiteral("DELETE FROM ARTICLES WHERE ") + conditionCode(),
-                                {cleCode(code)});
+    if (Resultat<> r = executer(
+            q, QStringLiteral("DELETE FROM ARTICLES WHERE ") + conditionCode(bdd_.moteur()),
+            {cleCode(code)});
         !r)
         return r.echec();
     return qint64(q.numRowsAffected());

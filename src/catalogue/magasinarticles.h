@@ -2,11 +2,10 @@
 
 #include "catalogue/article.h"
 #include "common/resultat.h"
+#include "database/database.h"
 
 #include <QString>
 #include <optional>
-
-class Database;
 
 // Finding and deleting articles by their code. Codes are compared without regard to letter
 // case and to trailing spaces: "art000012" and "ART000012 " name the article ART000012.
@@ -15,9 +14,10 @@ class MagasinArticles {
     explicit MagasinArticles(const Database& bdd) : bdd_(bdd) {}
 
     // The statement reading `colonnes` of the first article (in table order) of a code: the one
-    // look-up of an article by its code, through the index on the compared expression. It
-    // takes one bound value, the code's key (cleCode() of database/database.h).
-    static QString selectionParCode(const QString& colonnes);
+    // look-up of an article by its code, through the index on the compared expression (each
+    // engine has its own). It takes one bound value, the code's key (cleCode() of
+    // database/database.h).
+    static QString selectionParCode(const QString& colonnes, Database::Moteur moteur);
 
     // The first article whose code equals `code`; nothing when there is none.
     Resultat<std::optional<Article>> parCode(const QString& code) const;

@@ -1,11 +1,15 @@
 #include "database/creation.h"
 
+#include "database/adresseserveur.h"
 #include "database/database.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStringList>
 #include <sqlite3.h>
 
@@ -248,7 +252,63 @@ QByteArray scriptFiscal() {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+namespace {
+// A new shop in an empty database of a PostgreSQL server: its tables, its search functions and
+// the code look-up's index, together or not at all.
+Resultat<> creerSurServeur(const QString& texte) {
+    const Resultat<AdresseServeur> a = AdresseServeur::lire(texte);
+    if (!a)
+        return a.echec();
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return echec(QStringLiteral("le pilote PostgreSQL de Qt n'est pas installé (paquet "
+                                    "libqt6sql6-psql)"));
+    chargerRessources();
+    QFile schema(QStringLiteral(":/talmir/schema_postgres.sql"));
+    if (!schema.open(QIODevice::ReadOnly))
+        return echec(QStringLiteral("le schéma de la base est introuvable dans le programme"));
+    const QString nom = QStringLiteral("creation_%1").arg(quintptr(&texte));
+    Resultat<> cree;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), nom);
+        db.setHostName(a->hote);
+        db.setPort(a->port);
+        db.setDatabaseName(a->base);
+        db.setUserName(a->utilisateur);
+        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        QSqlQuery q(db);
+        if (!db.open())
+            cree = echec(QStringLiteral("le serveur de la base %1 ne peut pas être joint : %2")
+                             .arg(a->texte(), raisonSql(db.lastError())));
+        else if (!q.exec(QStringLiteral(
+                     "SELECT count(*) FROM information_schema.tables WHERE table_schema = "
+                     "current_schema() AND table_name = 'articles'")) ||
+                 !q.next())
+            cree = echec(raisonSql(q.lastError()));
+        else if (q.value(0).toInt() != 0)
+            cree = echec(QStringLiteral("la base %1 contient déjà une boutique : elle n'est pas "
+                                        "remplacée")
+                             .arg(a->texte()));
+        else if (!db.transaction())
+            cree = echec(raisonSql(db.lastError()));
+        else if (!q.exec(QString::fromUtf8(schema.readAll()) + fonctionsServeur() +
+                         indexCleCode(Database::Moteur::PostgreSQL)) ||
+                 !db.commit()) {
+            cree = echec(QStringLiteral("la boutique ne peut pas être créée sur %1 : %2")
+                             .arg(a->texte(), raisonSql(q.lastError().isValid() ? q.lastError()
+                                                                                : db.lastError())));
+            db.rollback();
+        }
+        q.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(nom);
+    return cree;
+}
+} // namespace
+
 Resultat<> creerBase(const QString& chemin) {
+    if (AdresseServeur::estServeur(chemin))
+        return creerSurServeur(chemin);
     if (QFileInfo::exists(chemin))
         return echec(
             QStringLiteral("le fichier %1 existe déjà : il n'est pas remplacé").arg(chemin));

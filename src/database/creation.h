@@ -7,7 +7,9 @@
 // Creation of a shop database file (the program itself never creates tables).
 namespace creation {
 
-// A new empty shop: the four tables, their defaults and indexes. Refuses an existing file.
+// A new empty shop: the four tables, their defaults and indexes. Refuses an existing file. On a
+// server (`chemin` a postgresql:// address, see AdresseServeur), in its empty database; one that
+// holds a shop already is refused.
 Resultat<> creerBase(const QString& chemin);
 
 // The statements of the fiscal records (tables and triggers), run on a new shop after its tables

@@ -1,6 +1,7 @@
 #include "database/database.h"
 
 #include "common/journalisation.h"
+#include "database/adresseserveur.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <array>
 #include <sqlite3.h>
 #include <string>
@@ -259,8 +261,20 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(nomConnexion_);
 }
 
+QSqlDatabase Database::connexionPilote(const QString& pilote) {
+    if (QSqlDatabase::contains(nomConnexion_)) {
+        if (QSqlDatabase::database(nomConnexion_, false).driverName() == pilote)
+            return QSqlDatabase::database(nomConnexion_, false);
+        QSqlDatabase::removeDatabase(nomConnexion_);
+    }
+    return QSqlDatabase::addDatabase(pilote, nomConnexion_);
+}
+
 Resultat<> Database::ouvrir(const QString& chemin, Acces acces) {
     fermer();
+    if (AdresseServeur::estServeur(chemin))
+        return ouvrirServeur(chemin, acces);
+    moteur_ = Moteur::SQLite;
     auto abandon = [&](const QString& raison) -> Resultat<> {
         fermer();
         return echec(raison);
@@ -270,9 +284,7 @@ Resultat<> Database::ouvrir(const QString& chemin, Acces acces) {
         return abandon(QStringLiteral("la base de données %1 est introuvable").arg(chemin));
     if (info.size() == 0)
         return abandon(QStringLiteral("la base de données %1 est vide").arg(chemin));
-    QSqlDatabase db = QSqlDatabase::contains(nomConnexion_)
-                          ? QSqlDatabase::database(nomConnexion_, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nomConnexion_);
+    QSqlDatabase db = connexionPilote(QStringLiteral("QSQLITE"));
     db.setDatabaseName(chemin);
     db.setConnectOptions(acces == Acces::Lecture
                              ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
@@ -341,6 +353,48 @@ Resultat<> Database::ouvrir(const QString& chemin, Acces acces) {
     return {};
 }
 
+Resultat<> Database::ouvrirServeur(const QString& adresse, Acces acces) {
+    const Resultat<AdresseServeur> a = AdresseServeur::lire(adresse);
+    if (!a)
+        return a.echec();
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return echec(QStringLiteral("le pilote PostgreSQL de Qt n'est pas installé (paquet "
+                                    "libqt6sql6-psql) : la base %1 ne peut pas être ouverte")
+                         .arg(a->texte()));
+    moteur_ = Moteur::PostgreSQL;
+    auto abandon = [&](const QString& raison) -> Resultat<> {
+        fermer();
+        return echec(raison);
+    };
+    QSqlDatabase db = connexionPilote(QStringLiteral("QPSQL"));
+    db.setHostName(a->hote);
+    db.setPort(a->port);
+    db.setDatabaseName(a->base);
+    db.setUserName(a->utilisateur);
+    // A server that does not answer is told within seconds, not after the system's long wait.
+    db.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=TALMIR_vestimentaire"));
+    // Amounts are exact decimals on the server; read back as the file's are, to the
+    // ten-thousandth (see Montant).
+    db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!db.open())
+        return abandon(QStringLiteral("le serveur de la base %1 ne peut pas être joint : %2")
+                           .arg(a->texte(), raisonSql(db.lastError())));
+    chemin_ = a->texte();
+    QSqlQuery q(db);
+    // A database without the shop's tables is not a shop (creer_base prepares one).
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE "
+                               "table_schema = current_schema() AND table_name = 'articles'")) ||
+        !q.next() || q.value(0).toInt() != 1)
+        return abandon(QStringLiteral("%1 n'est pas une base de boutique utilisable%2")
+                           .arg(chemin_, q.lastError().isValid()
+                                             ? QStringLiteral(" : ") + raisonSql(q.lastError())
+                                             : QStringLiteral(" (creer_base la prépare)")));
+    if (acces == Acces::Lecture &&
+        !q.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")))
+        return abandon(raisonSql(q.lastError()));
+    return {};
+}
+
 void Database::fermer() {
     preparees_.clear();
     if (QSqlDatabase::contains(nomConnexion_)) {
@@ -362,7 +416,9 @@ bool Database::estOuverte() const {
 
 QSqlDatabase Database::connexion() const {
     if (!QSqlDatabase::contains(nomConnexion_))
-        return QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nomConnexion_);
+        return QSqlDatabase::addDatabase(moteur_ == Moteur::PostgreSQL ? QStringLiteral("QPSQL")
+                                                                       : QStringLiteral("QSQLITE"),
+                                         nomConnexion_);
     return QSqlDatabase::database(nomConnexion_, false);
 }
 
@@ -471,12 +527,37 @@ int lier(sqlite3_stmt* st, int rang, const QVariant& v) {
 }
 } // namespace
 
+// The rows of a server, through QtSql: each column's text once, then its view.
+Resultat<> parcourirParRequete(const QSqlDatabase& db, const QString& sql,
+                               const QVariantList& valeurs,
+                               const std::function<void(std::span<const QStringView>)>& ligne) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (Resultat<> r = executer(q, sql, valeurs); !r)
+        return r;
+    const int colonnes = q.record().count();
+    QList<QString> textes(colonnes);
+    QList<QStringView> vues(colonnes);
+    while (q.next()) {
+        for (int c = 0; c < colonnes; ++c) {
+            textes[c] = q.value(c).toString();
+            vues[c] = textes[c];
+        }
+        ligne(vues);
+    }
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    return {};
+}
+
 Resultat<> parcourirTextes(const Database& base, const QString& sql, const QVariantList& valeurs,
                            const std::function<void(std::span<const QStringView>)>& ligne) {
     const QSqlDatabase db = base.connexion();
-    sqlite3* h = db.isOpen() ? poignee(db) : nullptr;
-    if (!h)
+    if (!db.isOpen())
         return echec(QStringLiteral("la base de données n'est pas ouverte"));
+    sqlite3* h = poignee(db);
+    if (!h)
+        return parcourirParRequete(db, sql, valeurs, ligne);
     const QString fichier = fichierDe(db.driver());
     sqlite3_stmt* st = nullptr;
     int rc = sqlite3_prepare16_v2(h, sql.utf16(), int(sql.size() * sizeof(QChar)), &st, nullptr);
@@ -505,6 +586,33 @@ Resultat<> parcourirTextes(const Database& base, const QString& sql, const QVari
     const Resultat<> fin = rc == SQLITE_DONE ? Resultat<>() : Resultat<>(echec(raison(rc)));
     sqlite3_finalize(st);
     return fin;
+}
+
+QString raisonPostgres(const QString& etat, const QString& message) {
+    const QString classe = etat.left(2);
+    // The server's own words (its first line), after the operator's.
+    const QString detail = message.section(u'\n', 0, 0).trimmed();
+    if (etat == QStringLiteral("P0001")) // a refusal of the shop's triggers, in French already
+        return QStringLiteral("la base de données refuse l'écriture : ") + detail;
+    if (classe == QStringLiteral("08") || etat == QStringLiteral("57P01") ||
+        etat == QStringLiteral("57P02") || etat == QStringLiteral("57P03"))
+        return QStringLiteral("la connexion au serveur de la base de données est perdue");
+    if (etat == QStringLiteral("40001") || etat == QStringLiteral("40P01") ||
+        etat == QStringLiteral("55P03"))
+        return QStringLiteral("la base de données est occupée par une autre caisse");
+    if (etat == QStringLiteral("53100"))
+        return QStringLiteral("le disque du serveur de la base de données est plein");
+    if (classe == QStringLiteral("53"))
+        return QStringLiteral("le serveur de la base de données manque de ressources : ") + detail;
+    if (etat == QStringLiteral("25006"))
+        return QStringLiteral("la base de données est ouverte en lecture seule");
+    if (etat == QStringLiteral("42501") || classe == QStringLiteral("28"))
+        return QStringLiteral("le serveur refuse l'accès à la base de données : ") + detail;
+    if (classe == QStringLiteral("23"))
+        return QStringLiteral("la base de données refuse l'écriture : ") + detail;
+    if (etat == QStringLiteral("3D000"))
+        return QStringLiteral("la base n'existe pas sur le serveur : ") + detail;
+    return QStringLiteral("erreur du serveur de la base de données : ") + detail;
 }
 
 QString raisonSqlite(int code, const QString& message, const QString& fichier) {
@@ -570,6 +678,12 @@ QString raisonSqlite(int code, const QString& message, const QString& fichier) {
 }
 
 QString raisonSql(const QSqlError& erreur, const QString& fichier) {
+    // A server's errors carry their five-character state; SQLite's codes are numbers of at most
+    // four digits.
+    if (erreur.nativeErrorCode().size() == 5)
+        return raisonPostgres(erreur.nativeErrorCode(), erreur.databaseText().isEmpty()
+                                                            ? erreur.text()
+                                                            : erreur.databaseText());
     bool ok = false;
     int code = erreur.nativeErrorCode().toInt(&ok);
     const QString message = erreur.databaseText().isEmpty() ? erreur.text() : erreur.databaseText();
@@ -638,7 +752,18 @@ QString cleCode(const QString& code) {
     return cle;
 }
 
-QString cleCodeSql(const QString& colonne) {
+QString cleCodeSql(const QString& colonne, Database::Moteur moteur) {
+    if (moteur == Database::Moteur::PostgreSQL) {
+        // The server's lower() would follow its locale: the key changes exactly the letters
+        // cleCode() changes, whatever the server's settings.
+        QString capitales, minuscules;
+        for (char16_t c = u'A'; c <= u'Z'; ++c) {
+            capitales += QChar(c);
+            minuscules += QChar(c + (u'a' - u'A'));
+        }
+        return QStringLiteral("translate(rtrim(%1), '%2', '%3')")
+            .arg(colonne, capitales + kCapitales, minuscules + kMinuscules);
+    }
     // lower() of SQLite knows A to Z only: each accented capital is replaced first.
     QString expression = QStringLiteral("rtrim(") + colonne + u')';
     for (qsizetype i = 0; i < kCapitales.size(); ++i)
@@ -647,12 +772,52 @@ QString cleCodeSql(const QString& colonne) {
     return QStringLiteral("lower(") + expression + u')';
 }
 
-QString indexCleCode() {
+QString indexCleCode(Database::Moteur moteur) {
+    const QString cle = cleCodeSql(QStringLiteral("CodeArticle"), moteur);
+    // The server wants an expression of an index between its own parentheses.
     return QStringLiteral("CREATE INDEX IF NOT EXISTS ARTICLES_cle_code ON ARTICLES (") +
-           cleCodeSql(QStringLiteral("CodeArticle")) + u')';
+           (moteur == Database::Moteur::PostgreSQL ? u'(' + cle + u')' : cle) + u')';
+}
+
+QString fonctionsServeur() {
+    QString depuis, vers, retires;
+    for (char32_t c = 0x80; c < 0x250; ++c) {
+        const char32_t p = plier(c);
+        if (p == kSansCaractere)
+            retires += QChar(char16_t(c));
+        else if (p != c && p <= 0xFFFF) {
+            depuis += QChar(char16_t(c));
+            vers += QChar(char16_t(p));
+        }
+    }
+    for (char32_t c = 0x300; c < 0x370; ++c)
+        if (plier(c) == kSansCaractere)
+            retires += QChar(char16_t(c));
+    // None of these characters is a quote: the table is written into the function as it is.
+    // Every text inside is given a deterministic collation of its own: a column compared
+    // without regard to case (a nondeterministic one) would refuse these substring operations.
+    return QStringLiteral(
+               "CREATE OR REPLACE FUNCTION plier(texte text) RETURNS text LANGUAGE sql IMMUTABLE "
+               "STRICT PARALLEL SAFE AS $$ SELECT translate(lower(texte COLLATE \"und-x-icu\") "
+               "COLLATE \"C\", '%1', '%2') $$;\n"
+               "CREATE OR REPLACE FUNCTION correspond(motif text, texte text) RETURNS boolean "
+               "LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$ SELECT plier(texte COLLATE "
+               "\"C\") COLLATE \"C\" LIKE replace(replace(replace(replace(replace(plier(motif "
+               "COLLATE \"C\") COLLATE \"C\", '\\', '\\\\'), '%', '\\%'), '_', '\\_'), '*', "
+               "'%'), '?', '_') COLLATE \"C\" $$;\n")
+        .arg(depuis + retires, vers);
 }
 
 Resultat<> executerScript(const Database& base, const QByteArray& script) {
+    if (base.moteur() == Database::Moteur::PostgreSQL) {
+        // The server takes the statements of a script in one request (no bound value).
+        QSqlQuery q(base.connexion());
+        if (!base.estOuverte() || !q.exec(QString::fromUtf8(script)))
+            return echec(base.estOuverte()
+                             ? raisonSql(q.lastError())
+                             : QStringLiteral("la base de données n'est pas ouverte"));
+        return {};
+    }
     sqlite3* h = poignee(base.connexion());
     if (!h)
         return echec(QStringLiteral("la base de données n'est pas ouverte"));

@@ -13,8 +13,9 @@
 class QSqlError;
 class QSqlQuery;
 
-// The one connection to the shop database (SQLite through QtSql). Opening never creates a
-// file nor a table; a missing, empty or foreign file is a failure given back to the caller.
+// The one connection to the shop database: an SQLite file, or a PostgreSQL server shared by
+// several tills (see AdresseServeur), both through QtSql. Opening never creates a file nor a
+// table; a missing, empty or foreign file or database is a failure given back to the caller.
 // The connection runs with synchronous=FULL: a committed sale line survives a power cut.
 // Every write checks that the file at the database's path is still the file that was opened:
 // once it was deleted or replaced, what is written would be lost at the next start, so every
@@ -29,12 +30,16 @@ class Database {
     // Read-only: the file is only read (a verifying tool), never upgraded nor written, its
     // journal mode and indexes left as they are.
     enum class Acces { Ecriture, Lecture };
+    // `chemin`: the file's path, or a server's address (postgresql://...).
     Resultat<> ouvrir(const QString& chemin, Acces acces = Acces::Ecriture);
+    enum class Moteur { SQLite, PostgreSQL };
+    Moteur moteur() const { return moteur_; }
     // Where the copies of the database lie, named to the operator when the open file has gone.
     void setDossierCopies(const QString& dossier) { dossierCopies_ = dossier; }
     // Releases the file so that it can be copied whole.
     void fermer();
     bool estOuverte() const;
+    // The file's path, or the server's address.
     QString chemin() const { return chemin_; }
     QSqlDatabase connexion() const;
 
@@ -54,10 +59,13 @@ class Database {
 
   private:
     struct Garde;
+    Resultat<> ouvrirServeur(const QString& adresse, Acces acces);
+    QSqlDatabase connexionPilote(const QString& pilote);
 
     QString nomConnexion_;
     QString chemin_;
     QString dossierCopies_;
+    Moteur moteur_ = Moteur::SQLite;
     std::unique_ptr<Garde> garde_;
     mutable std::unordered_map<QString, std::unique_ptr<QSqlQuery>> preparees_;
 };
@@ -105,6 +113,8 @@ Resultat<> parcourirTextes(const Database& base, const QString& sql, const QVari
 QString raisonSql(const QSqlError& erreur, const QString& fichier = {});
 // The same from an SQLite result code and the engine's own message.
 QString raisonSqlite(int code, const QString& message, const QString& fichier = {});
+// The same from a PostgreSQL error state (SQLSTATE) and the server's own message.
+QString raisonPostgres(const QString& etat, const QString& message);
 
 // One transaction: rolled back when it goes out of scope without valider().
 class Transaction {
@@ -127,6 +137,10 @@ class Transaction {
 // expression that the code index is built on (only built-in functions, so that any SQLite tool
 // can still write the table).
 QString cleCode(const QString& code);
-QString cleCodeSql(const QString& colonne);
+QString cleCodeSql(const QString& colonne, Database::Moteur moteur = Database::Moteur::SQLite);
+// The server's side of the shop's text comparison: plier(texte), the text folded as the file's
+// searches fold it, and correspond(motif, texte), the "*" / "?" match, made from the program's
+// own table of folded characters so that both engines fold alike.
+QString fonctionsServeur();
 // The index of the code look-up, made when a database lacks it (a shop made before it existed).
-QString indexCleCode();
+QString indexCleCode(Database::Moteur moteur = Database::Moteur::SQLite);

@@ -67,7 +67,11 @@ Resultat<> versionTrois(const Database& bdd) {
 
 Resultat<int> lire(const Database& bdd) {
     QSqlQuery q(bdd.connexion());
-    if (Resultat<> r = executer(q, QStringLiteral("PRAGMA user_version")); !r)
+    // A server keeps it in a table of its own (a shop made there starts at this version).
+    const QString sql = bdd.moteur() == Database::Moteur::PostgreSQL
+                            ? QStringLiteral("SELECT max(numero) FROM VERSION_SCHEMA")
+                            : QStringLiteral("PRAGMA user_version");
+    if (Resultat<> r = executer(q, sql); !r)
         return r.echec();
     if (!q.next())
         return echec(QStringLiteral("la version de la base de données est illisible"));
@@ -88,6 +92,11 @@ Resultat<> mettreANiveau(const Database& bdd) {
                          .arg(kActuelle));
     if (*version == kActuelle)
         return {};
+    if (bdd.moteur() == Database::Moteur::PostgreSQL)
+        return echec(QStringLiteral("la base %1 du serveur est au schéma n° %2, que ce programme "
+                                    "ne sait pas mettre à niveau")
+                         .arg(bdd.chemin())
+                         .arg(*version));
     Transaction t(bdd);
     if (!t.debut())
         return t.debut();

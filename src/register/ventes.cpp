@@ -13,9 +13,13 @@ Resultat<std::optional<ArticleCaisse>> Ventes::chercher(const QString& code) con
     if (fin == 0)
         return std::optional<ArticleCaisse>();
     // Only the five columns a sale needs, through the code index.
-    static const QString sql = MagasinArticles::selectionParCode(
-        QStringLiteral("rowid, CodeArticle, libelle, PrixVenteTTC, tauxTVAvente"));
-    Preparee p(bdd_, sql);
+    static const QString colonnes =
+        QStringLiteral("rowid, CodeArticle, libelle, PrixVenteTTC, tauxTVAvente");
+    static const QString surFichier =
+        MagasinArticles::selectionParCode(colonnes, Database::Moteur::SQLite);
+    static const QString surServeur =
+        MagasinArticles::selectionParCode(colonnes, Database::Moteur::PostgreSQL);
+    Preparee p(bdd_, bdd_.moteur() == Database::Moteur::PostgreSQL ? surServeur : surFichier);
     if (Resultat<> r = p.executer({cleCode(code)}); !r)
         return r.echec();
     QSqlQuery& q = p.requete();

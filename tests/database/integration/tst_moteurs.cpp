@@ -1,0 +1,225 @@
+#include "catalogue/listearticles.h"
+#include "catalogue/magasinarticles.h"
+#include "common/montant.h"
+#include "database/adresseserveur.h"
+#include "database/creation.h"
+#include "database/database.h"
+#include "support/serveurpostgres.h"
+#include "support/testmain.h"
+
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+// The shop's rules that live in the database hold on both engines: a shop in a file, and a shop
+// on a PostgreSQL server (a private cluster of the test's own). Each test runs once per engine.
+class TestMoteurs : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dossier_;
+    std::unique_ptr<ServeurPostgres> serveur_;
+    QString sansServeur_; // why the server's rows are skipped
+    int bases_ = 0;
+
+    // A new empty shop on the engine of the row, opened in `bdd`.
+    bool nouvelleBoutique(Database& bdd) {
+        QFETCH_GLOBAL(QString, moteur);
+        QString chemin;
+        if (moteur == QStringLiteral("fichier")) {
+            chemin = dossier_.filePath(QStringLiteral("boutique%1.db").arg(++bases_));
+        } else {
+            if (!serveur_)
+                return false;
+            const QString base = QStringLiteral("boutique%1").arg(++bases_);
+            if (!serveur_->creerBase(base))
+                qWarning("%s", qPrintable(serveur_->erreur()));
+            chemin = AdresseServeur{serveur_->dossierSocket(), ServeurPostgres::kPort, base,
+                                    ServeurPostgres::utilisateur()}
+                         .texte();
+        }
+        if (Resultat<> r = creation::creerBase(chemin); !r) {
+            qWarning("%s", qPrintable(r.raison()));
+            return false;
+        }
+        const Resultat<> ouverte = bdd.ouvrir(chemin);
+        if (!ouverte)
+            qWarning("%s", qPrintable(ouverte.raison()));
+        return ouverte.ok();
+    }
+    static bool sql(const Database& bdd, const QString& texte, const QVariantList& valeurs = {}) {
+        QSqlQuery q(bdd.connexion());
+        const Resultat<> r = executer(q, texte, valeurs);
+        if (!r)
+            qWarning("%s", qPrintable(r.raison()));
+        return r.ok();
+    }
+    static QVariant valeur(const Database& bdd, const QString& texte,
+                           const QVariantList& valeurs = {}) {
+        QSqlQuery q(bdd.connexion());
+        return executer(q, texte, valeurs) && q.next() ? q.value(0) : QVariant();
+    }
+    // How the engine runs `requete` (which binds no value: the server does not prepare an
+    // EXPLAIN).
+    static QString plan(const Database& bdd, const QString& requete) {
+        QSqlQuery q(bdd.connexion());
+        const bool serveur = bdd.moteur() == Database::Moteur::PostgreSQL;
+        // The server's planner reads a small table whole; the index must still serve it.
+        if (serveur && !q.exec(QStringLiteral("SET enable_seqscan = off")))
+            return {};
+        QString texte;
+        if (q.exec((serveur ? QStringLiteral("EXPLAIN ") : QStringLiteral("EXPLAIN QUERY PLAN ")) +
+                   requete))
+            while (q.next())
+                texte += q.value(serveur ? 0 : 3).toString() + u'\n';
+        return texte.toLower();
+    }
+
+  private slots:
+    void initTestCase() {
+        sansServeur_ = ServeurPostgres::manque();
+        if (!sansServeur_.isEmpty())
+            return;
+        serveur_ = std::make_unique<ServeurPostgres>();
+        if (!serveur_->demarrer()) {
+            sansServeur_ = serveur_->erreur();
+            serveur_.reset();
+        }
+    }
+    void initTestCase_data() {
+        QTest::addColumn<QString>("moteur");
+        QTest::newRow("fichier") << QStringLiteral("fichier");
+        QTest::newRow("serveur") << QStringLiteral("serveur");
+    }
+    void init() {
+        QFETCH_GLOBAL(QString, moteur);
+        if (moteur == QStringLiteral("serveur") && !serveur_)
+            QSKIP(qPrintable(QStringLiteral("pas de grappe PostgreSQL : ") + sansServeur_));
+    }
+
+    // A code is found without regard to case and trailing spaces, accented capitals included,
+    // through the index on its key; an accent still tells codes apart.
+    void codesParLeurCle() {
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        QVERIFY(sql(bdd,
+                    QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, "
+                                   "EnStock) VALUES (?, 'Robe', 59.9, 1), (?, 'Pull', 30, 2), "
+                                   "(?, 'Pull bis', 31, 2)"),
+                    {QStringLiteral("ÉTÉ2026  "), QStringLiteral("art000001"),
+                     QStringLiteral("ART000001")}));
+        const MagasinArticles magasin(bdd);
+        for (const QString& code : {QStringLiteral("été2026"), QStringLiteral("ÉtÉ2026 ")}) {
+            const auto a = magasin.parCode(code);
+            QVERIFY(a && a->has_value());
+            QCOMPARE((*a)->libelle, QStringLiteral("Robe"));
+        }
+        QVERIFY(magasin.parCode(QStringLiteral("ete2026")) &&
+                !magasin.parCode("ete2026")->has_value());
+        // The first of a code, in table order.
+        QCOMPARE((*magasin.parCode(QStringLiteral("Art000001  ")))->libelle,
+                 QStringLiteral("Pull"));
+        const QString p =
+            plan(bdd, MagasinArticles::selectionParCode(QStringLiteral("libelle"), bdd.moteur())
+                          .replace(u'?', u'\'' + cleCode(QStringLiteral("ÉTÉ2026")) + u'\''));
+        QVERIFY2(p.contains(QStringLiteral("articles_cle_code")), qPrintable(p));
+    }
+
+    // The search by description: "*" and "?" are wildcards, letters compared without case or
+    // accents, every other character (% and _ included) stands for itself.
+    void rechercheSansAccents_data() {
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<QStringList>("trouves");
+        QTest::newRow("accents et casse") << "echarpe" << QStringList{"E1", "E2"};
+        QTest::newRow("accent cherché") << "ÉCHARPE" << QStringList{"E1", "E2"};
+        QTest::newRow("un caractère") << "ch?ussette" << QStringList{"C1"};
+        QTest::newRow("joker au milieu") << "coton*bio" << QStringList{"P1", "P2"};
+        QTest::newRow("pour cent") << "100%" << QStringList{"P1"};
+        QTest::newRow("souligné") << "a_b" << QStringList{"S1"};
+        QTest::newRow("guillemet") << "l'été" << QStringList{"R1"};
+    }
+    void rechercheSansAccents() {
+        QFETCH(QString, texte);
+        QFETCH(QStringList, trouves);
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        const QList<std::pair<const char*, const char*>> articles = {
+            {"E1", "Écharpe laine"},  {"E2", "ECHARPE soie"},   {"C1", "Chaussette"},
+            {"P1", "Coton 100% bio"}, {"P2", "Coton 100x bio"}, {"S1", "Ruban a_b"},
+            {"S2", "Ruban axb"},      {"R1", "Robe de l'Été"}};
+        for (const auto& [code, libelle] : articles)
+            QVERIFY(sql(bdd,
+                        QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, "
+                                       "EnStock) VALUES (?, ?, 10, 1)"),
+                        {QString::fromUtf8(code), QString::fromUtf8(libelle)}));
+        const Resultat<listearticles::Liste> r = listearticles::rechercher(bdd, texte);
+        QVERIFY2(r, qPrintable(r ? QString() : r.raison()));
+        QStringList codes;
+        for (const QString& e : r->entrees)
+            codes << e.section(QStringLiteral(" | "), 0, 0);
+        codes.sort();
+        QCOMPARE(codes, trouves);
+    }
+
+    // Amounts are exact: what is stored is read back to the ten-thousandth, and the engine's
+    // own sums do not drift.
+    void montantsExacts() {
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        QVERIFY(sql(bdd, QStringLiteral("INSERT INTO TICKETS (Date, TicketClos) VALUES "
+                                        "('2026-12-11 10:00:00', 0)")));
+        const qint64 ticket =
+            valeur(bdd, QStringLiteral("SELECT max(NumeroTicket) FROM TICKETS")).toLongLong();
+        // 0.1 + 0.2 - 0.3 is not 0 in floating point.
+        const Montant grand = Montant::depuisDixMilliemes(12345678912);
+        for (const Montant prix :
+             {Montant::depuisDixMilliemes(1000), Montant::depuisDixMilliemes(2000), grand,
+              Montant::depuisDixMilliemes(-3000)})
+            QVERIFY(sql(bdd,
+                        QStringLiteral("INSERT INTO VENTES (NumeroTicket, CodeArticle, "
+                                       "PrixVenteTTC, qt) VALUES (?, 'X', ?, 1)"),
+                        {ticket, prix.versBase()}));
+        QCOMPARE(
+            Montant::depuisVariant(valeur(
+                bdd, QStringLiteral("SELECT PrixVenteTTC FROM VENTES WHERE PrixVenteTTC > 1000"))),
+            grand);
+        QCOMPARE(Montant::depuisVariant(
+                     valeur(bdd, QStringLiteral("SELECT sum(PrixVenteTTC) FROM VENTES"))),
+                 grand);
+        QCOMPARE(valeur(bdd, QStringLiteral("SELECT count(*) FROM VENTES WHERE PrixVenteTTC < 0 "
+                                            "AND PrixVenteTTC + 0.3 = 0"))
+                     .toInt(),
+                 1);
+    }
+
+    // A number once given is never given again, even when its row is gone.
+    void numerosSansRetour() {
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        auto nouveau = [&] {
+            sql(bdd, QStringLiteral("INSERT INTO TICKETS (Date, TicketClos) VALUES "
+                                    "('2026-12-11 10:00:00', 0)"));
+            return valeur(bdd, QStringLiteral("SELECT max(NumeroTicket) FROM TICKETS"))
+                .toLongLong();
+        };
+        const qint64 premier = nouveau();
+        QVERIFY(sql(bdd, QStringLiteral("DELETE FROM TICKETS WHERE NumeroTicket = ?"), {premier}));
+        QVERIFY(nouveau() > premier);
+    }
+
+    // What is closed stays: the engine itself refuses to change it, with the shop's words.
+    void clotureInalterable() {
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        QVERIFY(sql(bdd, QStringLiteral("INSERT INTO TICKETS (Date, TicketClos) VALUES "
+                                        "('2026-12-11 10:00:00', 0)")));
+        QSqlQuery q(bdd.connexion());
+        const Resultat<> r = executer(q, QStringLiteral("UPDATE TICKETS SET TicketClos = 1"));
+        QVERIFY(!r);
+        QVERIFY2(r.raison().contains(QStringLiteral("ticket clos sans signature")),
+                 qPrintable(r.raison()));
+    }
+};
+
+TALMIR_TEST(TestMoteurs)
+#include "tst_moteurs.moc"
