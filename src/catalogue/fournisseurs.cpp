@@ -21,13 +21,12 @@ Resultat<QStringList> colonnes(const Database& bdd) {
     if (Resultat<> r = executer(q, QStringLiteral("SELECT 1 FROM FOURNISSEURS LIMIT 1")); !r)
         return r.echec();
     q.finish();
-    if (Resultat<> r = executer(q, QStringLiteral("PRAGMA table_info(FOURNISSEURS)")); !r)
-        return r.echec();
+    const Resultat<QList<ColonneTable>> lues = colonnesTable(bdd, QStringLiteral("FOURNISSEURS"));
+    if (!lues)
+        return lues.echec();
     QStringList noms;
-    while (q.next())
-        noms << q.value(1).toString();
-    if (q.lastError().isValid())
-        return echec(raisonSql(q.lastError()));
+    for (const ColonneTable& c : *lues)
+        noms << c.nom;
     if (noms.isEmpty())
         return echec(QStringLiteral("la table FOURNISSEURS est absente de la base de données"));
     return noms;

@@ -77,14 +77,16 @@ Resultat<Liste> enStock(const Database& bdd) {
     return parcourir(
         bdd,
         QStringLiteral(
-            "SELECT CodeArticle, libelle, taille, couleur FROM ARTICLES WHERE EnStock > 0"),
+            "SELECT CodeArticle, libelle, taille, couleur FROM ARTICLES WHERE EnStock > 0 "
+            "ORDER BY rowid"),
         {}, std::numeric_limits<qint64>::max());
 }
 
 Resultat<Liste> rechercher(const Database& bdd, const QString& texte) {
     return parcourir(bdd,
                      QStringLiteral("SELECT CodeArticle, libelle, taille, couleur FROM ARTICLES "
-                                    "WHERE PrixVenteTTC > 0 AND correspond(?, libelle)"),
+                                    "WHERE PrixVenteTTC > 0 AND correspond(?, libelle) "
+                                    "ORDER BY rowid"),
                      {QStringLiteral("*") + texte + QStringLiteral("*")}, kSeuilRecherche);
 }
 

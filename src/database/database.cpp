@@ -779,6 +779,28 @@ QString indexCleCode(Database::Moteur moteur) {
            (moteur == Database::Moteur::PostgreSQL ? u'(' + cle + u')' : cle) + u')';
 }
 
+Resultat<QList<ColonneTable>> colonnesTable(const Database& base, const QString& table) {
+    QSqlQuery q(base.connexion());
+    q.setForwardOnly(true);
+    const QString sql =
+        base.moteur() == Database::Moteur::PostgreSQL
+            ? QStringLiteral(
+                  "SELECT column_name, coalesce(col_description(c.oid, ordinal_position), "
+                  "upper(data_type)) FROM information_schema.columns JOIN pg_class c ON c.oid = "
+                  "to_regclass(quote_ident(table_name)) WHERE table_schema = current_schema() "
+                  "AND table_name = lower(?) AND column_name <> 'rowid' ORDER BY "
+                  "ordinal_position")
+            : QStringLiteral("SELECT name, type FROM pragma_table_info(?) ORDER BY cid");
+    if (Resultat<> r = executer(q, sql, {table}); !r)
+        return r.echec();
+    QList<ColonneTable> colonnes;
+    while (q.next())
+        colonnes.append({q.value(0).toString(), q.value(1).toString()});
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    return colonnes;
+}
+
 QString fonctionsServeur() {
     QString depuis, vers, retires;
     for (char32_t c = 0x80; c < 0x250; ++c) {

@@ -107,6 +107,16 @@ class Preparee {
 Resultat<> parcourirTextes(const Database& base, const QString& sql, const QVariantList& valeurs,
                            const std::function<void(std::span<const QStringView>)>& ligne);
 
+// The columns of a table as the shop's file declares them, in their order: each one's name and
+// declared type (CURRENCY for amounts, DATETIME for dates...). A server declares its own types,
+// and keeps the file's word for a column in that column's comment; the rowid column a server
+// adds to keep the rows' order is not one of them. Empty when the table does not exist.
+struct ColonneTable {
+    QString nom;
+    QString type;
+};
+Resultat<QList<ColonneTable>> colonnesTable(const Database& base, const QString& table);
+
 // The reason of a database failure as the operator reads it, in French: the disk is full, the
 // file is read-only, locked by another program, damaged..., naming the database file when it is
 // given.

@@ -6,18 +6,17 @@
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
+#include <algorithm>
 
 namespace versionschema {
 namespace {
 Resultat<bool> aLaColonne(const Database& bdd, const QString& table, const QString& colonne) {
-    QSqlQuery q(bdd.connexion());
-    if (Resultat<> r = executer(q,
-                                QStringLiteral("SELECT count(*) FROM pragma_table_info(?) WHERE "
-                                               "name = ? COLLATE NOCASE"),
-                                {table, colonne});
-        !r)
-        return r.echec();
-    return q.next() && q.value(0).toInt() > 0;
+    const Resultat<QList<ColonneTable>> colonnes = colonnesTable(bdd, table);
+    if (!colonnes)
+        return colonnes.echec();
+    return std::any_of(colonnes->cbegin(), colonnes->cend(), [&](const ColonneTable& c) {
+        return c.nom.compare(colonne, Qt::CaseInsensitive) == 0;
+    });
 }
 
 // A column added unless the table already has it (a shop whose file was changed by hand).

@@ -45,7 +45,7 @@ struct Critere {
 Resultat<Critere> critere(const QString& saisi) {
     const QString texte = saisi.trimmed();
     if (texte.isEmpty())
-        return Critere{QStringLiteral("1"), {}};
+        return Critere{QStringLiteral("1 = 1"), {}};
     const QString refus =
         QStringLiteral("« %1 » n'est ni un numéro de ticket, ni une date (jj/mm/aaaa), ni un "
                        "montant (12,50).")

@@ -18,12 +18,17 @@ namespace exportinventaire {
 
 namespace {
 
+// The columns are named as the file names them (a server would give them in lower case), and
+// the rows without supplier or description come first on both engines.
 const QString kRequete = QStringLiteral(
-    "SELECT ARTICLES.DateDeCreation, ARTICLES.fournisseur, ARTICLES.libelle, "
-    "ARTICLES.CodeArticle, ARTICLES.EnStock, ARTICLES.PrixVenteTTC, ARTICLES.tauxTVAvente, "
-    "ARTICLES.PrixHAHT, ARTICLES.tauxTVAHA, ARTICLES.taille, ARTICLES.couleur From ARTICLES "
-    "Where (((ARTICLES.EnStock) > 0)) ORDER BY ARTICLES.fournisseur COLLATE sansaccents, "
-    "ARTICLES.libelle COLLATE sansaccents, ARTICLES.CodeArticle;");
+    "SELECT ARTICLES.DateDeCreation AS \"DateDeCreation\", ARTICLES.fournisseur AS "
+    "\"fournisseur\", ARTICLES.libelle AS \"libelle\", ARTICLES.CodeArticle AS "
+    "\"CodeArticle\", ARTICLES.EnStock AS \"EnStock\", ARTICLES.PrixVenteTTC AS "
+    "\"PrixVenteTTC\", ARTICLES.tauxTVAvente AS \"tauxTVAvente\", ARTICLES.PrixHAHT AS "
+    "\"PrixHAHT\", ARTICLES.tauxTVAHA AS \"tauxTVAHA\", ARTICLES.taille AS \"taille\", "
+    "ARTICLES.couleur AS \"couleur\" From ARTICLES Where (((ARTICLES.EnStock) > 0)) ORDER BY "
+    "ARTICLES.fournisseur COLLATE sansaccents NULLS FIRST, ARTICLES.libelle COLLATE "
+    "sansaccents NULLS FIRST, ARTICLES.CodeArticle NULLS FIRST, ARTICLES.rowid;");
 
 // What a column holds, from the type the table declares for it. Money keeps the decimal comma
 // (the spreadsheet reads it as a number); the other numbers get a decimal point.
@@ -42,13 +47,12 @@ Genre genreDeclare(const QString& type) {
 
 // The declared type of every column of ARTICLES, by name without regard to case.
 Resultat<QHash<QString, Genre>> genresArticles(const Database& bdd) {
-    QSqlQuery q(bdd.connexion());
-    q.setForwardOnly(true);
-    if (Resultat<> r = executer(q, QStringLiteral("PRAGMA table_info(ARTICLES)")); !r)
-        return r.echec();
+    const Resultat<QList<ColonneTable>> colonnes = colonnesTable(bdd, QStringLiteral("ARTICLES"));
+    if (!colonnes)
+        return colonnes.echec();
     QHash<QString, Genre> genres;
-    while (q.next())
-        genres.insert(q.value(1).toString().toLower(), genreDeclare(q.value(2).toString()));
+    for (const ColonneTable& c : *colonnes)
+        genres.insert(c.nom.toLower(), genreDeclare(c.type));
     return genres;
 }
 

@@ -1,10 +1,14 @@
 #include "support/testsupport.h"
 
 #include "common/cp1252.h"
+#include "database/adresseserveur.h"
 #include "database/creation.h"
 #include "printing/surface.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 Dialogues::Reponse DialoguesScript::message(const QString& texte, const QString& titre,
@@ -100,12 +104,36 @@ void exiger(bool fait, const char* quoi, const QString& raison) {
                qPrintable(raison));
 }
 
+namespace {
+// A new empty database of the cluster whose socket lies in `socket`, and its address.
+QString nouvelleBaseSurServeur(const QString& socket) {
+    static int n = 0;
+    const QString nom = QStringLiteral("b%1_%2").arg(QCoreApplication::applicationPid()).arg(++n);
+    const QString connexion = QStringLiteral("creation_") + nom;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connexion);
+        db.setHostName(socket);
+        db.setUserName(QStringLiteral("postgres"));
+        db.setDatabaseName(QStringLiteral("postgres"));
+        exiger(db.open(), "the test server", db.lastError().text());
+        QSqlQuery q(db);
+        exiger(q.exec(QStringLiteral("CREATE DATABASE ") + nom), "the shop's server database",
+               q.lastError().text());
+    }
+    QSqlDatabase::removeDatabase(connexion);
+    return AdresseServeur{socket, 5432, nom, QStringLiteral("postgres")}.texte();
+}
+} // namespace
+
 BoutiqueTest::BoutiqueTest(Base base) {
     exiger(dir_.isValid(), "the temporary shop folder", dir_.errorString());
     inst_ = {dir_.path(), QStringLiteral("TALMIR_vestimentaire")};
     if (base == Base::Aucune)
         return;
-    const Resultat<> cree = creation::creerBase(inst_.baseParDefaut());
+    if (const QString socket = qEnvironmentVariable("TALMIR_TEST_SERVEUR"); !socket.isEmpty())
+        adresse_ = nouvelleBaseSurServeur(socket);
+    const Resultat<> cree =
+        creation::creerBase(adresse_.isEmpty() ? inst_.baseParDefaut() : adresse_);
     exiger(cree.ok(), "the shop database", cree.raison());
     if (base == Base::Demo) {
         const Resultat<> rempli = creation::remplirDemo(inst_.baseParDefaut());
@@ -114,7 +142,7 @@ BoutiqueTest::BoutiqueTest(Base base) {
 }
 
 bool BoutiqueTest::ouvrir() {
-    return bdd.ouvrir(inst_.baseParDefaut()).ok();
+    return bdd.ouvrir(adresse_.isEmpty() ? inst_.baseParDefaut() : adresse_).ok();
 }
 
 bool BoutiqueTest::sql(const QString& requete, const QVariantList& valeurs) {

@@ -136,7 +136,9 @@ CleFiscale cleDeTest();
 
 // A shop installation in a temporary folder: "TALMIR_vestimentaire" with its own database
 // (empty, or filled with the demo shop), and every double wired into Services. A database that
-// cannot be made stops the test as failed.
+// cannot be made stops the test as failed. When TALMIR_TEST_SERVEUR names the socket folder of a
+// running PostgreSQL cluster (its `postgres` account trusted), the shop's database is made on
+// that server instead, one new database per shop: the rule tests then try the server.
 class BoutiqueTest {
   public:
     enum class Base { Aucune, Vide, Demo };
@@ -169,5 +171,6 @@ class BoutiqueTest {
   private:
     QTemporaryDir dir_;
     Installation inst_;
+    QString adresse_;
     std::unique_ptr<Services> services_;
 };

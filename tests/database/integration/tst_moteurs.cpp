@@ -4,6 +4,8 @@
 #include "database/adresseserveur.h"
 #include "database/creation.h"
 #include "database/database.h"
+#include "register/historique.h"
+#include "stock/exportinventaire.h"
 #include "support/serveurpostgres.h"
 #include "support/testmain.h"
 
@@ -205,6 +207,39 @@ class TestMoteurs : public QObject {
         const qint64 premier = nouveau();
         QVERIFY(sql(bdd, QStringLiteral("DELETE FROM TICKETS WHERE NumeroTicket = ?"), {premier}));
         QVERIFY(nouveau() > premier);
+    }
+
+    // The stock listing names its columns as the file does and puts the articles without a
+    // supplier first; a supplier's name sorts without regard to accents.
+    void listeDuStock() {
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        QVERIFY(sql(
+            bdd,
+            QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, fournisseur, EnStock, "
+                           "PrixVenteTTC, PrixHAHT) VALUES ('B', 'Pull', 'Zeta', 1, 30, 10), "
+                           "('A', 'Jupe', NULL, 2, 20, 8), ('C', 'Robe', 'Éloïse', 1.5, 40, 12)")));
+        const Resultat<QStringList> l = exportinventaire::lignes(bdd);
+        QVERIFY2(l, qPrintable(l ? QString() : l.raison()));
+        QVERIFY(l->size() >= 4);
+        QVERIFY2(l->at(0).startsWith(QStringLiteral("N,DateDeCreation,fournisseur,libelle,"
+                                                    "CodeArticle,EnStock,PrixVenteTTC")),
+                 qPrintable(l->at(0)));
+        QVERIFY2(l->at(1).contains(QStringLiteral("\"Jupe\"")), qPrintable(l->at(1)));
+        QVERIFY2(l->at(2).contains(QStringLiteral("\"Robe\"")), qPrintable(l->at(2)));
+        QVERIFY2(l->at(2).contains(QStringLiteral("\"1.5\"")), qPrintable(l->at(2)));
+        QVERIFY2(l->at(3).contains(QStringLiteral("\"Pull\"")), qPrintable(l->at(3)));
+    }
+
+    // The history of closed tickets, every one of them or by number.
+    void historique() {
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        for (const QString& texte : {QString(), QStringLiteral("12")}) {
+            const Resultat<QList<historique::TicketTrouve>> r = historique::chercher(bdd, texte);
+            QVERIFY2(r, qPrintable(r ? QString() : r.raison()));
+            QVERIFY(r->isEmpty());
+        }
     }
 
     // What is closed stays: the engine itself refuses to change it, with the shop's words.
