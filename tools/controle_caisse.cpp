@@ -5,6 +5,7 @@
 // Exit code: 0 all is sound, 1 a record fails, 2 usage or a file that cannot be read.
 #include "controle/archive.h"
 #include "controle/verification.h"
+#include "database/adresseserveur.h"
 #include "database/database.h"
 #include "database/versionschema.h"
 #include "fiscal/clefiscale.h"
@@ -23,7 +24,8 @@ int usage(QTextStream& err) {
     err << "usage :\n"
            "  controle_caisse [--cle CLE_PUBLIQUE.pem] BASE.db\n"
            "      vérifie les tickets, les événements et les clôtures signés d'une base\n"
-           "      (clé par défaut : cle_fiscale_publique.pem à côté de la base)\n"
+           "      (clé par défaut : cle_fiscale_publique.pem à côté de la base) ;\n"
+           "      BASE peut être une base sur un serveur, postgresql://..., avec --cle\n"
            "  controle_caisse --archive DOSSIER [--cle CLE_PUBLIQUE.pem]\n"
            "      vérifie une archive (par défaut avec la clé copiée dans l'archive)\n"
            "  controle_caisse --archiver BASE.db [--du AAAA-MM-JJ] [--au AAAA-MM-JJ]\n"
@@ -113,6 +115,13 @@ int main(int argc, char* argv[]) {
     }
     if (base.isEmpty())
         return usage(err);
+    // A shop on a server has no folder: its till's key is named.
+    if (AdresseServeur::estServeur(base) && (archiver || cle.isEmpty())) {
+        err << "controle_caisse : une base sur un serveur se vérifie avec la clé publique de sa "
+               "caisse, donnée par --cle (l'archive ne se fait encore que d'une base en "
+               "fichier)\n";
+        return 2;
+    }
     const QString dossierBase = QFileInfo(base).absolutePath();
 
     if (archiver) {

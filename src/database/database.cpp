@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStandardPaths>
 #include <array>
 #include <sqlite3.h>
 #include <string>
@@ -850,6 +852,77 @@ Resultat<> executerScript(const Database& base, const QByteArray& script) {
     if (rc == SQLITE_OK)
         return {};
     return echec(raisonSqlite(sqlite3_extended_errcode(h), texte, base.chemin()));
+}
+
+namespace {
+// A PostgreSQL client program (pg_dump, pg_restore) run to its end; its own words on failure.
+Resultat<> lancerOutilServeur(const QString& outil, const QStringList& arguments) {
+    QString programme = QStandardPaths::findExecutable(outil);
+    if (programme.isEmpty()) {
+        // Debian puts the versioned programs out of the PATH when only the server is there.
+        const QStringList versions =
+            QDir(QStringLiteral("/usr/lib/postgresql"))
+                .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
+        for (const QString& v : versions)
+            if (programme.isEmpty())
+                programme = QStandardPaths::findExecutable(
+                    outil, {QStringLiteral("/usr/lib/postgresql/%1/bin").arg(v)});
+    }
+    if (programme.isEmpty())
+        return echec(QStringLiteral("l'outil %1 de PostgreSQL est introuvable (paquet "
+                                    "postgresql-client)")
+                         .arg(outil));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("10"));
+    p.setProcessEnvironment(env);
+    p.start(programme, arguments);
+    // A copy of a large shop takes its time; a server gone quiet does not hold the program.
+    if (!p.waitForStarted() || !p.waitForFinished(30 * 60 * 1000)) {
+        p.kill();
+        p.waitForFinished();
+        return echec(QStringLiteral("%1 n'a pas abouti : %2").arg(outil, p.errorString()));
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return echec(QStringLiteral("%1 a échoué : %2")
+                         .arg(outil, QString::fromLocal8Bit(p.readAllStandardError())
+                                         .trimmed()
+                                         .section(u'\n', 0, 0)));
+    return {};
+}
+} // namespace
+
+Resultat<> Database::copierServeur(const QString& adresse, const QString& destination) {
+    const Resultat<AdresseServeur> a = AdresseServeur::lire(adresse);
+    if (!a)
+        return a.echec();
+    const QString provisoire = destination + QStringLiteral(".partiel");
+    QFile::remove(provisoire);
+    QStringList arguments{QStringLiteral("--no-password"), QStringLiteral("--format=custom"),
+                          QStringLiteral("--file=") + provisoire};
+    if (!a->hote.isEmpty())
+        arguments << QStringLiteral("--host=") + a->hote;
+    arguments << QStringLiteral("--port=") + QString::number(a->port);
+    if (!a->utilisateur.isEmpty())
+        arguments << QStringLiteral("--username=") + a->utilisateur;
+    arguments << QStringLiteral("--dbname=") + a->base;
+    Resultat<> r = lancerOutilServeur(QStringLiteral("pg_dump"), arguments);
+    // Read back whole: a copy cut short or damaged does not restore.
+    if (r)
+        r = lancerOutilServeur(QStringLiteral("pg_restore"),
+                               {QStringLiteral("--file=/dev/null"), provisoire});
+    if (r) {
+        QFile::remove(destination);
+        if (!QFile::rename(provisoire, destination))
+            r = echec(
+                QStringLiteral("la copie %1 ne peut pas être mise en place").arg(destination));
+    }
+    if (!r) {
+        QFile::remove(provisoire);
+        return echec(QStringLiteral("la copie de %1 dans %2 a échoué : %3")
+                         .arg(a->texte(), QDir::toNativeSeparators(destination), r.raison()));
+    }
+    return {};
 }
 
 Resultat<> Database::verifierFichier(const QString& chemin) {

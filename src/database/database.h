@@ -51,6 +51,10 @@ class Database {
     static Resultat<> copierFichier(const QString& source, const QString& destination);
     // Whether a database file (a copy just made) opens and SQLite finds its pages sound.
     static Resultat<> verifierFichier(const QString& chemin);
+    // A consistent copy of a shop on a server (`adresse`, see AdresseServeur) made by the
+    // server's own tool, pg_dump (its archive format), written beside `destination`, read back
+    // whole by pg_restore, and renamed into place.
+    static Resultat<> copierServeur(const QString& adresse, const QString& destination);
 
     // The statement `sql` prepared once on this connection and kept until the connection
     // closes; null when the database is not open, when the statement does not prepare (the

@@ -59,7 +59,7 @@ Resultat<QDateTime> derniereDate(const Database& bdd) {
     if (Resultat<> r = executer(
             q, QStringLiteral("SELECT max(d) FROM (SELECT max(Date) AS d FROM TICKETS WHERE "
                               "Signature IS NOT NULL UNION ALL SELECT max(Date) FROM CLOTURES "
-                              "UNION ALL SELECT max(Date) FROM EVENEMENTS)"));
+                              "UNION ALL SELECT max(Date) FROM EVENEMENTS) AS dates"));
         !r)
         return r.echec();
     if (!q.next() || q.value(0).isNull())

@@ -3,6 +3,7 @@
 #include "common/formats.h"
 #include "common/journalisation.h"
 #include "common/texte.h"
+#include "database/adresseserveur.h"
 #include "database/database.h"
 #include "database/versionschema.h"
 #include "frame/installation.h"
@@ -47,7 +48,8 @@ Reglage Demarrage::reglageNombreSauvegardes() {
 
 Resultat<> Demarrage::verifierBase() const {
     const QString base = reglages_.lire(reglageBase(installation_));
-    if (QFileInfo::exists(base))
+    // A shop on a server is found, or not, when it is opened.
+    if (QFileInfo::exists(base) || AdresseServeur::estServeur(base))
         return {};
     // The tool that makes a shop lies beside the program in a build; elsewhere it is named.
     const QString outil = installation_.chemin(QStringLiteral("creer_base"));
@@ -64,6 +66,9 @@ Resultat<> Demarrage::verifierBase() const {
 Resultat<> Demarrage::verrouiller() {
     // The database path is only read here, so a refused start writes nothing.
     const QString base = reglages_.lire(reglageBase(installation_));
+    // Several tills on one server are what the server is for: no lock.
+    if (AdresseServeur::estServeur(base))
+        return {};
     auto verrou = std::make_unique<VerrouFichier>(base + QStringLiteral(".verrou"));
     const Resultat<bool> pris = verrou->essayer();
     // A folder that cannot hold a lock file has nothing to guard: the log says why.
@@ -92,16 +97,21 @@ int Demarrage::emplacementSuivant() const {
 }
 
 QString Demarrage::prochaineSauvegarde() {
+    const bool serveur = AdresseServeur::estServeur(reglages_.lire(reglageBase(installation_)));
     const int emplacement = emplacementSuivant();
     // The slot advances even when the copy fails.
     reglages_.ecrire(reglageNumeroSauvegarde(), nombreReglage(emplacement));
     sauvegardee_ = true;
+    // A server's copy is its own tool's archive, not a database file.
     return installation_.chemin(dossierSauvegardes()) + u'/' + installation_.nom + u'_' +
-           QString::number(emplacement) + Installation::extensionBase();
+           QString::number(emplacement) +
+           (serveur ? QStringLiteral(".dump") : Installation::extensionBase());
 }
 
 Resultat<> Demarrage::sauvegarder(const QString& base, const QString& copie) {
     Resultat<> r = creerDossier(QFileInfo(copie).absolutePath());
+    if (r && AdresseServeur::estServeur(base))
+        return Database::copierServeur(base, copie);
     if (r)
         r = Database::copierFichier(base, copie);
     if (r)

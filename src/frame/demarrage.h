@@ -23,7 +23,7 @@ class Demarrage {
     Demarrage& operator=(const Demarrage&) = delete;
 
     // The setting "Base de donnees": the shop database's path, by default the database file
-    // beside the program.
+    // beside the program, or the address of a shop on a PostgreSQL server (postgresql://...).
     static Reglage reglageBase(const Installation& installation);
     // The settings of the rotating backup: the last slot written and the highest slot.
     static Reglage reglageNumeroSauvegarde();
@@ -35,7 +35,8 @@ class Demarrage {
     // reason names the file and tells how to create a shop.
     Resultat<> verifierBase() const;
 
-    // Takes the database's lock for as long as this object lives. Fails, writing nothing, when
+    // Takes the database's lock for as long as this object lives (none for a shop on a server,
+    // which several tills share). Fails, writing nothing, when
     // another program holds it: two tills on one database would share one current ticket. The
     // lock is held on the file "<database>.verrou", which the system releases when the program
     // ends, however it ends: a file left behind never blocks a start.
@@ -45,8 +46,8 @@ class Demarrage {
     // after the highest.
     int emplacementSuivant() const;
     // Copies the database the settings name (the one the shop works in) into the slot's file of
-    // "Sauvegardes", checks the copy, and stores the slot, which advances even when the copy
-    // failed.
+    // "Sauvegardes" (a server's, through its own pg_dump), checks the copy, and stores the slot,
+    // which advances even when the copy failed.
     Resultat<> sauvegardeTournante();
     // The same on a thread of its own while the till works (the slot stored at once): the copy
     // is SQLite's online backup on a connection of its own, one consistent state of the

@@ -178,8 +178,9 @@ bool Form1::demarrerEtapes() {
     }
     // The signing key and the events journal: no sale is recorded unsigned, so a shop whose key
     // is lost does not start.
-    const Resultat<QString> registres = ouvrirRegistresFiscaux(
-        services_.bdd, services_.cle, demarrage_.versionAvant(), services_.horloge.maintenant());
+    const Resultat<QString> registres =
+        ouvrirRegistresFiscaux(services_.bdd, services_.cle, demarrage_.versionAvant(),
+                               services_.horloge.maintenant(), services_.installation.dossier);
     if (!registres) {
         services_.progression.fermer();
         services_.dialogues.message(registres.raison(), titres::programme(), Dialogues::Boutons::Ok,

@@ -17,9 +17,14 @@ constexpr qint64 kDerniersControles = 50;
 } // namespace
 
 Resultat<QString> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, int versionAvant,
-                                         const QDateTime& maintenant) {
-    Resultat<CleFiscale> chargee =
-        CleFiscale::chargerOuCreer(QFileInfo(bdd.chemin()).absolutePath());
+                                         const QDateTime& maintenant,
+                                         const QString& dossierProgramme) {
+    const bool serveur = bdd.moteur() == Database::Moteur::PostgreSQL;
+    if (serveur && dossierProgramme.isEmpty())
+        return echec(QStringLiteral("Les ventes ne peuvent pas être signées : le dossier de la "
+                                    "clé de signature n'est pas connu."));
+    Resultat<CleFiscale> chargee = CleFiscale::chargerOuCreer(
+        serveur ? dossierProgramme : QFileInfo(bdd.chemin()).absolutePath());
     if (!chargee)
         return echec(QStringLiteral("Les ventes ne peuvent pas être signées : %1. Remettez en "
                                     "place la clé de signature de cette boutique (sauvegarde) "

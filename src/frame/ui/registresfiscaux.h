@@ -16,6 +16,8 @@ class Database;
 // `versionAvant`: the schema version the database had before this start's upgrade. Then the
 // daily closures of the days left unclosed and the monthly and yearly ones due: a failure
 // there does not stop the start (the sales go on), it is given back as the operator's warning
-// (empty when all went well).
+// (empty when all went well). A shop on a server has no folder of its own: the key then lies in
+// `dossierProgramme`, the till's.
 Resultat<QString> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, int versionAvant,
-                                         const QDateTime& maintenant);
+                                         const QDateTime& maintenant,
+                                         const QString& dossierProgramme = {});

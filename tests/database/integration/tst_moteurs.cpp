@@ -4,11 +4,16 @@
 #include "database/adresseserveur.h"
 #include "database/creation.h"
 #include "database/database.h"
+#include "frame/demarrage.h"
+#include "frame/installation.h"
 #include "register/historique.h"
+#include "settings/reglage.h"
 #include "stock/exportinventaire.h"
 #include "support/serveurpostgres.h"
 #include "support/testmain.h"
 
+#include <QFileInfo>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,8 +29,9 @@ class TestMoteurs : public QObject {
     QString sansServeur_; // why the server's rows are skipped
     int bases_ = 0;
 
-    // A new empty shop on the engine of the row, opened in `bdd`.
-    bool nouvelleBoutique(Database& bdd) {
+    // A new empty shop on the engine of the row, opened in `bdd` (unless `ouvrir` is false);
+    // its path or address in `ou`.
+    bool nouvelleBoutique(Database& bdd, QString* ou = nullptr, bool ouvrir = true) {
         QFETCH_GLOBAL(QString, moteur);
         QString chemin;
         if (moteur == QStringLiteral("fichier")) {
@@ -44,6 +50,10 @@ class TestMoteurs : public QObject {
             qWarning("%s", qPrintable(r.raison()));
             return false;
         }
+        if (ou)
+            *ou = chemin;
+        if (!ouvrir)
+            return true;
         const Resultat<> ouverte = bdd.ouvrir(chemin);
         if (!ouverte)
             qWarning("%s", qPrintable(ouverte.raison()));
@@ -240,6 +250,68 @@ class TestMoteurs : public QObject {
             QVERIFY2(r, qPrintable(r ? QString() : r.raison()));
             QVERIFY(r->isEmpty());
         }
+    }
+
+    // A till pointed at the shop starts on it: a file is locked against a second till, a
+    // server is not (several tills are its point); the rotating copy is made by the engine's
+    // own means and read back.
+    void demarrage() {
+        Database bdd;
+        QString chemin;
+        QVERIFY(nouvelleBoutique(bdd, &chemin, false));
+        QTemporaryDir dossier;
+        const Installation inst{dossier.path(), QStringLiteral("TALMIR_vestimentaire")};
+        Reglages(inst.fichierIni()).ecrire(Demarrage::reglageBase(inst), chemin);
+        Demarrage d(inst, bdd);
+        QVERIFY(d.verifierBase());
+        QVERIFY(d.verrouiller());
+        const bool serveur =
+            bdd.moteur() == Database::Moteur::PostgreSQL || AdresseServeur::estServeur(chemin);
+        QCOMPARE(QFile::exists(chemin + QStringLiteral(".verrou")), !serveur);
+        const Resultat<> ouverte = d.ouvrirBase();
+        QVERIFY2(ouverte, qPrintable(ouverte ? QString() : ouverte.raison()));
+        QVERIFY(sql(bdd, QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, EnStock) "
+                                        "VALUES ('COPIE', 'Dans la copie', 1)")));
+        const Resultat<> copie = d.sauvegardeTournante();
+        QVERIFY2(copie, qPrintable(copie ? QString() : copie.raison()));
+        const QString attendue =
+            dossier.filePath(serveur ? QStringLiteral("Sauvegardes/TALMIR_vestimentaire_1.dump")
+                                     : QStringLiteral("Sauvegardes/TALMIR_vestimentaire_1.db"));
+        QVERIFY2(QFileInfo(attendue).size() > 0, qPrintable(attendue));
+        QVERIFY(!QFile::exists(attendue + QStringLiteral(".partiel")));
+        if (serveur) {
+            // The archive holds the shop's rows.
+            QProcess lecture;
+            lecture.start(QStringLiteral("pg_restore"),
+                          {QStringLiteral("--data-only"), QStringLiteral("--table=articles"),
+                           QStringLiteral("--file=-"), attendue});
+            QVERIFY(lecture.waitForFinished());
+            QVERIFY(QString::fromUtf8(lecture.readAllStandardOutput())
+                        .contains(QStringLiteral("Dans la copie")));
+        }
+    }
+
+    // A copy that cannot be made is a failure told in French, with nothing left half written.
+    void copieImpossible() {
+        QFETCH_GLOBAL(QString, moteur);
+        QTemporaryDir dossier;
+        const QString source =
+            moteur == QStringLiteral("fichier")
+                ? dossier.filePath(QStringLiteral("absente.db"))
+                : AdresseServeur{serveur_->dossierSocket(), ServeurPostgres::kPort,
+                                 QStringLiteral("absente"), ServeurPostgres::utilisateur()}
+                      .texte();
+        const QString copie = dossier.filePath(QStringLiteral("copie"));
+        const Resultat<> r = moteur == QStringLiteral("fichier")
+                                 ? Database::copierFichier(source, copie)
+                                 : Database::copierServeur(source, copie);
+        QVERIFY(!r);
+        QVERIFY2(r.raison().contains(moteur == QStringLiteral("fichier")
+                                         ? QStringLiteral("introuvable")
+                                         : QStringLiteral("pg_dump a échoué")),
+                 qPrintable(r.raison()));
+        QVERIFY(!QFile::exists(copie));
+        QVERIFY(!QFile::exists(copie + QStringLiteral(".partiel")));
     }
 
     // What is closed stays: the engine itself refuses to change it, with the shop's words.
