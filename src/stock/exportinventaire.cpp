@@ -18,17 +18,23 @@ namespace exportinventaire {
 
 namespace {
 
-// The columns are named as the file names them (a server would give them in lower case), and
-// the rows without supplier or description come first on both engines.
-const QString kRequete = QStringLiteral(
-    "SELECT ARTICLES.DateDeCreation AS \"DateDeCreation\", ARTICLES.fournisseur AS "
-    "\"fournisseur\", ARTICLES.libelle AS \"libelle\", ARTICLES.CodeArticle AS "
-    "\"CodeArticle\", ARTICLES.EnStock AS \"EnStock\", ARTICLES.PrixVenteTTC AS "
-    "\"PrixVenteTTC\", ARTICLES.tauxTVAvente AS \"tauxTVAvente\", ARTICLES.PrixHAHT AS "
-    "\"PrixHAHT\", ARTICLES.tauxTVAHA AS \"tauxTVAHA\", ARTICLES.taille AS \"taille\", "
-    "ARTICLES.couleur AS \"couleur\" From ARTICLES Where (((ARTICLES.EnStock) > 0)) ORDER BY "
-    "ARTICLES.fournisseur COLLATE sansaccents NULLS FIRST, ARTICLES.libelle COLLATE "
-    "sansaccents NULLS FIRST, ARTICLES.CodeArticle NULLS FIRST, ARTICLES.rowid;");
+// The columns are named as the file names them (a server would give them in lower case). The
+// rows without supplier or description come first, as the file sorts Nulls; a server is told
+// so, and given the table order for rows alike in every sorted column.
+QString requete(Database::Moteur moteur) {
+    const bool serveur = moteur == Database::Moteur::PostgreSQL;
+    const QString nulls = serveur ? QStringLiteral(" NULLS FIRST") : QString();
+    return QStringLiteral(
+               "SELECT ARTICLES.DateDeCreation AS \"DateDeCreation\", ARTICLES.fournisseur AS "
+               "\"fournisseur\", ARTICLES.libelle AS \"libelle\", ARTICLES.CodeArticle AS "
+               "\"CodeArticle\", ARTICLES.EnStock AS \"EnStock\", ARTICLES.PrixVenteTTC AS "
+               "\"PrixVenteTTC\", ARTICLES.tauxTVAvente AS \"tauxTVAvente\", ARTICLES.PrixHAHT "
+               "AS \"PrixHAHT\", ARTICLES.tauxTVAHA AS \"tauxTVAHA\", ARTICLES.taille AS "
+               "\"taille\", ARTICLES.couleur AS \"couleur\" From ARTICLES Where "
+               "(((ARTICLES.EnStock) > 0)) ORDER BY ARTICLES.fournisseur COLLATE sansaccents%1, "
+               "ARTICLES.libelle COLLATE sansaccents%1, ARTICLES.CodeArticle%1%2;")
+        .arg(nulls, serveur ? QStringLiteral(", ARTICLES.rowid") : QString());
+}
 
 // What a column holds, from the type the table declares for it. Money keeps the decimal comma
 // (the spreadsheet reads it as a number); the other numbers get a decimal point.
@@ -137,7 +143,7 @@ Resultat<QStringList> lignes(const Database& bdd) {
         return genresTable.echec();
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (Resultat<> r = executer(q, kRequete); !r)
+    if (Resultat<> r = executer(q, requete(bdd.moteur())); !r)
         return r.echec();
 
     const QSqlRecord champs = q.record();
