@@ -1,5 +1,6 @@
 #include "database/adresseserveur.h"
 
+#include <QSqlDatabase>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -72,4 +73,12 @@ QString AdresseServeur::texte() const {
         url.setQuery(options);
     }
     return url.toString();
+}
+
+void AdresseServeur::appliquer(QSqlDatabase& db) const {
+    db.setHostName(hote);
+    db.setPort(port);
+    db.setDatabaseName(base);
+    db.setUserName(utilisateur);
+    db.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=TALMIR_vestimentaire"));
 }

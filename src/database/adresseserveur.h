@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QSqlDatabase;
+
 // Where a shop database on a PostgreSQL server lies, as the "Base de donnees" setting or
 // creer_base names it: postgresql://[user@]host[:port]/database, the host being a name, an
 // address, or the folder of the server's Unix socket given as ?host=/folder. The password is
@@ -20,4 +22,7 @@ struct AdresseServeur {
     static Resultat<AdresseServeur> lire(const QString& texte);
     // The address as the operator reads it in a message (no password to hide: there is none).
     QString texte() const;
+    // Points a QtSql connection (QPSQL) at this address; a server that does not answer is told
+    // within seconds, not after the system's long wait.
+    void appliquer(QSqlDatabase& db) const;
 };

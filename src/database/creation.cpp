@@ -270,11 +270,7 @@ Resultat<> creerSurServeur(const QString& texte) {
     Resultat<> cree;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), nom);
-        db.setHostName(a->hote);
-        db.setPort(a->port);
-        db.setDatabaseName(a->base);
-        db.setUserName(a->utilisateur);
-        db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+        a->appliquer(db);
         QSqlQuery q(db);
         if (!db.open())
             cree = echec(QStringLiteral("le serveur de la base %1 ne peut pas être joint : %2")

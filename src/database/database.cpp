@@ -369,12 +369,7 @@ Resultat<> Database::ouvrirServeur(const QString& adresse, Acces acces) {
         return echec(raison);
     };
     QSqlDatabase db = connexionPilote(QStringLiteral("QPSQL"));
-    db.setHostName(a->hote);
-    db.setPort(a->port);
-    db.setDatabaseName(a->base);
-    db.setUserName(a->utilisateur);
-    // A server that does not answer is told within seconds, not after the system's long wait.
-    db.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=TALMIR_vestimentaire"));
+    a->appliquer(db);
     // Amounts are exact decimals on the server; read back as the file's are, to the
     // ten-thousandth (see Montant).
     db.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
@@ -529,6 +524,7 @@ int lier(sqlite3_stmt* st, int rang, const QVariant& v) {
 }
 } // namespace
 
+namespace {
 // The rows of a server, through QtSql: each column's text once, then its view.
 Resultat<> parcourirParRequete(const QSqlDatabase& db, const QString& sql,
                                const QVariantList& valeurs,
@@ -551,6 +547,7 @@ Resultat<> parcourirParRequete(const QSqlDatabase& db, const QString& sql,
         return echec(raisonSql(q.lastError()));
     return {};
 }
+} // namespace
 
 Resultat<> parcourirTextes(const Database& base, const QString& sql, const QVariantList& valeurs,
                            const std::function<void(std::span<const QStringView>)>& ligne) {
