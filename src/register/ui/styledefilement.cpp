@@ -9,7 +9,10 @@ StyleDefilement::StyleDefilement()
 
 void StyleDefilement::drawControl(ControlElement element, const QStyleOption* option,
                                   QPainter* painter, const QWidget* widget) const {
-    const bool piste = element == CE_ScrollBarAddPage || element == CE_ScrollBarSubPage;
+    // The track, and the box of a ticket too short to scroll, which the classic look fills
+    // with the same pattern across the whole track.
+    const bool piste = element == CE_ScrollBarAddPage || element == CE_ScrollBarSubPage ||
+                       (element == CE_ScrollBarSlider && !(option->state & State_Enabled));
     if (!piste || (option->state & State_Sunken) ||
         option->palette.brush(QPalette::Light).style() == Qt::TexturePattern) {
         QProxyStyle::drawControl(element, option, painter, widget);
