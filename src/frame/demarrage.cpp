@@ -96,8 +96,8 @@ int Demarrage::emplacementSuivant() const {
     return emplacement;
 }
 
-QString Demarrage::prochaineSauvegarde() {
-    const bool serveur = AdresseServeur::estServeur(reglages_.lire(reglageBase(installation_)));
+QString Demarrage::prochaineSauvegarde(const QString& base) {
+    const bool serveur = AdresseServeur::estServeur(base);
     const int emplacement = emplacementSuivant();
     // The slot advances even when the copy fails.
     reglages_.ecrire(reglageNumeroSauvegarde(), nombreReglage(emplacement));
@@ -121,14 +121,14 @@ Resultat<> Demarrage::sauvegarder(const QString& base, const QString& copie) {
 
 Resultat<> Demarrage::sauvegardeTournante() {
     const QString base = reglages_.lire(reglageBase(installation_));
-    return sauvegarder(base, prochaineSauvegarde());
+    return sauvegarder(base, prochaineSauvegarde(base));
 }
 
 void Demarrage::sauvegarderEnFond(std::function<void(const Resultat<>&)> fin) {
     if (sauvegardee_)
         return;
     const QString base = reglages_.lire(reglageBase(installation_));
-    const QString copie = prochaineSauvegarde();
+    const QString copie = prochaineSauvegarde(base);
     fond_ = std::thread([base, copie, fin = std::move(fin)] { fin(sauvegarder(base, copie)); });
 }
 

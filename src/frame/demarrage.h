@@ -67,8 +67,8 @@ class Demarrage {
     const Installation& installation_;
     Database& bdd_;
     Reglages reglages_;
-    // The slot's file, the slot stored.
-    QString prochaineSauvegarde();
+    // The slot's file for a copy of `base`, the slot stored.
+    QString prochaineSauvegarde(const QString& base);
     static Resultat<> sauvegarder(const QString& base, const QString& copie);
 
     std::unique_ptr<VerrouFichier> verrou_;
