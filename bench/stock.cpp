@@ -51,7 +51,7 @@ QList<qint64> cinqCentsTickets(QDate* jour) {
     if (!q.next())
         return {};
     *jour = QDate::fromString(q.value(0).toString(), Qt::ISODate);
-    return ticketsDuJour(boutique(), *jour).valeurOu({}).mid(0, 500);
+    return ticketsDuJour(boutique(), *jour, QStringLiteral("1")).valeurOu({}).mid(0, 500);
 }
 } // namespace
 

@@ -699,6 +699,14 @@ QString raisonSql(const QSqlError& erreur, const QString& fichier) {
     return raisonSqlite(code, message, fichier);
 }
 
+Resultat<> Database::reserverRegistres() const {
+    if (moteur_ != Moteur::PostgreSQL)
+        return {};
+    // One key for the shop's records, released by the server at the transaction's end.
+    QSqlQuery q(connexion());
+    return executer(q, QStringLiteral("SELECT pg_advisory_xact_lock(7243051986)"));
+}
+
 Transaction::Transaction(const Database& base) : connexion_(base.connexion()) {
     if (!connexion_.isOpen())
         debut_ = echec(QStringLiteral("la base de données n'est pas ouverte"));

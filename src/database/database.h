@@ -56,6 +56,12 @@ class Database {
     // whole by pg_restore, and renamed into place.
     static Resultat<> copierServeur(const QString& adresse, const QString& destination);
 
+    // The fiscal records (the signed tickets' chain, the closures, the events) are each written
+    // after their last link, read first: on a server several tills write them, so inside a
+    // transaction this waits until no other till is writing them, and holds them until the
+    // transaction ends. Nothing to wait for on a file, which one program writes at a time.
+    Resultat<> reserverRegistres() const;
+
     // The statement `sql` prepared once on this connection and kept until the connection
     // closes; null when the database is not open, when the statement does not prepare (the
     // caller prepares it itself and reports why) or when it is in use. See Preparee.

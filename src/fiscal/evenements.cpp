@@ -24,6 +24,8 @@ Resultat<qint64> consigner(const Database& bdd, const CleFiscale& cle, const QSt
 
 Resultat<qint64> consignerDans(const Database& bdd, const CleFiscale& cle, const QString& genre,
                                const QString& detail, const QDateTime& quand) {
+    if (Resultat<> r = bdd.reserverRegistres(); !r)
+        return r.echec();
     QSqlQuery q(bdd.connexion());
     if (Resultat<> r = executer(q, QStringLiteral("SELECT Numero, Signature FROM EVENEMENTS "
                                                   "ORDER BY Numero DESC LIMIT 1"));

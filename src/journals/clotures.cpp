@@ -140,6 +140,16 @@ Resultat<std::optional<Stockee>> derniere(const Database& bdd, const QString& ge
     return std::optional<Stockee>(s);
 }
 
+// Whether closure `c` is made already: the last closure of its kind, `derniere`, covers part of
+// it. A day's closure takes the chain on after the last one; an empty one is made once a day.
+bool faiteAilleurs(const Cloture& c, const Stockee& derniere) {
+    if (c.genre != jour())
+        return !(derniere.fin < c.debut);
+    if (c.premier > c.dernier && derniere.premier > derniere.dernier && derniere.fin == c.fin)
+        return true;
+    return c.premier <= derniere.dernier;
+}
+
 // Stores closure `c` (its kind, period, stretch of the chain and, for a month or a year, its
 // last event counted already set) at the end of the closures' chain, signed, with its event,
 // in one transaction. Gives it complete.
@@ -148,6 +158,15 @@ Resultat<Cloture> enregistrer(const Database& bdd, const CleFiscale& cle, Clotur
     Transaction t(bdd);
     if (!t.debut())
         return t.debut().echec();
+    if (Resultat<> r = bdd.reserverRegistres(); !r)
+        return r.echec();
+    // On a server another till may have made this closure while this one was reckoning it.
+    const Resultat<std::optional<Stockee>> memeGenre = derniere(bdd, c.genre);
+    if (!memeGenre)
+        return memeGenre.echec();
+    if (*memeGenre && faiteAilleurs(c, **memeGenre))
+        return echec(QStringLiteral("la clôture %1 du %2 vient d'être faite par une autre caisse")
+                         .arg(c.genre, c.fin.toString(QStringLiteral("dd/MM/yyyy"))));
     const Resultat<std::optional<Stockee>> avant = derniere(bdd, QString());
     if (!avant)
         return avant.echec();

@@ -54,16 +54,17 @@ void imprimerLigne(Surface& s, const LigneTicket& l) {
 
 } // namespace
 
-Resultat<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour) {
+Resultat<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour,
+                                      const QString& caisse) {
     // Dates are stored as "yyyy-mm-dd hh:nn:ss": the day is a range of that text.
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
     if (Resultat<> r =
             executer(q,
                      QStringLiteral("SELECT NumeroTicket FROM TICKETS WHERE TicketClos "
-                                    "<> 0 AND Date >= ? AND Date < ? ORDER BY "
-                                    "NumeroTicket"),
-                     {jour.toString(Qt::ISODate), jour.addDays(1).toString(Qt::ISODate)});
+                                    "<> 0 AND Date >= ? AND Date < ? AND coalesce(caisse, '1') "
+                                    "= ? ORDER BY NumeroTicket"),
+                     {jour.toString(Qt::ISODate), jour.addDays(1).toString(Qt::ISODate), caisse});
         !r)
         return r.echec();
     QList<qint64> numeros;

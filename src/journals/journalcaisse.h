@@ -16,8 +16,9 @@ class Surface;
 // on the receipt but aligned on the middle of the page, then the running VAT, total and
 // remaining amount, which add up from the first ticket of the journal to the one just printed.
 
-// The closed tickets dated `jour`, by ticket number.
-Resultat<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour);
+// The closed tickets of till `caisse` dated `jour`, by ticket number.
+Resultat<QList<qint64>> ticketsDuJour(const Database& bdd, const QDate& jour,
+                                      const QString& caisse);
 
 // Prints one line ending 40 twips before the middle of the target.
 void imprimerADroiteDuMilieu(Surface& ticket, const QString& texte);

@@ -42,10 +42,10 @@ Resultat<Caisse::Lecture> Caisse::lire(const QString& texte) const {
 }
 
 Resultat<qint64> Caisse::ouvrirTicket() {
-    Resultat<std::optional<qint64>> numero = tickets_.ouvertLePlusHaut();
+    Resultat<std::optional<qint64>> numero = tickets_.ouvertLePlusHaut(numero_);
     if (numero && !*numero) {
         consigner(tickets_.creer(numero_, vendeur_), QStringLiteral("nouveau ticket"));
-        numero = tickets_.ouvertLePlusHaut();
+        numero = tickets_.ouvertLePlusHaut(numero_);
     }
     ticket_ = numero.valeurOu(std::nullopt);
     lignes_.clear();

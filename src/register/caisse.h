@@ -45,6 +45,7 @@ class Caisse {
     // The lines of the current ticket read again from the database.
     Resultat<> relire();
     std::optional<qint64> ticket() const { return ticket_; }
+    const QString& numero() const { return numero_; }
     const QList<LigneTicket>& lignes() const { return lignes_; }
     const TotauxTicket& totaux() const { return totaux_; }
     // The last line that carries a quantity (an article or a discount), as stored.

@@ -74,6 +74,8 @@ Resultat<QByteArray> clore(const Database& bdd, const CleFiscale& cle, const Fer
 
 Resultat<QByteArray> cloreDans(const Database& bdd, const CleFiscale& cle, const Fermeture& f,
                                const QList<LigneTicket>& lignes, Maillon* precedent) {
+    if (Resultat<> r = bdd.reserverRegistres(); !r)
+        return r.echec();
     const Resultat<Maillon> avant = dernier(bdd);
     if (!avant)
         return avant.echec();
@@ -105,6 +107,8 @@ Resultat<qint64> sceller(const Database& bdd, const CleFiscale& cle) {
     Transaction t(bdd);
     if (!t.debut())
         return t.debut().echec();
+    if (Resultat<> r = bdd.reserverRegistres(); !r)
+        return r.echec();
     Resultat<Maillon> maillon = dernier(bdd);
     if (!maillon)
         return maillon.echec();

@@ -1,16 +1,36 @@
 #include "register/tickets.h"
 
 #include "common/formats.h"
+#include "common/journalisation.h"
 #include "database/database.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
-Resultat<std::optional<qint64>> Tickets::ouvertLePlusHaut() const {
+Reglage reglageCaisse() {
+    return {QStringLiteral("systeme"), QStringLiteral("Caisse"), QStringLiteral("1")};
+}
+
+QString numeroCaisse(const Reglages& reglages) {
+    const QString lu = reglages.lire(reglageCaisse()).trimmed();
+    bool ok = false;
+    const int n = lu.toInt(&ok);
+    if (ok && n >= 1 && n <= 99)
+        return QString::number(n);
+    consigner(Resultat<>(echec(QStringLiteral("le réglage Caisse « %1 » n'est pas un numéro de 1 "
+                                              "à 99 : cette caisse prend le numéro 1")
+                                   .arg(lu.left(40)))),
+              QStringLiteral("numéro de la caisse"));
+    return QStringLiteral("1");
+}
+
+Resultat<std::optional<qint64>> Tickets::ouvertLePlusHaut(const QString& caisse) const {
     QSqlQuery q(bdd_.connexion());
-    if (Resultat<> r = executer(
-            q, QStringLiteral("SELECT max(NumeroTicket) FROM TICKETS WHERE TicketClos = 0"));
+    if (Resultat<> r = executer(q,
+                                QStringLiteral("SELECT max(NumeroTicket) FROM TICKETS WHERE "
+                                               "TicketClos = 0 AND coalesce(caisse, '1') = ?"),
+                                {caisse});
         !r)
         return r.echec();
     if (!q.next() || q.value(0).isNull())

@@ -167,7 +167,7 @@ class TestHistorique : public QObject {
         QCOMPARE(t->lignes.size(), 4); // two articles, the cash, the change
         QVERIFY(!t->signature.isEmpty());
         // The till's open ticket is no closed ticket.
-        const qint64 ouvert = *Tickets(h.b.bdd).ouvertLePlusHaut().valeur();
+        const qint64 ouvert = *Tickets(h.b.bdd).ouvertLePlusHaut(QStringLiteral("1")).valeur();
         QVERIFY(!historique::lire(h.b.bdd, ouvert));
         QVERIFY(!h.numeros(QString()).contains(ouvert));
     }
@@ -196,7 +196,7 @@ class TestHistorique : public QObject {
     void annulation() {
         Historique h;
         const int evenementsAvant = h.b.valeur("SELECT count(*) FROM EVENEMENTS").toInt();
-        const qint64 ouvert = *Tickets(h.b.bdd).ouvertLePlusHaut().valeur();
+        const qint64 ouvert = *Tickets(h.b.bdd).ouvertLePlusHaut(QStringLiteral("1")).valeur();
         QCOMPARE(h.stock("ROBE"), 3.0); // one sold, one on the open ticket
         QCOMPARE(h.stock("PULL"), 1.0);
         const Resultat<qint64> r = historique::annuler(h.b.bdd, h.b.cle, ::annulation(h.a));
@@ -221,7 +221,7 @@ class TestHistorique : public QObject {
         QCOMPARE(h.stock("PULL"), 2.0);
         QCOMPARE(h.chaine(), QStringLiteral("valide"));
         // The till's open ticket is still the one the till works on.
-        QCOMPARE(*Tickets(h.b.bdd).ouvertLePlusHaut().valeur(), ouvert);
+        QCOMPARE(*Tickets(h.b.bdd).ouvertLePlusHaut(QStringLiteral("1")).valeur(), ouvert);
         QVERIFY(*r > ouvert);
         QCOMPARE(h.b.valeur("SELECT count(*) FROM EVENEMENTS").toInt(), evenementsAvant + 1);
         QCOMPARE(h.b.valeur("SELECT Genre FROM EVENEMENTS ORDER BY Numero DESC LIMIT 1").toString(),

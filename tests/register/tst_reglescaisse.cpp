@@ -209,13 +209,13 @@ class TestReglesCaisse : public QObject {
     void ticketsOuverts() {
         Magasin m;
         Tickets tickets(m.b.bdd);
-        QCOMPARE(tickets.ouvertLePlusHaut(), std::optional<qint64>());
+        QCOMPARE(tickets.ouvertLePlusHaut(QStringLiteral("1")), std::optional<qint64>());
         QVERIFY(m.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
                         "(7, 0, '1', 1), (8, 1, '1', 1), (9, 0, '1', 1)"));
-        QCOMPARE(*tickets.ouvertLePlusHaut(), 9);
+        QCOMPARE(*tickets.ouvertLePlusHaut(QStringLiteral("1")), 9);
         QVERIFY(clore(m, 9, Montant::depuisCentimes(12345),
                       QDateTime(QDate(2024, 3, 5), QTime(9, 1, 22))));
-        QCOMPARE(*tickets.ouvertLePlusHaut(), 7);
+        QCOMPARE(*tickets.ouvertLePlusHaut(QStringLiteral("1")), 7);
         QCOMPARE(m.b.valeur("SELECT Date FROM TICKETS WHERE NumeroTicket = 9").toString(),
                  QStringLiteral("2024-03-05 09:01:22"));
         QCOMPARE(m.b.valeur("SELECT TotalTTC FROM TICKETS WHERE NumeroTicket = 9").toDouble(),
@@ -223,6 +223,13 @@ class TestReglesCaisse : public QObject {
         QCOMPARE(m.b.valeur("SELECT vendeur FROM TICKETS WHERE NumeroTicket = 9").toString(),
                  QStringLiteral("1"));
         QCOMPARE(*tickets.creer("1", 1), 10);
+        // Each till has its own highest open ticket; one written before tills were numbered
+        // is till 1's.
+        QVERIFY(m.b.sql("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse, vendeur) VALUES "
+                        "(11, 0, '2', 1), (12, 0, NULL, 1)"));
+        QCOMPARE(*tickets.ouvertLePlusHaut(QStringLiteral("1")), 12);
+        QCOMPARE(*tickets.ouvertLePlusHaut(QStringLiteral("2")), 11);
+        QCOMPARE(tickets.ouvertLePlusHaut(QStringLiteral("3")), std::optional<qint64>());
     }
 
     void lignesDansLOrdre() {

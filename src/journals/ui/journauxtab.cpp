@@ -11,6 +11,7 @@
 #include "printing/rolesimprimantes.h"
 #include "printing/serviceimpression.h"
 #include "printing/surface.h"
+#include "register/tickets.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -57,7 +58,8 @@ void JournauxTab::journalAujourdhui_Click() {
     const QDate jour = QDate::fromString(aujourd->text(), QStringLiteral("dd/MM/yyyy"));
     if (!jour.isValid())
         return echec(QStringLiteral("la date « %1 » n'est pas une date").arg(aujourd->text()));
-    const Resultat<QList<qint64>> tickets = ticketsDuJour(services_.bdd, jour);
+    const Resultat<QList<qint64>> tickets =
+        ticketsDuJour(services_.bdd, jour, numeroCaisse(services_.reglages()));
     if (!tickets)
         return echec(
             QStringLiteral("les tickets ne peuvent pas être lus (%1)").arg(tickets.raison()));

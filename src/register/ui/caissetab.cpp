@@ -52,7 +52,7 @@ QPushButton* bouton(QWidget* parent, const QString& nom, const QString& texte, i
 
 CaisseTab::CaisseTab(Services& services, QWidget* parent)
     : QWidget(parent), services_(services),
-      caisse_(services.bdd, services.cle, QStringLiteral("1"), kVendeur) {
+      caisse_(services.bdd, services.cle, numeroCaisse(services.reglages()), kVendeur) {
     setObjectName(QStringLiteral("Caisse"));
     construire();
     // Scans typed while one of the till's boxes is up wait their turn, as any other Enter.
@@ -122,8 +122,7 @@ void CaisseTab::construire() {
 }
 
 void CaisseTab::construireAfficheurs(QWidget* Picture1) {
-    caisse =
-        creerLabel(Picture1, QStringLiteral("caisse"), QStringLiteral("1"), 1800, 0, 1200, 240);
+    caisse = creerLabel(Picture1, QStringLiteral("caisse"), caisse_.numero(), 1800, 0, 1200, 240);
     legende(Picture1, QStringLiteral("Label1"), QStringLiteral("Caisse"), 480, 0, caisse);
     // The seller's name; the seller's number (1) is what the tickets record.
     vendeur = creerLabel(Picture1, QStringLiteral("vendeur"), QStringLiteral("Martine"), 1800, 240,
@@ -243,7 +242,7 @@ void CaisseTab::construireBoutons() {
 
 void CaisseTab::ouvrirHistorique() {
     executer([this] {
-        HistoriqueTickets fenetre(services_, QStringLiteral("1"), QString::number(kVendeur), this);
+        HistoriqueTickets fenetre(services_, caisse_.numero(), QString::number(kVendeur), this);
         // Keys typed into the window are the window's; a scan made while it is up waits for the
         // till, as with every other box of the till.
         scanner_->ouvrirBoite();

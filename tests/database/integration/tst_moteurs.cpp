@@ -6,11 +6,14 @@
 #include "database/database.h"
 #include "frame/demarrage.h"
 #include "frame/installation.h"
+#include "journals/clotures.h"
 #include "register/historique.h"
+#include "register/signatureticket.h"
 #include "settings/reglage.h"
 #include "stock/exportinventaire.h"
 #include "support/serveurpostgres.h"
 #include "support/testmain.h"
+#include "support/testsupport.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -18,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <thread>
 
 // The shop's rules that live in the database hold on both engines: a shop in a file, and a shop
 // on a PostgreSQL server (a private cluster of the test's own). Each test runs once per engine.
@@ -325,6 +329,99 @@ class TestMoteurs : public QObject {
         QVERIFY(!r);
         QVERIFY2(r.raison().contains(QStringLiteral("ticket clos sans signature")),
                  qPrintable(r.raison()));
+    }
+
+    // Two tills close a ticket each at the same moment: the second waits for the first's chain
+    // link and takes the next one; neither is refused. Then the day's closure asked on one till
+    // while another makes it is not made twice.
+    void deuxCaissesEnMemeTemps() {
+        QFETCH_GLOBAL(QString, moteur);
+        if (moteur == QStringLiteral("fichier"))
+            QSKIP("un fichier n'a qu'une caisse à la fois (le verrou)");
+        Database a;
+        QString ou;
+        QVERIFY(nouvelleBoutique(a, &ou));
+        QVERIFY(sql(a, QStringLiteral("INSERT INTO TICKETS (NumeroTicket, TicketClos, caisse) "
+                                      "VALUES (1, 0, '1'), (2, 0, '2')")));
+        const CleFiscale cle = cleDeTest();
+        const QDateTime quand(QDate(2026, 12, 11), QTime(10, 0));
+        auto fermeture = [&](qint64 numero) {
+            signatureticket::Fermeture f;
+            f.numero = numero;
+            f.quand = quand;
+            f.caisse = QString::number(numero);
+            f.vendeur = QStringLiteral("1");
+            return f;
+        };
+        std::optional<Transaction> t(std::in_place, a);
+        QVERIFY(t->debut());
+        QVERIFY(signatureticket::cloreDans(a, cle, fermeture(1), {}));
+        QString raison = QStringLiteral("pas fini");
+        std::thread autreCaisse([&] {
+            Database b;
+            Resultat<> r = b.ouvrir(ou);
+            if (r)
+                r = signatureticket::clore(b, cle, fermeture(2), {}).ok()
+                        ? Resultat<>()
+                        : Resultat<>(echec(QStringLiteral("clôture refusée")));
+            raison = r ? QString() : r.raison();
+        });
+        // A failing check ends this till's transaction before waiting for the other one.
+        auto attendre = qScopeGuard([&] {
+            t.reset();
+            autreCaisse.join();
+        });
+        // The other till waits for this one's transaction (seen from outside it: a transaction
+        // sees the server's activity as it was at its start).
+        Database temoin;
+        QVERIFY(temoin.ouvrir(ou));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            valeur(temoin,
+                   QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
+                                  "wait_event_type = 'Lock' AND datname = current_database()"))
+                .toInt(),
+            1, 10000);
+        QVERIFY(t->valider());
+        t.reset();
+        autreCaisse.join();
+        attendre.dismiss();
+        QCOMPARE(raison, QString());
+        QCOMPARE(valeur(a, QStringLiteral("SELECT Chainage FROM TICKETS WHERE NumeroTicket = 2"))
+                     .toInt(),
+                 2);
+
+        // The first till holds the records while it stores its day's closure of both tickets.
+        t.emplace(a);
+        QVERIFY(t->debut());
+        QVERIFY(a.reserverRegistres());
+        std::thread cloture([&] {
+            Database b;
+            const Resultat<> ouverte = b.ouvrir(ou);
+            const auto z = ouverte ? clotures::clotureDuJour(b, cle, quand.addSecs(3600))
+                                   : Resultat<QList<textefiscal::Cloture>>(ouverte.echec());
+            raison = z ? QStringLiteral("faite deux fois") : z.raison();
+        });
+        auto attendreZ = qScopeGuard([&] {
+            t.reset();
+            cloture.join();
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(
+            valeur(temoin, QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
+                                          "wait_event_type = 'Lock' AND datname = "
+                                          "current_database()"))
+                .toInt(),
+            1, 10000);
+        QVERIFY(sql(a, QStringLiteral("INSERT INTO CLOTURES (Numero, Genre, Debut, Fin, Premier, "
+                                      "Dernier, Date, Tickets, TotalTTC, GrandTotal, Texte, "
+                                      "Signature) VALUES (1, 'JOUR', '2026-12-11', '2026-12-11', "
+                                      "1, 2, '2026-12-11 10:30:00', 2, 0, 0, '', '')")));
+        QVERIFY(t->valider());
+        t.reset();
+        cloture.join();
+        attendreZ.dismiss();
+        QVERIFY2(raison.contains(QStringLiteral("vient d'être faite par une autre caisse")),
+                 qPrintable(raison));
+        QCOMPARE(valeur(a, QStringLiteral("SELECT count(*) FROM CLOTURES")).toInt(), 1);
     }
 };
 

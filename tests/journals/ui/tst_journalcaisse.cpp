@@ -108,7 +108,8 @@ class TestJournalCaisse : public QObject {
     }
 
     void ticketsDuJour() {
-        // Closed tickets dated that day, from midnight to the last second, by number.
+        // The till's closed tickets dated that day, from midnight to the last second, by number;
+        // tickets written before tills were numbered are till 1's.
         Caisse j;
         QVERIFY(ticket(j.b, 1, "2024-03-04 23:59:59", {}));
         QVERIFY(ticket(j.b, 7, "2024-03-05 23:59:59", {}));
@@ -116,9 +117,12 @@ class TestJournalCaisse : public QObject {
         QVERIFY(ticket(j.b, 5, "2024-03-05 12:00:00", {}, false)); // still open
         QVERIFY(ticket(j.b, 4, "2024-03-06 00:00:00", {}));
         QVERIFY(ticket(j.b, 6, "2024-03-05 08:30:00", {}));
-        QCOMPARE(::ticketsDuJour(j.b.bdd, QDate(2024, 3, 5)), (QList<qint64>{3, 6, 7}));
+        QVERIFY(j.b.sql("INSERT INTO TICKETS (NumeroTicket, Date, TicketClos, caisse) VALUES "
+                        "(8, '2024-03-05 09:00:00', 1, '2'), (9, '2024-03-05 09:10:00', 1, '1')"));
+        QCOMPARE(::ticketsDuJour(j.b.bdd, QDate(2024, 3, 5), "1"), (QList<qint64>{3, 6, 7, 9}));
+        QCOMPARE(::ticketsDuJour(j.b.bdd, QDate(2024, 3, 5), "2"), (QList<qint64>{8}));
         j.b.bdd.fermer();
-        QVERIFY(!::ticketsDuJour(j.b.bdd, QDate(2024, 3, 5)));
+        QVERIFY(!::ticketsDuJour(j.b.bdd, QDate(2024, 3, 5), "1"));
     }
 
     void journeeSansTicket() {
