@@ -386,10 +386,39 @@ Resultat<> Database::ouvrirServeur(const QString& adresse, Acces acces) {
                            .arg(chemin_, q.lastError().isValid()
                                              ? QStringLiteral(" : ") + raisonSql(q.lastError())
                                              : QStringLiteral(" (creer_base la prépare)")));
-    if (acces == Acces::Lecture &&
-        !q.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")))
-        return abandon(raisonSql(q.lastError()));
+    acces_ = acces;
+    if (Resultat<> r = preparerSession(db); !r)
+        return abandon(r.raison());
     return {};
+}
+
+Resultat<> Database::preparerSession(QSqlDatabase& db) const {
+    QSqlQuery q(db);
+    if (acces_ == Acces::Lecture &&
+        !q.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY")))
+        return echec(raisonSql(q.lastError()));
+    return {};
+}
+
+Resultat<bool> Database::retablir() const {
+    if (moteur_ != Moteur::PostgreSQL || chemin_.isEmpty())
+        return false;
+    QSqlDatabase db = connexion();
+    if (db.isOpen()) {
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("SELECT 1")))
+            return false;
+    }
+    preparees_.clear();
+    db.close();
+    if (!db.open())
+        return echec(QStringLiteral("le serveur de la base de données ne répond pas (%1)")
+                         .arg(raisonSql(db.lastError())));
+    if (Resultat<> r = preparerSession(db); !r) {
+        db.close();
+        return r.echec();
+    }
+    return true;
 }
 
 void Database::fermer() {

@@ -56,6 +56,12 @@ class Database {
     // whole by pg_restore, and renamed into place.
     static Resultat<> copierServeur(const QString& adresse, const QString& destination);
 
+    // After a failure on a server: whether the connection still answers; when it does not, it
+    // is opened again (true when it was). Statements prepared before are dropped: none may be
+    // in use. Fails, saying so in French, while the server does not answer. Nothing to do on a
+    // file.
+    Resultat<bool> retablir() const;
+
     // The fiscal records (the signed tickets' chain, the closures, the events) are each written
     // after their last link, read first: on a server several tills write them, so inside a
     // transaction this waits until no other till is writing them, and holds them until the
@@ -70,12 +76,15 @@ class Database {
   private:
     struct Garde;
     Resultat<> ouvrirServeur(const QString& adresse, Acces acces);
+    // What a server's session is told at each opening.
+    Resultat<> preparerSession(QSqlDatabase& db) const;
     QSqlDatabase connexionPilote(const QString& pilote);
 
     QString nomConnexion_;
     QString chemin_;
     QString dossierCopies_;
     Moteur moteur_ = Moteur::SQLite;
+    Acces acces_ = Acces::Ecriture;
     std::unique_ptr<Garde> garde_;
     mutable std::unordered_map<QString, std::unique_ptr<QSqlQuery>> preparees_;
 };

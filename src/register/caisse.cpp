@@ -3,6 +3,7 @@
 #include "common/formats.h"
 #include "common/journalisation.h"
 #include "common/texte.h"
+#include "database/database.h"
 #include "register/signatureticket.h"
 
 Caisse::Caisse(const Database& bdd, const CleFiscale& cle, QString numero, int vendeur)
@@ -16,9 +17,23 @@ bool Caisse::estMot(const QString& texte) {
            texte == mots::termine() || texte == mots::imprimeEtTermine();
 }
 
-Resultat<Caisse::Lecture> Caisse::lire(const QString& texte) const {
+Resultat<bool> Caisse::reprendre() {
+    const Resultat<bool> repris = bdd_.retablir();
+    if (repris && *repris && ticket_)
+        consigner(relire(), QStringLiteral("ticket relu après la reconnexion"));
+    return repris;
+}
+
+Resultat<Caisse::Lecture> Caisse::lire(const QString& texte) {
     Lecture l;
-    const Resultat<std::optional<ArticleCaisse>> article = ventes_.chercher(texte);
+    Resultat<std::optional<ArticleCaisse>> article = ventes_.chercher(texte);
+    if (!article) {
+        const Resultat<bool> repris = reprendre();
+        if (!repris)
+            article = repris.echec();
+        else if (*repris)
+            article = ventes_.chercher(texte);
+    }
     if (!article)
         return echec(QStringLiteral("« %1 » n'a pas pu être cherché dans les articles (%2)")
                          .arg(texte.left(40), article.raison()));
@@ -122,6 +137,14 @@ Resultat<> Caisse::ecrire(const std::function<Resultat<Ecriture>(qint64)>& ecrit
     const qint64 numero = *ticket_;
     const Resultat<Ecriture> e = ecriture(numero);
     QString raison = e.raison();
+    if (!e) {
+        // The server went away: its answer may have been lost after the line was recorded. The
+        // ticket read again tells.
+        const qsizetype avant = lignes_.size();
+        const Resultat<bool> repris = reprendre();
+        if (repris && *repris && ticket_ == numero && lignes_.size() > avant)
+            return {};
+    }
     if (e && *e == Ecriture::TicketFerme) {
         // Closed elsewhere meanwhile: the next entries go to the next ticket.
         raison = QStringLiteral("le ticket n° %1 n'est plus ouvert").arg(numero);

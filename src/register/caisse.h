@@ -36,9 +36,16 @@ class Caisse {
         Quantite quantite;
     };
     // An article code wins over a word, and a word over a quantity; a text that is none of them
-    // is unknown. An article without a price is never sold at 0,00 €.
-    Resultat<Lecture> lire(const QString& texte) const;
+    // is unknown. An article without a price is never sold at 0,00 €. A look-up that fails is
+    // tried once more when the server's connection had gone and is back (reprendre).
+    Resultat<Lecture> lire(const QString& texte);
     static bool estMot(const QString& texte);
+
+    // After a failure: a server's connection that had gone is opened again, and the current
+    // ticket read again from what the server holds (a write whose answer was lost may be
+    // recorded, or not). True when the connection was opened again; fails while the server
+    // does not answer. Nothing changes on a file.
+    Resultat<bool> reprendre();
 
     // The highest open ticket, a new one when there is none; its lines are read.
     Resultat<qint64> ouvrirTicket();

@@ -116,6 +116,23 @@ bool ServeurPostgres::demarrer() {
                    QStringLiteral("--no-sync")},
                   120000))
         return false;
+    return relancer();
+}
+
+bool ServeurPostgres::arreter() {
+    if (!demarre_)
+        return true;
+    demarre_ =
+        !executer(dossierProgrammes() + QStringLiteral("/pg_ctl"),
+                  {QStringLiteral("-D"), racine_ + QStringLiteral("/donnees"), QStringLiteral("-m"),
+                   QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")},
+                  30000);
+    return !demarre_;
+}
+
+bool ServeurPostgres::relancer() {
+    const QString bin = dossierProgrammes();
+    const QString donnees = racine_ + QStringLiteral("/donnees");
     // The socket alone, in the cluster's folder; no disk syncs: a test's data need not survive
     // a crash of the machine.
     const QString options = QStringLiteral("-c listen_addresses='' -k %1 -p %2 -c fsync=off "

@@ -24,6 +24,10 @@ class ServeurPostgres {
     // Makes the cluster and starts its server; false, with the reason in erreur(), otherwise.
     bool demarrer();
     const QString& erreur() const { return erreur_; }
+    // Stops the server (its clients lose their connections; what was committed is kept: the
+    // cluster does not wait for the disk) and starts it again.
+    bool arreter();
+    bool relancer();
 
     // A new, empty database of the cluster.
     bool creerBase(const QString& nom);

@@ -7,6 +7,7 @@
 #include "frame/demarrage.h"
 #include "frame/installation.h"
 #include "journals/clotures.h"
+#include "register/caisse.h"
 #include "register/historique.h"
 #include "register/signatureticket.h"
 #include "settings/reglage.h"
@@ -422,6 +423,45 @@ class TestMoteurs : public QObject {
         QVERIFY2(raison.contains(QStringLiteral("vient d'être faite par une autre caisse")),
                  qPrintable(raison));
         QCOMPARE(valeur(a, QStringLiteral("SELECT count(*) FROM CLOTURES")).toInt(), 1);
+    }
+
+    // The server goes away in the middle of a sale and comes back: the till says so, records
+    // nothing of the refused scan, and goes on on the same connection's settings and ticket,
+    // without being started again.
+    void serveurPerduPuisRevenu() {
+        QFETCH_GLOBAL(QString, moteur);
+        if (moteur == QStringLiteral("fichier"))
+            QSKIP("un fichier n'a pas de serveur à perdre");
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        QVERIFY(sql(bdd, QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, "
+                                        "PrixVenteTTC, tauxTVAvente, EnStock) VALUES ('ROBE', "
+                                        "'Robe ', 50, 19.6, 10)")));
+        const CleFiscale cle = cleDeTest();
+        Caisse caisse(bdd, cle, QStringLiteral("1"), 1);
+        QVERIFY(caisse.ouvrirTicket());
+        auto vendre = [&]() -> Resultat<> {
+            const Resultat<Caisse::Lecture> lu = caisse.lire(QStringLiteral("ROBE"));
+            if (!lu)
+                return lu.echec();
+            if (!lu->article)
+                return echec(QStringLiteral("ROBE inconnue"));
+            const Resultat<LigneCalculee> vendue = caisse.vendre(*lu->article);
+            return vendue ? Resultat<>() : Resultat<>(vendue.echec());
+        };
+        QVERIFY(vendre());
+        QVERIFY(serveur_->arreter());
+        const Resultat<> refusee = vendre();
+        QVERIFY(!refusee);
+        QVERIFY2(refusee.raison().contains(QStringLiteral("serveur de la base de données")),
+                 qPrintable(refusee.raison()));
+        QVERIFY(serveur_->relancer());
+        // Killed connections too (a restart of the server) are opened again.
+        QVERIFY(vendre());
+        QVERIFY(vendre());
+        QCOMPARE(caisse.lignes().size(), 3);
+        QCOMPARE(valeur(bdd, QStringLiteral("SELECT count(*) FROM VENTES")).toInt(), 3);
+        QCOMPARE(valeur(bdd, QStringLiteral("SELECT EnStock FROM ARTICLES")).toDouble(), 7.0);
     }
 };
 
