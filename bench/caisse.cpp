@@ -6,8 +6,14 @@
 // every scan meets a 50-line ticket. Give the database file in TALMIR_BENCH_BASE (default
 // /tmp/grande.db, made by `creer_base --articles 100000 --lignes 1000000`); the runs work on a
 // copy. Reports the median and the 99th percentile of the single scans.
+// The scan's processing is measured on a PostgreSQL server too (saisieDUnScan/traitement_serveur):
+// a private cluster over its Unix socket, syncing every commit as the file does, holding the
+// same large shop made by creer_base's code (TALMIR_BENCH_ARTICLES articles and about
+// TALMIR_BENCH_LIGNES lines, 100,000 and 1,000,000 by default), its making timed; skipped with
+// the reason when no cluster can run here.
 #include "banc.h"
 #include "common/ui/miseaechelle.h"
+#include "database/adresseserveur.h"
 #include "database/database.h"
 #include "frame/services.h"
 #include "frame/ui/intro.h"
@@ -16,12 +22,17 @@
 #include "printing/ui/parametrestab.h"
 #include "printing/ui/picturebox.h"
 #include "register/recu.h"
+#include "register/signatureticket.h"
 #include "register/tickets.h"
 #include "register/ui/caissetab.h"
+#include "support/serveurpostgres.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -33,6 +44,7 @@
 #include <memory>
 #include <sqlite3.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -69,6 +81,7 @@ struct Mesures {
         return v[std::min(v.size() - 1, size_t(double(v.size()) * q))];
     }
     double mediane() const { return ms.empty() ? 0 : rang(ms, 0.5); }
+    double p99() const { return ms.empty() ? 0 : rang(ms, 0.99); }
     void rapporter(benchmark::State& etat) const {
         if (ms.empty())
             return;
@@ -78,6 +91,120 @@ struct Mesures {
         etat.counters["cpu_p99_ms"] = rang(cpu, 0.99);
     }
 };
+
+// A count from the environment variable `nom`, else `defaut`.
+int nombreDeLEnvironnement(const char* nom, int defaut) {
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue(nom, &ok);
+    return ok && n >= 0 ? n : defaut;
+}
+
+// The private cluster of the server runs, started at the first need.
+std::unique_ptr<ServeurPostgres> leServeur;
+// How long the server's large shop took to make and to sign, in seconds.
+double creationServeur = 0, signatureServeur = 0;
+
+// One value read from the cluster's own database, as its superuser.
+QString reglageDuServeur(const QString& sql) {
+    QString valeur;
+    {
+        QSqlDatabase db =
+            leServeur->connexion(QStringLiteral("banc_reglage"), QStringLiteral("postgres"));
+        QSqlQuery q(db);
+        if (db.open() && q.exec(sql) && q.next())
+            valeur = q.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("banc_reglage"));
+    return valeur;
+}
+
+// The test cluster writes without disk syncs; a shop's server syncs every commit (its default),
+// as the till's file does (synchronous=FULL): the cluster is started again with the server's
+// defaults, on its socket alone.
+bool serveurDurable(QString* erreur) {
+    const QString donnees = reglageDuServeur(QStringLiteral("SHOW data_directory"));
+    const QString programmes =
+        reglageDuServeur(QStringLiteral("SELECT setting FROM pg_config WHERE name = 'BINDIR'"));
+    if (donnees.isEmpty() || programmes.isEmpty()) {
+        *erreur = QStringLiteral("le dossier de la grappe est inconnu");
+        return false;
+    }
+    const QStringList pgCtl = {programmes + QStringLiteral("/pg_ctl"),
+                               QStringLiteral("-D"),
+                               donnees,
+                               QStringLiteral("-o"),
+                               QStringLiteral("-c listen_addresses='' -k %1 -p %2")
+                                   .arg(leServeur->dossierSocket())
+                                   .arg(ServeurPostgres::kPort),
+                               QStringLiteral("-l"),
+                               leServeur->dossierSocket() + QStringLiteral("/journal_durable.txt"),
+                               QStringLiteral("-w"),
+                               QStringLiteral("restart")};
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    // As root, the cluster's programs run as its owner.
+    if (::geteuid() == 0)
+        p.start(QStringLiteral("runuser"),
+                QStringList{QStringLiteral("-u"), ServeurPostgres::utilisateur(),
+                            QStringLiteral("--")} +
+                    pgCtl);
+    else
+        p.start(pgCtl.first(), pgCtl.mid(1));
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        *erreur = QStringLiteral("pg_ctl restart : ") + QString::fromLocal8Bit(p.readAll());
+        return false;
+    }
+    if (reglageDuServeur(QStringLiteral("SHOW fsync")) != QStringLiteral("on") ||
+        reglageDuServeur(QStringLiteral("SHOW synchronous_commit")) != QStringLiteral("on")) {
+        *erreur = QStringLiteral("la grappe n'écrit toujours pas ses validations sur le disque");
+        return false;
+    }
+    return true;
+}
+
+// The large shop on the cluster's server, made and signed by creer_base's code; its address,
+// or empty with the reason.
+QString grandeBoutiqueServeur(QString* erreur) {
+    if (const QString m = ServeurPostgres::manque(); !m.isEmpty()) {
+        *erreur = QStringLiteral("pas de grappe PostgreSQL : ") + m;
+        return {};
+    }
+    leServeur = std::make_unique<ServeurPostgres>();
+    if (!leServeur->demarrer() || !leServeur->creerBase(QStringLiteral("grande"))) {
+        *erreur = QStringLiteral("pas de grappe PostgreSQL : ") + leServeur->erreur();
+        return {};
+    }
+    if (!serveurDurable(erreur))
+        return {};
+    const QString adresse = AdresseServeur{leServeur->dossierSocket(), ServeurPostgres::kPort,
+                                           QStringLiteral("grande"), ServeurPostgres::utilisateur()}
+                                .texte();
+    const int articles = nombreDeLEnvironnement("TALMIR_BENCH_ARTICLES", 100000);
+    const int lignes = nombreDeLEnvironnement("TALMIR_BENCH_LIGNES", 1000000);
+    QElapsedTimer chrono;
+    chrono.start();
+    if (Resultat<> r = creation::creerGrande(adresse, articles, lignes); !r) {
+        *erreur = r.raison();
+        return {};
+    }
+    creationServeur = double(chrono.restart()) / 1000;
+    std::fprintf(stderr, "boutique du serveur : %d articles, %d lignes faits en %.1f s\n", articles,
+                 lignes, creationServeur);
+    Database bdd;
+    Resultat<qint64> scelles = bdd.ouvrir(adresse).ok()
+                                   ? signatureticket::sceller(bdd, banc::cle())
+                                   : Resultat<qint64>(echec(QStringLiteral("ouverture")));
+    if (!scelles) {
+        *erreur = scelles.raison();
+        return {};
+    }
+    signatureServeur = double(chrono.elapsed()) / 1000;
+    std::fprintf(stderr, "boutique du serveur : %lld tickets signés en %.1f s\n",
+                 static_cast<long long>(*scelles), signatureServeur);
+    return adresse;
+}
+
+enum class Moteur { Fichier, Serveur };
 
 // The large shop in a temporary program folder, the till open on a ticket of 50 lines.
 struct Boutique {
@@ -97,11 +224,22 @@ struct Boutique {
     std::unique_ptr<CaisseTab> caisse;
     QString erreur;
 
-    Boutique() {
-        const QString source = banc::baseSource(dossier.path(), QStringLiteral("/tmp/grande.db"),
-                                                100000, 1000000, banc::SiAbsente::Refuser, &erreur);
-        if (source.isEmpty() || !banc::ouvrirCopie(source, inst, bdd, &erreur))
-            return;
+    explicit Boutique(Moteur moteur) {
+        if (moteur == Moteur::Fichier) {
+            const QString source =
+                banc::baseSource(dossier.path(), QStringLiteral("/tmp/grande.db"), 100000, 1000000,
+                                 banc::SiAbsente::Refuser, &erreur);
+            if (source.isEmpty() || !banc::ouvrirCopie(source, inst, bdd, &erreur))
+                return;
+        } else {
+            const QString adresse = grandeBoutiqueServeur(&erreur);
+            if (adresse.isEmpty())
+                return;
+            if (Resultat<> r = bdd.ouvrir(adresse); !r) {
+                erreur = r.raison();
+                return;
+            }
+        }
         services = std::make_unique<Services>(
             Services{inst, bdd, dialogues, imprimantes, lanceur, horloge, intro, fin, banc::cle()});
         parametres = std::make_unique<ParametresTab>(*services);
@@ -142,21 +280,23 @@ struct Boutique {
     }
 };
 
-std::unique_ptr<Boutique> laBoutique;
-// The medians of the run, by benchmark, for the ratios printed at the end.
-std::map<std::string, double> medianes;
+std::unique_ptr<Boutique> laBoutique, laBoutiqueServeur;
+// The medians and 99th percentiles of the run, by benchmark, for the ratios printed at the end.
+std::map<std::string, double> medianes, p99s;
 
-Boutique& boutique() {
-    if (!laBoutique)
-        laBoutique = std::make_unique<Boutique>();
-    return *laBoutique;
+Boutique& boutique(Moteur moteur = Moteur::Fichier) {
+    std::unique_ptr<Boutique>& b = moteur == Moteur::Fichier ? laBoutique : laBoutiqueServeur;
+    if (!b)
+        b = std::make_unique<Boutique>(moteur);
+    return *b;
 }
 } // namespace
 
 // Enter after a scan: lookup, line and stock in one transaction, the ticket drawn again from its
 // stored lines, the displays. `peindre`: the window's repaint that follows is counted too.
-static void saisieDUnScan(benchmark::State& etat, bool peindre, QSize taille) {
-    Boutique& b = boutique();
+static void saisieDUnScan(benchmark::State& etat, bool peindre, QSize taille,
+                          Moteur moteur = Moteur::Fichier) {
+    Boutique& b = boutique(moteur);
     if (!b.prete(etat))
         return;
     b.fenetre->resize(taille);
@@ -174,14 +314,25 @@ static void saisieDUnScan(benchmark::State& etat, bool peindre, QSize taille) {
         QApplication::processEvents();
     }
     m.rapporter(etat);
-    medianes[peindre ? QStringLiteral("saisieDUnScan avec peinture %1x%2")
-                           .arg(taille.width())
-                           .arg(taille.height())
-                           .toStdString()
-                     : std::string("saisieDUnScan traitement")] = m.mediane();
+    const std::string nom = peindre ? QStringLiteral("saisieDUnScan avec peinture %1x%2")
+                                          .arg(taille.width())
+                                          .arg(taille.height())
+                                          .toStdString()
+                                    : std::string("saisieDUnScan traitement");
+    const std::string ici = moteur == Moteur::Serveur ? nom + " serveur" : nom;
+    medianes[ici] = m.mediane();
+    p99s[ici] = m.p99();
     etat.counters["messages"] = b.dialogues.messages;
+    if (moteur == Moteur::Serveur) {
+        etat.counters["creation_s"] = creationServeur;
+        etat.counters["signature_s"] = signatureServeur;
+    }
 }
 BENCHMARK_CAPTURE(saisieDUnScan, traitement, false, QSize(680, 500))
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1000);
+BENCHMARK_CAPTURE(saisieDUnScan, traitement_serveur, false, QSize(680, 500), Moteur::Serveur)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1000);
@@ -316,6 +467,18 @@ int main(int argc, char** argv) {
             if (nom.find("saisieDUnScan") == 0)
                 std::printf("%-45s %.2f x SQLite nu (%.3f ms / %.3f ms)\n", nom.c_str(),
                             mediane / nu->second, mediane, nu->second);
-    laBoutique.reset(); // the windows go before the application
+    // The scan on the server beside the same scan on the file.
+    const auto fichier = medianes.find("saisieDUnScan traitement");
+    const auto serveur = medianes.find("saisieDUnScan traitement serveur");
+    if (fichier != medianes.cend() && serveur != medianes.cend() && fichier->second > 0)
+        std::printf("%-45s %.2f x fichier (médiane %.3f ms / %.3f ms ; p99 %.3f ms / %.3f ms ; "
+                    "boutique du serveur faite en %.1f s, signée en %.1f s)\n",
+                    serveur->first.c_str(), serveur->second / fichier->second, serveur->second,
+                    fichier->second, p99s[serveur->first], p99s[fichier->first], creationServeur,
+                    signatureServeur);
+    // The windows go before the application, the server's shop before its cluster.
+    laBoutique.reset();
+    laBoutiqueServeur.reset();
+    leServeur.reset();
     return 0;
 }
