@@ -890,7 +890,8 @@ Resultat<> executerScript(const Database& base, const QByteArray& script) {
 
 namespace {
 // A PostgreSQL client program (pg_dump, pg_restore) run to its end; its own words on failure.
-Resultat<> lancerOutilServeur(const QString& outil, const QStringList& arguments) {
+Resultat<> lancerOutilServeur(const QString& outil, const QStringList& arguments,
+                              QByteArray* sortie = nullptr) {
     QString programme = QStandardPaths::findExecutable(outil);
     if (programme.isEmpty()) {
         // Debian puts the versioned programs out of the PATH when only the server is there.
@@ -922,9 +923,35 @@ Resultat<> lancerOutilServeur(const QString& outil, const QStringList& arguments
                          .arg(outil, QString::fromLocal8Bit(p.readAllStandardError())
                                          .trimmed()
                                          .section(u'\n', 0, 0)));
+    if (sortie)
+        *sortie = p.readAllStandardOutput();
     return {};
 }
 } // namespace
+
+Resultat<qint64> Database::articlesDeLArchive(const QString& archive) {
+    QByteArray donnees;
+    if (Resultat<> r =
+            lancerOutilServeur(QStringLiteral("pg_restore"),
+                               {QStringLiteral("--data-only"), QStringLiteral("--table=articles"),
+                                QStringLiteral("--file=-"), archive},
+                               &donnees);
+        !r)
+        return r.echec();
+    // The table's rows are the lines between its COPY statement and the end mark.
+    qint64 lignes = 0;
+    bool dedans = false;
+    for (const QByteArray& l : donnees.split('\n')) {
+        if (!dedans)
+            dedans = l.startsWith("COPY ");
+        else if (l == "\\.")
+            return lignes;
+        else
+            ++lignes;
+    }
+    return echec(QStringLiteral("la table des articles manque dans la copie %1")
+                     .arg(QDir::toNativeSeparators(archive)));
+}
 
 Resultat<> Database::copierServeur(const QString& adresse, const QString& destination) {
     const Resultat<AdresseServeur> a = AdresseServeur::lire(adresse);

@@ -55,6 +55,8 @@ class Database {
     // server's own tool, pg_dump (its archive format), written beside `destination`, read back
     // whole by pg_restore, and renamed into place.
     static Resultat<> copierServeur(const QString& adresse, const QString& destination);
+    // The number of articles in such a copy, read by pg_restore.
+    static Resultat<qint64> articlesDeLArchive(const QString& archive);
 
     // After a failure on a server: whether the connection still answers; when it does not, it
     // is opened again (true when it was). Statements prepared before are dropped: none may be

@@ -51,17 +51,16 @@ const QString kProvisoire = QStringLiteral(".cloture-en-cours");
 // Names tried for one minute: the closure's own, then "_2", "_3"...
 constexpr int kSuffixesEssayes = 1000;
 
-QString nomAvecSuffixe(const QDateTime& quand, int rang) {
-    return rang <= 1
-               ? nomFichier(quand)
-               : nomCloture(quand) + u'_' + QString::number(rang) + Installation::extensionBase();
+QString nomAvecSuffixe(const QDateTime& quand, int rang, const QString& extension) {
+    return nomCloture(quand) + (rang <= 1 ? QString() : u'_' + QString::number(rang)) + extension;
 }
 
 // Gives the checked copy the first closure name of that minute that is free. A name that
 // exists, whatever it holds, is never replaced: the rename refuses to overwrite.
-Resultat<QString> nommer(const QString& provisoire, const QString& rep, const QDateTime& quand) {
+Resultat<QString> nommer(const QString& provisoire, const QString& rep, const QDateTime& quand,
+                         const QString& extension) {
     for (int rang = 1; rang <= kSuffixesEssayes; ++rang) {
-        const QString chemin = rep + u'/' + nomAvecSuffixe(quand, rang);
+        const QString chemin = rep + u'/' + nomAvecSuffixe(quand, rang, extension);
         if (QFileInfo::exists(chemin) || QFileInfo(chemin).isSymLink())
             continue;
         if (QFile::rename(provisoire, chemin))
@@ -84,12 +83,18 @@ Resultat<QString> copier(const Database& bdd, const Installation& installation,
     if (!attendus)
         return echec(
             QStringLiteral("la base de données ne peut pas être lue (%1)").arg(attendus.raison()));
-    const QString provisoire = rep + u'/' + kProvisoire + Installation::extensionBase();
-    if (Resultat<> r = bdd.copierVers(provisoire); !r)
-        return echec(
-            QStringLiteral("la copie %1 n'a pas pu être écrite (%2)")
-                .arg(QDir::toNativeSeparators(rep + u'/' + nomFichier(quand)), r.raison()));
-    const Resultat<qint64> copies = articlesDuFichier(provisoire);
+    // A shop on a server is copied by the server's own tool, into its archive format.
+    const bool serveur = bdd.moteur() == Database::Moteur::PostgreSQL;
+    const QString extension = serveur ? QStringLiteral(".dump") : Installation::extensionBase();
+    const QString provisoire = rep + u'/' + kProvisoire + extension;
+    if (Resultat<> r = serveur ? Database::copierServeur(bdd.chemin(), provisoire)
+                               : bdd.copierVers(provisoire);
+        !r)
+        return echec(QStringLiteral("la copie %1 n'a pas pu être écrite (%2)")
+                         .arg(QDir::toNativeSeparators(rep + u'/' + nomCloture(quand) + extension),
+                              r.raison()));
+    const Resultat<qint64> copies =
+        serveur ? Database::articlesDeLArchive(provisoire) : articlesDuFichier(provisoire);
     if (!copies || *copies != *attendus) {
         QFile::remove(provisoire);
         if (!copies)
@@ -99,7 +104,7 @@ Resultat<QString> copier(const Database& bdd, const Installation& installation,
                          .arg(*copies)
                          .arg(*attendus));
     }
-    return nommer(provisoire, rep, quand);
+    return nommer(provisoire, rep, quand, extension);
 }
 
 Resultat<> remettreStockAZero(const Database& bdd) {

@@ -21,9 +21,10 @@ QString dossier(const Installation& installation);
 QString nomFichier(const QDateTime& quand);
 
 // A consistent copy of the open shop database into the closures folder (created when missing),
-// checked before it is listed: the copy opens and holds as many articles as the shop. Gives the
-// copy's path. A copy that fails the check is removed. An existing closure is never replaced: a
-// second closure in the same minute is named with "_2", "_3"... after the minute.
+// checked before it is listed: the copy opens and holds as many articles as the shop (a shop
+// on a server: the server's archive, "….dump", read back by pg_restore). Gives the copy's path. A
+// copy that fails the check is removed. An existing closure is never replaced: a second closure in
+// the same minute is named with "_2", "_3"... after the minute.
 Resultat<QString> copier(const Database& bdd, const Installation& installation,
                          const QDateTime& quand);
 

@@ -6,11 +6,13 @@
 #include "database/database.h"
 #include "frame/demarrage.h"
 #include "frame/installation.h"
+#include "frame/ui/registresfiscaux.h"
 #include "journals/clotures.h"
 #include "register/caisse.h"
 #include "register/historique.h"
 #include "register/signatureticket.h"
 #include "settings/reglage.h"
+#include "stock/cloture.h"
 #include "stock/exportinventaire.h"
 #include "support/serveurpostgres.h"
 #include "support/testmain.h"
@@ -294,6 +296,58 @@ class TestMoteurs : public QObject {
             QVERIFY(QString::fromUtf8(lecture.readAllStandardOutput())
                         .contains(QStringLiteral("Dans la copie")));
         }
+    }
+
+    // The stock closure's copy, made before the stock goes to zero, by each engine's own means:
+    // read back, it holds every article; a second one in the same minute takes its own name.
+    void copieDeCloture() {
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        QVERIFY(sql(bdd, QStringLiteral("INSERT INTO ARTICLES (CodeArticle, EnStock) VALUES "
+                                        "('A', 1), ('B', 2), ('C', NULL)")));
+        QTemporaryDir dossier;
+        const Installation inst{dossier.path(), QStringLiteral("TALMIR_vestimentaire")};
+        const QDateTime quand(QDate(2026, 12, 11), QTime(18, 30));
+        const bool serveur = bdd.moteur() == Database::Moteur::PostgreSQL;
+        const QString extension = serveur ? QStringLiteral(".dump") : QStringLiteral(".db");
+        for (const QString& suffixe : {QString(), QStringLiteral("_2")}) {
+            const Resultat<QString> copie = cloture::copier(bdd, inst, quand);
+            QVERIFY2(copie, qPrintable(copie ? QString() : copie.raison()));
+            QCOMPARE(QFileInfo(*copie).fileName(),
+                     QStringLiteral("26345_12_11_18_30") + suffixe + extension);
+            const Resultat<qint64> articles =
+                serveur ? Database::articlesDeLArchive(*copie) : cloture::articlesDuFichier(*copie);
+            QVERIFY2(articles, qPrintable(articles ? QString() : articles.raison()));
+            QCOMPARE(*articles, 3);
+        }
+        QCOMPARE(cloture::lister(inst).size(), 2);
+    }
+
+    // The tills of a server's shop sign with its one key: the first till makes it; another one
+    // without it is refused, and starts once it has a copy of it.
+    void cleDeLaBoutique() {
+        QFETCH_GLOBAL(QString, moteur);
+        if (moteur == QStringLiteral("fichier"))
+            QSKIP("la clé d'un fichier est à côté de lui");
+        Database bdd;
+        QVERIFY(nouvelleBoutique(bdd));
+        QTemporaryDir premiere, seconde;
+        const QDateTime maintenant = QDateTime::currentDateTime();
+        CleFiscale cle, autre;
+        const Resultat<QString> ouverts =
+            ouvrirRegistresFiscaux(bdd, cle, -1, maintenant, premiere.path());
+        QVERIFY2(ouverts, qPrintable(ouverts ? QString() : ouverts.raison()));
+        const Resultat<QString> refuses =
+            ouvrirRegistresFiscaux(bdd, autre, -1, maintenant, seconde.path());
+        QVERIFY(!refuses);
+        QVERIFY2(refuses.raison().contains(QStringLiteral("n'a pas la clé de signature de la "
+                                                          "boutique")),
+                 qPrintable(refuses.raison()));
+        QVERIFY(!QFile::exists(QDir(seconde.path()).filePath(CleFiscale::fichierPrive())));
+        for (const QString& f : {CleFiscale::fichierPrive(), CleFiscale::fichierPublic()})
+            QVERIFY(
+                QFile::copy(QDir(premiere.path()).filePath(f), QDir(seconde.path()).filePath(f)));
+        QVERIFY(ouvrirRegistresFiscaux(bdd, autre, -1, maintenant, seconde.path()));
     }
 
     // A copy that cannot be made is a failure told in French, with nothing left half written.
