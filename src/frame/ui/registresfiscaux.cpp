@@ -8,6 +8,7 @@
 #include "journals/clotures.h"
 #include "register/signatureticket.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -23,6 +24,21 @@ Resultat<QString> ouvrirRegistresFiscaux(const Database& bdd, CleFiscale& cle, i
     if (serveur && dossierProgramme.isEmpty())
         return echec(QStringLiteral("Les ventes ne peuvent pas être signées : le dossier de la "
                                     "clé de signature n'est pas connu."));
+    // The tills of a shop on a server sign with the shop's one key: a till without it does not
+    // make one of its own once the shop has signed records, the chain would not check.
+    if (serveur &&
+        !QFileInfo::exists(QDir(dossierProgramme).filePath(CleFiscale::fichierPrive()))) {
+        const Resultat<QDateTime> signe = evenements::derniereDate(bdd);
+        if (!signe)
+            return signe.echec();
+        if (signe->isValid())
+            return echec(QStringLiteral("Les ventes ne peuvent pas être signées : cette caisse n'a "
+                                        "pas la clé de signature de la boutique. Copiez les "
+                                        "fichiers %1 et %2 du dossier d'une autre caisse de la "
+                                        "boutique dans %3, puis redémarrez.")
+                             .arg(CleFiscale::fichierPrive(), CleFiscale::fichierPublic(),
+                                  QDir::toNativeSeparators(dossierProgramme)));
+    }
     Resultat<CleFiscale> chargee = CleFiscale::chargerOuCreer(
         serveur ? dossierProgramme : QFileInfo(bdd.chemin()).absolutePath());
     if (!chargee)
