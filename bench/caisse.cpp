@@ -31,8 +31,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -44,7 +42,6 @@
 #include <memory>
 #include <sqlite3.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -104,64 +101,6 @@ std::unique_ptr<ServeurPostgres> leServeur;
 // How long the server's large shop took to make and to sign, in seconds.
 double creationServeur = 0, signatureServeur = 0;
 
-// One value read from the cluster's own database, as its superuser.
-QString reglageDuServeur(const QString& sql) {
-    QString valeur;
-    {
-        QSqlDatabase db =
-            leServeur->connexion(QStringLiteral("banc_reglage"), QStringLiteral("postgres"));
-        QSqlQuery q(db);
-        if (db.open() && q.exec(sql) && q.next())
-            valeur = q.value(0).toString();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("banc_reglage"));
-    return valeur;
-}
-
-// The test cluster writes without disk syncs; a shop's server syncs every commit (its default),
-// as the till's file does (synchronous=FULL): the cluster is started again with the server's
-// defaults, on its socket alone.
-bool serveurDurable(QString* erreur) {
-    const QString donnees = reglageDuServeur(QStringLiteral("SHOW data_directory"));
-    const QString programmes =
-        reglageDuServeur(QStringLiteral("SELECT setting FROM pg_config WHERE name = 'BINDIR'"));
-    if (donnees.isEmpty() || programmes.isEmpty()) {
-        *erreur = QStringLiteral("le dossier de la grappe est inconnu");
-        return false;
-    }
-    const QStringList pgCtl = {programmes + QStringLiteral("/pg_ctl"),
-                               QStringLiteral("-D"),
-                               donnees,
-                               QStringLiteral("-o"),
-                               QStringLiteral("-c listen_addresses='' -k %1 -p %2")
-                                   .arg(leServeur->dossierSocket())
-                                   .arg(ServeurPostgres::kPort),
-                               QStringLiteral("-l"),
-                               leServeur->dossierSocket() + QStringLiteral("/journal_durable.txt"),
-                               QStringLiteral("-w"),
-                               QStringLiteral("restart")};
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    // As root, the cluster's programs run as its owner.
-    if (::geteuid() == 0)
-        p.start(QStringLiteral("runuser"),
-                QStringList{QStringLiteral("-u"), ServeurPostgres::utilisateur(),
-                            QStringLiteral("--")} +
-                    pgCtl);
-    else
-        p.start(pgCtl.first(), pgCtl.mid(1));
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        *erreur = QStringLiteral("pg_ctl restart : ") + QString::fromLocal8Bit(p.readAll());
-        return false;
-    }
-    if (reglageDuServeur(QStringLiteral("SHOW fsync")) != QStringLiteral("on") ||
-        reglageDuServeur(QStringLiteral("SHOW synchronous_commit")) != QStringLiteral("on")) {
-        *erreur = QStringLiteral("la grappe n'écrit toujours pas ses validations sur le disque");
-        return false;
-    }
-    return true;
-}
-
 // The large shop on the cluster's server, made and signed by creer_base's code; its address,
 // or empty with the reason.
 QString grandeBoutiqueServeur(QString* erreur) {
@@ -169,13 +108,12 @@ QString grandeBoutiqueServeur(QString* erreur) {
         *erreur = QStringLiteral("pas de grappe PostgreSQL : ") + m;
         return {};
     }
-    leServeur = std::make_unique<ServeurPostgres>();
+    // A shop's server syncs every commit, as the till's file does (synchronous=FULL).
+    leServeur = std::make_unique<ServeurPostgres>(ServeurPostgres::Ecriture::Durable);
     if (!leServeur->demarrer() || !leServeur->creerBase(QStringLiteral("grande"))) {
         *erreur = QStringLiteral("pas de grappe PostgreSQL : ") + leServeur->erreur();
         return {};
     }
-    if (!serveurDurable(erreur))
-        return {};
     const QString adresse = AdresseServeur{leServeur->dossierSocket(), ServeurPostgres::kPort,
                                            QStringLiteral("grande"), ServeurPostgres::utilisateur()}
                                 .texte();

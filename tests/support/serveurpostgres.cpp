@@ -42,7 +42,7 @@ QString ServeurPostgres::manque() {
     return manque.join(QStringLiteral(", "));
 }
 
-ServeurPostgres::ServeurPostgres() = default;
+ServeurPostgres::ServeurPostgres(Ecriture ecriture) : ecriture_(ecriture) {}
 
 ServeurPostgres::~ServeurPostgres() {
     if (demarre_)
@@ -133,12 +133,13 @@ bool ServeurPostgres::arreter() {
 bool ServeurPostgres::relancer() {
     const QString bin = dossierProgrammes();
     const QString donnees = racine_ + QStringLiteral("/donnees");
-    // The socket alone, in the cluster's folder; no disk syncs: a test's data need not survive
-    // a crash of the machine.
-    const QString options = QStringLiteral("-c listen_addresses='' -k %1 -p %2 -c fsync=off "
-                                           "-c synchronous_commit=off -c full_page_writes=off")
-                                .arg(racine_)
-                                .arg(kPort);
+    // The socket alone, in the cluster's folder; unless durable, no disk syncs: a test's data
+    // need not survive a crash of the machine.
+    const QString options =
+        QStringLiteral("-c listen_addresses='' -k %1 -p %2").arg(racine_).arg(kPort) +
+        (ecriture_ == Ecriture::Durable
+             ? QString()
+             : QStringLiteral(" -c fsync=off -c synchronous_commit=off -c full_page_writes=off"));
     if (!executer(bin + QStringLiteral("/pg_ctl"),
                   {QStringLiteral("-D"), donnees, QStringLiteral("-o"), options,
                    QStringLiteral("-l"), racine_ + QStringLiteral("/journal.txt"),

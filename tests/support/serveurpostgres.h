@@ -16,7 +16,10 @@ class ServeurPostgres {
     // `postgres` account when run as root); empty when nothing. Tests skip with it.
     static QString manque();
 
-    ServeurPostgres();
+    // A test's cluster does not wait for the disk; a durable one syncs every commit, as a
+    // shop's server does (for timings).
+    enum class Ecriture { Rapide, Durable };
+    explicit ServeurPostgres(Ecriture ecriture = Ecriture::Rapide);
     ~ServeurPostgres();
     ServeurPostgres(const ServeurPostgres&) = delete;
     ServeurPostgres& operator=(const ServeurPostgres&) = delete;
@@ -44,6 +47,7 @@ class ServeurPostgres {
 
     QTemporaryDir dossier_;
     QString racine_; // the cluster's own folder, inside dossier_
+    Ecriture ecriture_;
     bool demarre_ = false;
     QString erreur_;
 };
