@@ -31,6 +31,25 @@ QByteArray champ(const QVariant& v) {
     return '"' + t + '"';
 }
 
+// A column's name as the shop's file spells it: a server gives the names in small letters.
+QString nomDuFichier(const QString& nom) {
+    static const QStringList noms = {QStringLiteral("NumeroTicket"), QStringLiteral("Date"),
+                                     QStringLiteral("TotalTTC"),     QStringLiteral("TicketClos"),
+                                     QStringLiteral("Genre"),        QStringLiteral("TicketAnnule"),
+                                     QStringLiteral("Chainage"),     QStringLiteral("Signature"),
+                                     QStringLiteral("Id"),           QStringLiteral("CodeArticle"),
+                                     QStringLiteral("PrixVenteTTC"), QStringLiteral("TVA"),
+                                     QStringLiteral("TauxTVA"),      QStringLiteral("Numero"),
+                                     QStringLiteral("Debut"),        QStringLiteral("Fin"),
+                                     QStringLiteral("Premier"),      QStringLiteral("Dernier"),
+                                     QStringLiteral("Tickets"),      QStringLiteral("GrandTotal"),
+                                     QStringLiteral("Texte"),        QStringLiteral("Detail")};
+    for (const QString& n : noms)
+        if (n.compare(nom, Qt::CaseInsensitive) == 0)
+            return n;
+    return nom;
+}
+
 // The rows of `sql` as CSV, the columns' names first.
 Resultat<QByteArray> csv(const Database& bdd, const QString& sql, const QVariantList& valeurs) {
     QSqlQuery q(bdd.connexion());
@@ -39,8 +58,10 @@ Resultat<QByteArray> csv(const Database& bdd, const QString& sql, const QVariant
         return r.echec();
     QByteArray sortie;
     const QSqlRecord colonnes = q.record();
+    const bool serveur = bdd.moteur() == Database::Moteur::PostgreSQL;
     for (int i = 0; i < colonnes.count(); ++i)
-        sortie += (i ? ";" : "") + champ(colonnes.fieldName(i));
+        sortie += (i ? ";" : "") +
+                  champ(serveur ? nomDuFichier(colonnes.fieldName(i)) : colonnes.fieldName(i));
     sortie += "\r\n";
     while (q.next()) {
         for (int i = 0; i < colonnes.count(); ++i)

@@ -177,7 +177,8 @@ Resultat<QStringList> lignes(const Database& bdd) {
         // The row's stock value at purchase price; empty when either is missing.
         QString valeur;
         const QVariant stock = q.value(iStock), prix = q.value(iPrixAchat);
-        if (estNombre(stock) && estNombre(prix)) {
+        // (a server gives a Null amount typed as a number)
+        if (!stock.isNull() && !prix.isNull() && estNombre(stock) && estNombre(prix)) {
             const Montant unitaire = Montant::depuisDouble(prix.toDouble());
             const std::optional<Quantite> pieces = Quantite::depuisDouble(stock.toDouble());
             if (pieces && std::fabs(unitaire.enDouble() * pieces->enDouble()) < Montant::maximum) {

@@ -37,7 +37,7 @@ inline bool ajouterChaussettes(BoutiqueTest& boutique, int nombre) {
         QStringLiteral(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
             "INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, EnStock) "
-            "SELECT printf('ART%06d', i), 'Chaussette ', 2, 1 FROM n"),
+            "SELECT 'ART' || substr(CAST(1000000 + i AS TEXT), 2), 'Chaussette ', 2, 1 FROM n"),
         {nombre});
 }
 

@@ -241,6 +241,8 @@ class TestEnregistrementArticle : public QObject {
         QFETCH(int, etiquettes);
         BoutiqueTest b;
         QVERIFY(b.ouvrir());
+        if (b.surServeur() && QByteArray(QTest::currentDataTag()) == "stock endommage")
+            QSKIP("a server keeps stocks as exact decimals: 1e308 cannot be stored there");
         if (stockAvant.isValid())
             QVERIFY(ajouterArticle(
                 b, {.code = "ART000043", .stock = stockAvant, .aImprimer = etiquettesAvant}));
@@ -301,8 +303,7 @@ class TestEnregistrementArticle : public QObject {
         QVERIFY(b.ouvrir());
         if (existant)
             QVERIFY(ajouterArticle(b, {.code = "ART000043", .libelle = "Ancien ", .stock = 5}));
-        QVERIFY(b.sql("CREATE TRIGGER panne BEFORE UPDATE OF EnStock ON ARTICLES "
-                      "BEGIN SELECT RAISE(ABORT, 'disque plein'); END"));
+        QVERIFY(b.panne("panne", "BEFORE UPDATE OF EnStock ON ARTICLES", "disque plein"));
         const Resultat<Enregistrement> e = enregistrerArticle(b.bdd, pull("ART000043"));
         QVERIFY(!e);
         QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES").toInt(), existant ? 1 : 0);
@@ -311,7 +312,7 @@ class TestEnregistrementArticle : public QObject {
             QCOMPARE(champArticle(b, "EnStock", "ART000043").toDouble(), 5.0);
         }
         // The connection is not left inside a transaction.
-        QVERIFY(b.sql("DROP TRIGGER panne"));
+        QVERIFY(b.reparer("panne", "ARTICLES"));
         QVERIFY(enregistrerArticle(b.bdd, pull("ART000043")).ok());
     }
 

@@ -146,8 +146,7 @@ class TestListeArticles : public QObject {
         BoutiqueTest b;
         QVERIFY(b.ouvrir());
         remplir(b);
-        QVERIFY(b.sql("CREATE TRIGGER lecture_seule BEFORE DELETE ON ARTICLES "
-                      "BEGIN SELECT RAISE(ABORT, 'base en lecture seule'); END"));
+        QVERIFY(b.panne("lecture_seule", "BEFORE DELETE ON ARTICLES", "base en lecture seule"));
         const Resultat<qint64> r = MagasinArticles(b.bdd).supprimer("ART000012");
         QVERIFY(!r);
         QVERIFY2(r.raison().contains("base en lecture seule"), qPrintable(r.raison()));

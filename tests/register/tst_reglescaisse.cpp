@@ -179,8 +179,7 @@ class TestReglesCaisse : public QObject {
         QVERIFY(
             m.b.valeur("SELECT EnStock FROM ARTICLES WHERE CodeArticle = 'ART000010'").isNull());
         // The stock change fails: the line is not kept either.
-        QVERIFY(m.b.sql("CREATE TRIGGER refus BEFORE UPDATE ON ARTICLES BEGIN SELECT RAISE(ABORT, "
-                        "'disque plein'); END"));
+        QVERIFY(m.b.panne("refus", "BEFORE UPDATE ON ARTICLES", "disque plein"));
         const Resultat<Ecriture> refus =
             ventes.vendre(*n, a, Quantite::unites(1), Montant::depuisCentimes(4000), {});
         QVERIFY(!refus);

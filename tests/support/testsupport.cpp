@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -155,6 +156,81 @@ QVariant BoutiqueTest::valeur(const QString& requete, const QVariantList& valeur
     if (!executer(q, requete, valeurs) || !q.next())
         return {};
     return q.value(0);
+}
+
+namespace {
+// Trigger and table names are the tests' own words, never typed text: they must be plain
+// identifiers, as they cannot be bound.
+bool identifiant(const QString& nom) {
+    static const QRegularExpression motif(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return motif.match(nom).hasMatch();
+}
+
+// A statement that defines or changes the schema: the server does not prepare those.
+bool definir(const Database& base, const QString& requete) {
+    QSqlQuery q(base.connexion());
+    return q.exec(requete);
+}
+
+QString litteral(const QString& texte) {
+    return u'\'' + QString(texte).replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+} // namespace
+
+bool BoutiqueTest::panne(const QString& nom, const QString& quand, const QString& message) {
+    if (!identifiant(nom))
+        return false;
+    if (!surServeur())
+        return definir(bdd,
+                       QStringLiteral("CREATE TRIGGER %1 %2 BEGIN SELECT RAISE(ABORT, %3); END")
+                           .arg(nom, quand, litteral(message)));
+    return definir(bdd, QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                                       "$$ BEGIN RAISE EXCEPTION '%', TG_ARGV[0]; END $$")
+                            .arg(nom)) &&
+           definir(bdd, QStringLiteral("CREATE TRIGGER %1 %2 FOR EACH ROW EXECUTE FUNCTION %1(%3)")
+                            .arg(nom, quand, litteral(message)));
+}
+
+bool BoutiqueTest::reparer(const QString& nom, const QString& table) {
+    if (!identifiant(nom) || !identifiant(table))
+        return false;
+    if (!surServeur())
+        return definir(bdd, QStringLiteral("DROP TRIGGER ") + nom);
+    return definir(bdd, QStringLiteral("DROP TRIGGER %1 ON %2").arg(nom, table)) &&
+           definir(bdd, QStringLiteral("DROP FUNCTION %1()").arg(nom));
+}
+
+bool BoutiqueTest::leverGardes(const QStringList& tables) {
+    for (const QString& table : tables) {
+        if (!identifiant(table))
+            return false;
+        // The file's guards are dropped; the server's are switched off (its AFTER triggers,
+        // which number the tickets, go on working).
+        const QString lecture =
+            surServeur() ? QStringLiteral("SELECT tgname FROM pg_trigger WHERE tgrelid = "
+                                          "lower(?)::regclass AND NOT tgisinternal "
+                                          "AND (tgtype & 2) <> 0")
+                         : QStringLiteral("SELECT name FROM sqlite_master WHERE type = "
+                                          "'trigger' AND tbl_name = ? COLLATE NOCASE");
+        QSqlQuery q(bdd.connexion());
+        if (!executer(q, lecture, {table}))
+            return false;
+        QStringList gardes;
+        while (q.next())
+            gardes << q.value(0).toString();
+        q.finish();
+        if (gardes.isEmpty())
+            return false; // no such table, or nothing guards it: the test would prove nothing
+        for (const QString& garde : gardes) {
+            const QString nomCite =
+                u'"' + QString(garde).replace(u'"', QStringLiteral("\"\"")) + u'"';
+            if (!definir(bdd, surServeur() ? QStringLiteral("ALTER TABLE %1 DISABLE TRIGGER %2")
+                                                 .arg(table, nomCite)
+                                           : QStringLiteral("DROP TRIGGER ") + nomCite))
+                return false;
+        }
+    }
+    return true;
 }
 
 CleFiscale cleDeTest() {

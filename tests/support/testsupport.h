@@ -152,6 +152,18 @@ class BoutiqueTest {
     // Runs one statement on the shop database (fixtures).
     [[nodiscard]] bool sql(const QString& requete, const QVariantList& valeurs = {});
     QVariant valeur(const QString& requete, const QVariantList& valeurs = {});
+    // Whether the shop's database lives on the test server rather than in a file.
+    bool surServeur() const { return !adresse_.isEmpty(); }
+
+    // A database fault: the trigger `nom` refuses the statements `quand` names (as "BEFORE
+    // UPDATE OF EnStock ON ARTICLES") with `message`, on either engine. reparer() takes it off.
+    [[nodiscard]] bool panne(const QString& nom, const QString& quand, const QString& message);
+    [[nodiscard]] bool reparer(const QString& nom, const QString& table);
+    // Lifts the guards (the BEFORE triggers) of `tables`, as someone tampering with the
+    // database behind the program's back would: the rows can then be changed or deleted.
+    [[nodiscard]] bool leverGardes(const QStringList& tables = {
+                                       QStringLiteral("TICKETS"), QStringLiteral("VENTES"),
+                                       QStringLiteral("CLOTURES"), QStringLiteral("EVENEMENTS")});
     QStringList lignesJournal() const;
 
     // The services wired to this shop's doubles (one object, so tabs can keep a reference).
