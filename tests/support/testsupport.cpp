@@ -137,7 +137,8 @@ BoutiqueTest::BoutiqueTest(Base base) {
         creation::creerBase(adresse_.isEmpty() ? inst_.baseParDefaut() : adresse_);
     exiger(cree.ok(), "the shop database", cree.raison());
     if (base == Base::Demo) {
-        const Resultat<> rempli = creation::remplirDemo(inst_.baseParDefaut());
+        const Resultat<> rempli =
+            creation::remplirDemo(adresse_.isEmpty() ? inst_.baseParDefaut() : adresse_);
         exiger(rempli.ok(), "the demo shop", rempli.raison());
     }
 }
