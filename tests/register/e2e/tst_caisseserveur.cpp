@@ -56,6 +56,24 @@ class TestCaisseServeur : public QObject {
                p.touches({QStringLiteral("Return")}, 150);
     }
 
+    // An empty shop in the database "boutique" of the cluster, started now; its address, or
+    // empty (the reason said) when it cannot be made.
+    static QString boutiqueVide(ServeurPostgres& serveur) {
+        if (!serveur.demarrer() || !serveur.creerBase(QStringLiteral("boutique"))) {
+            qWarning("%s", qPrintable(serveur.erreur()));
+            return {};
+        }
+        const QString adresse =
+            AdresseServeur{serveur.dossierSocket(), ServeurPostgres::kPort,
+                           QStringLiteral("boutique"), ServeurPostgres::utilisateur()}
+                .texte();
+        if (const Resultat<> cree = creation::creerBase(adresse); !cree) {
+            qWarning("%s", qPrintable(cree.raison()));
+            return {};
+        }
+        return adresse;
+    }
+
   private slots:
     void init() {
         if (const QString manque = ProgrammeReel::manque(); !manque.isEmpty())
@@ -66,14 +84,8 @@ class TestCaisseServeur : public QObject {
 
     void venteSurLeServeur() {
         ServeurPostgres serveur;
-        QVERIFY2(serveur.demarrer(), qPrintable(serveur.erreur()));
-        QVERIFY2(serveur.creerBase(QStringLiteral("boutique")), qPrintable(serveur.erreur()));
-        const QString adresse =
-            AdresseServeur{serveur.dossierSocket(), ServeurPostgres::kPort,
-                           QStringLiteral("boutique"), ServeurPostgres::utilisateur()}
-                .texte();
-        const Resultat<> cree = creation::creerBase(adresse);
-        QVERIFY2(cree, qPrintable(cree ? QString() : cree.raison()));
+        const QString adresse = boutiqueVide(serveur);
+        QVERIFY(!adresse.isEmpty());
         Database bdd;
         QVERIFY(bdd.ouvrir(adresse));
         QSqlQuery q(bdd.connexion());
@@ -133,14 +145,8 @@ class TestCaisseServeur : public QObject {
     // from it, and the shop's chain of signed tickets checks.
     void deuxCaissesEnMemeTemps() {
         ServeurPostgres serveur;
-        QVERIFY2(serveur.demarrer(), qPrintable(serveur.erreur()));
-        QVERIFY2(serveur.creerBase(QStringLiteral("boutique")), qPrintable(serveur.erreur()));
-        const QString adresse =
-            AdresseServeur{serveur.dossierSocket(), ServeurPostgres::kPort,
-                           QStringLiteral("boutique"), ServeurPostgres::utilisateur()}
-                .texte();
-        const Resultat<> cree = creation::creerBase(adresse);
-        QVERIFY2(cree, qPrintable(cree ? QString() : cree.raison()));
+        const QString adresse = boutiqueVide(serveur);
+        QVERIFY(!adresse.isEmpty());
         Database bdd;
         QVERIFY(bdd.ouvrir(adresse));
         for (int i = 1; i <= 20; ++i)
