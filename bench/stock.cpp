@@ -171,8 +171,8 @@ static void clotureDuJour(benchmark::State& etat) {
             return;
         }
         etat.ResumeTiming();
-        const Resultat<QList<textefiscal::Cloture>> z =
-            clotures::clotureDuJour(bdd, banc::cle(), QDateTime(jour, QTime(20, 0)));
+        const Resultat<QList<textefiscal::Cloture>> z = clotures::clotureDuJour(
+            bdd, banc::cle(), QDateTime(jour, QTime(20, 0)), QStringLiteral("1"));
         if (!z) {
             etat.SkipWithError(qPrintable(z.raison()));
             return;

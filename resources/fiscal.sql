@@ -1,22 +1,26 @@
--- The till's fiscal records: closed tickets signed in one chain, the closures (Z) and the
--- technical events, each signed and chained too. What is closed is never changed nor deleted:
--- the triggers below refuse it; a mistake is mended by new records (a return, a cancelling
--- ticket). The verifying tool checks every signature and link whatever the file went through.
-CREATE UNIQUE INDEX IF NOT EXISTS TICKETS_chaine ON TICKETS (Chainage) WHERE Chainage IS NOT NULL;
+-- The till's fiscal records: closed tickets signed in one chain per till, the closures (Z) of
+-- each till and the technical events, each signed and chained too. What is closed is never
+-- changed nor deleted: the triggers below refuse it; a mistake is mended by new records (a
+-- return, a cancelling ticket). The verifying tool checks every signature and link whatever the file went through.
+-- A ticket's place in its till's chain (ChaineCaisse; none: the first till's chain, which holds
+-- every ticket signed before each till had a chain of its own).
+CREATE UNIQUE INDEX IF NOT EXISTS TICKETS_chaine_caisse
+    ON TICKETS ((coalesce(ChaineCaisse, '1')), Chainage) WHERE Chainage IS NOT NULL;
 
 CREATE TABLE IF NOT EXISTS CLOTURES (
     Numero INTEGER PRIMARY KEY AUTOINCREMENT,
     Genre TEXT NOT NULL,          -- JOUR, MOIS or ANNEE
     Debut DATE NOT NULL,          -- the first and last days of the period
     Fin DATE NOT NULL,
-    Premier INTEGER NOT NULL,     -- the first and last closed tickets of the chain it covers
+    Premier INTEGER NOT NULL,     -- the first and last closed tickets of its till's chain
     Dernier INTEGER NOT NULL,
     Date DATETIME NOT NULL,       -- when it was made
     Tickets INTEGER NOT NULL,
     TotalTTC CURRENCY NOT NULL,
-    GrandTotal CURRENCY NOT NULL, -- every ticket since the first one
+    GrandTotal CURRENCY NOT NULL, -- every ticket of its till since the first one
     Texte TEXT NOT NULL,          -- every figure of the closure, as signed
-    Signature TEXT NOT NULL
+    Signature TEXT NOT NULL,
+    ChaineCaisse TEXT             -- the till whose chain it closes (none: the first till)
 );
 CREATE INDEX IF NOT EXISTS CLOTURES_genre ON CLOTURES (Genre, Numero);
 

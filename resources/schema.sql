@@ -43,8 +43,11 @@ CREATE TABLE TICKETS (
     vendeur TEXT,
     Genre TEXT,           -- VENTE or ANNULATION, once closed
     TicketAnnule INTEGER, -- the closed ticket that a cancelling ticket cancels
-    Chainage INTEGER,     -- the ticket's place in the chain of signed tickets
-    Signature TEXT        -- its signature, written by the closing
+    -- Its place in its till's chain of signed tickets, its signature (written by the closing)
+    -- and the till whose chain holds it (none: the first till's).
+    Chainage INTEGER,
+    Signature TEXT,
+    ChaineCaisse TEXT
 );
 CREATE INDEX TICKETS_ouverts ON TICKETS (TicketClos, NumeroTicket);
 CREATE INDEX TICKETS_date ON TICKETS (Date);
@@ -57,4 +60,4 @@ CREATE TABLE FOURNISSEURS (
 );
 
 -- The schema's version: one more at each change of the tables (see the program's upgrade).
-PRAGMA user_version = 3;
+PRAGMA user_version = 4;

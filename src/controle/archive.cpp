@@ -10,11 +10,14 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QMap>
 #include <QSaveFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace archive {
 
@@ -43,7 +46,8 @@ QString nomDuFichier(const QString& nom) {
                                      QStringLiteral("Debut"),        QStringLiteral("Fin"),
                                      QStringLiteral("Premier"),      QStringLiteral("Dernier"),
                                      QStringLiteral("Tickets"),      QStringLiteral("GrandTotal"),
-                                     QStringLiteral("Texte"),        QStringLiteral("Detail")};
+                                     QStringLiteral("Texte"),        QStringLiteral("Detail"),
+                                     QStringLiteral("ChaineCaisse")};
     for (const QString& n : noms)
         if (n.compare(nom, Qt::CaseInsensitive) == 0)
             return n;
@@ -147,6 +151,35 @@ Resultat<Table> lireCsv(const QByteArray& contenu, const QString& nom) {
     return t;
 }
 
+// The stretch of a till's chain in an archive: its first and last places, and the signature
+// of the ticket before the first (empty when it is the chain's first ticket).
+struct Troncon {
+    QString caisse;
+    qint64 premier = 0;
+    qint64 dernier = -1;
+    QByteArray precedente;
+};
+
+// A till's name the manifest can hold in its line as it is.
+bool nomDeCaisseLisible(const QString& caisse) {
+    return !caisse.isEmpty() && !caisse.contains(u';') && !caisse.contains(u'=') &&
+           !caisse.contains(u'\n') && !caisse.contains(u'\r');
+}
+
+// "CAISSE=2;PREMIER=5;PRECEDENTE=<signature>"
+Resultat<Troncon> lireTroncon(const QByteArray& ligne) {
+    const QList<QByteArray> champs = ligne.split(';');
+    if (champs.size() != 3 || !champs[0].startsWith("CAISSE=") ||
+        !champs[1].startsWith("PREMIER=") || !champs[2].startsWith("PRECEDENTE="))
+        return echec(
+            QStringLiteral("le manifeste est mal formé : %1").arg(QString::fromUtf8(ligne)));
+    Troncon tr;
+    tr.caisse = QString::fromUtf8(champs[0].mid(7));
+    tr.premier = champs[1].mid(8).toLongLong();
+    tr.precedente = champs[2].mid(11);
+    return tr;
+}
+
 QString nomArchive(QDate du, QDate au) {
     return QStringLiteral("archive_%1_%2")
         .arg(du.toString(QStringLiteral("yyyyMMdd")), au.toString(QStringLiteral("yyyyMMdd")));
@@ -169,30 +202,40 @@ Resultat<QString> creer(const Database& bdd, const CleFiscale& cle, const QStrin
     Transaction t(bdd);
     if (!t.debut())
         return t.debut().echec();
-    // The stretch of the chain closed in the period, whole.
+    // The stretch of each till's chain closed in the period, whole, in the tills' names order.
     QSqlQuery q(bdd.connexion());
     if (Resultat<> r = executer(q,
-                                QStringLiteral("SELECT min(Chainage), max(Chainage) FROM TICKETS "
-                                               "WHERE Chainage IS NOT NULL AND Date >= ? AND "
-                                               "Date < ?"),
+                                QStringLiteral("SELECT coalesce(ChaineCaisse, '1'), min(Chainage), "
+                                               "max(Chainage) FROM TICKETS WHERE Chainage IS NOT "
+                                               "NULL AND Date >= ? AND Date < ? GROUP BY "
+                                               "coalesce(ChaineCaisse, '1')"),
                                 {debut, fin});
         !r)
         return r.echec();
-    qint64 premier = 0, dernier = -1;
-    if (q.next() && !q.value(0).isNull()) {
-        premier = q.value(0).toLongLong();
-        dernier = q.value(1).toLongLong();
-    }
-    QByteArray precedente;
-    if (premier > 1) {
-        if (Resultat<> r = executer(q,
-                                    QStringLiteral("SELECT Signature FROM TICKETS WHERE "
-                                                   "Chainage = ?"),
-                                    {premier - 1});
+    QList<Troncon> troncons;
+    while (q.next())
+        troncons << Troncon{
+            q.value(0).toString(), q.value(1).toLongLong(), q.value(2).toLongLong(), {}};
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    std::sort(troncons.begin(), troncons.end(),
+              [](const Troncon& a, const Troncon& b) { return a.caisse < b.caisse; });
+    for (Troncon& tr : troncons) {
+        if (!nomDeCaisseLisible(tr.caisse))
+            return echec(QStringLiteral("la caisse « %1 » a un nom que l'archive ne peut pas "
+                                        "écrire")
+                             .arg(tr.caisse));
+        if (tr.premier <= 1)
+            continue;
+        if (Resultat<> r =
+                executer(q,
+                         QStringLiteral("SELECT Signature FROM TICKETS WHERE "
+                                        "coalesce(ChaineCaisse, '1') = ? AND Chainage = ?"),
+                         {tr.caisse, tr.premier - 1});
             !r)
             return r.echec();
         if (q.next())
-            precedente = q.value(0).toString().toLatin1();
+            tr.precedente = q.value(0).toString().toLatin1();
     }
     // The event before the period's first one, whose signature the first one is chained to.
     QByteArray evenementPrecedent;
@@ -206,16 +249,30 @@ Resultat<QString> creer(const Database& bdd, const CleFiscale& cle, const QStrin
     if (q.next())
         evenementPrecedent = q.value(0).toString().toLatin1();
     q.finish();
+    // The tickets of every stretch, and their lines.
+    QStringList parCaisse;
+    QVariantList valeurs;
+    for (const Troncon& tr : std::as_const(troncons)) {
+        parCaisse << QStringLiteral(
+            "(coalesce(%1ChaineCaisse, '1') = ? AND %1Chainage BETWEEN ? AND ?)");
+        valeurs << tr.caisse << tr.premier << tr.dernier;
+    }
+    auto dansLesTroncons = [&](const QString& table) {
+        return troncons.isEmpty() ? QStringLiteral("1 = 0")
+                                  : QStringLiteral("%1Chainage IS NOT NULL AND (").arg(table) +
+                                        parCaisse.join(QStringLiteral(" OR ")).arg(table) + u')';
+    };
     QList<Resultat<QByteArray>> contenus;
     contenus << csv(bdd,
-                    QStringLiteral("SELECT * FROM TICKETS WHERE Chainage BETWEEN ? AND ? ORDER BY "
-                                   "Chainage"),
-                    {premier, dernier});
+                    QStringLiteral("SELECT * FROM TICKETS WHERE ") + dansLesTroncons(QString()) +
+                        QStringLiteral(" ORDER BY coalesce(ChaineCaisse, '1'), Chainage"),
+                    valeurs);
     contenus << csv(bdd,
                     QStringLiteral("SELECT V.* FROM VENTES V JOIN TICKETS T ON T.NumeroTicket = "
-                                   "V.NumeroTicket WHERE T.Chainage BETWEEN ? AND ? ORDER BY "
-                                   "V.NumeroTicket, V.Id"),
-                    {premier, dernier});
+                                   "V.NumeroTicket WHERE ") +
+                        dansLesTroncons(QStringLiteral("T.")) +
+                        QStringLiteral(" ORDER BY V.NumeroTicket, V.Id"),
+                    valeurs);
     contenus << csv(bdd,
                     QStringLiteral("SELECT * FROM CLOTURES WHERE Date >= ? AND Date < ? ORDER BY "
                                    "Numero"),
@@ -226,8 +283,19 @@ Resultat<QString> creer(const Database& bdd, const CleFiscale& cle, const QStrin
                     {debut, fin});
     QByteArray manif = "ARCHIVE;DU=" + debut.toLatin1() +
                        ";AU=" + au.toString(QStringLiteral("yyyy-MM-dd")).toLatin1() + "\n";
-    manif += "PREMIER=" + QByteArray::number(premier) + "\n";
-    manif += "PRECEDENTE=" + precedente + "\n";
+    // The first till's stretch as a shop of one till has always written it (none: place 0),
+    // then each other till's.
+    Troncon premiere;
+    premiere.caisse = QStringLiteral("1");
+    for (const Troncon& tr : std::as_const(troncons))
+        if (tr.caisse == premiere.caisse)
+            premiere = tr;
+    manif += "PREMIER=" + QByteArray::number(premiere.premier) + "\n";
+    manif += "PRECEDENTE=" + premiere.precedente + "\n";
+    for (const Troncon& tr : std::as_const(troncons))
+        if (tr.caisse != premiere.caisse)
+            manif += "CAISSE=" + tr.caisse.toUtf8() + ";PREMIER=" + QByteArray::number(tr.premier) +
+                     ";PRECEDENTE=" + tr.precedente + "\n";
     manif += "EVENEMENT_PRECEDENT=" + evenementPrecedent + "\n";
     for (int i = 0; i < kFichiers.size(); ++i) {
         if (!contenus[i])
@@ -293,15 +361,23 @@ Resultat<verification::Bilan> verifier(const QString& dossier,
         bilan.echec = QStringLiteral("manifeste : sa signature ne correspond pas");
         return bilan;
     }
-    qint64 premier = 0;
-    QByteArray precedente, evenementPrecedent;
+    // Each till's stretch: the first till's in its lines of old, each other's in one line.
+    QMap<QString, Troncon> troncons;
+    Troncon premiere;
+    premiere.caisse = QStringLiteral("1");
+    QByteArray evenementPrecedent;
     QHash<QString, QByteArray> empreinte;
     for (const QByteArray& l : manif->split('\n')) {
         if (l.startsWith("PREMIER="))
-            premier = l.mid(8).toLongLong();
+            premiere.premier = l.mid(8).toLongLong();
         else if (l.startsWith("PRECEDENTE="))
-            precedente = l.mid(11);
-        else if (l.startsWith("EVENEMENT_PRECEDENT="))
+            premiere.precedente = l.mid(11);
+        else if (l.startsWith("CAISSE=")) {
+            const Resultat<Troncon> tr = lireTroncon(l);
+            if (!tr)
+                return tr.echec();
+            troncons.insert(tr->caisse, *tr);
+        } else if (l.startsWith("EVENEMENT_PRECEDENT="))
             evenementPrecedent = l.mid(20);
         else if (l.size() > 66 && l.mid(64, 2) == "  ")
             empreinte.insert(QString::fromUtf8(l.mid(66)), l.left(64));
@@ -324,7 +400,9 @@ Resultat<verification::Bilan> verifier(const QString& dossier,
     }
     // The tickets' chain, made again from the files.
     ChaineTickets chaine(*publique);
-    chaine.commencerA(premier, precedente);
+    troncons.insert(premiere.caisse, premiere);
+    for (const Troncon& tr : std::as_const(troncons))
+        chaine.commencerA(tr.caisse, tr.premier, tr.precedente);
     const Table& tk = tables[kFichiers[0]];
     const Table& lg = tables[kFichiers[1]];
     for (const QString& col :
@@ -340,11 +418,14 @@ Resultat<verification::Bilan> verifier(const QString& dossier,
     auto c = [](const Table& t, const QList<QVariant>& l, const char* nom) {
         return l[t.colonne.value(QString::fromLatin1(nom))];
     };
+    // (a shop's file without tills: every ticket is the first till's)
+    const bool parCaisse = tk.colonne.contains(QStringLiteral("ChaineCaisse"));
     for (const QList<QVariant>& l : tk.lignes)
         chaine.ajouter(ChaineTickets::Ticket{
             c(tk, l, "NumeroTicket").toLongLong(), c(tk, l, "Genre").toString(),
             c(tk, l, "Date").toString(), Montant::depuisVariant(c(tk, l, "TotalTTC")),
-            c(tk, l, "Chainage").toLongLong(), c(tk, l, "Signature").toString().toLatin1()});
+            c(tk, l, "Chainage").toLongLong(), c(tk, l, "Signature").toString().toLatin1(),
+            textefiscal::caisseStockee(parCaisse ? c(tk, l, "ChaineCaisse") : QVariant())});
     for (const QList<QVariant>& l : lg.lignes) {
         LigneTicket li;
         li.codeArticle = c(lg, l, "CodeArticle").toString();

@@ -10,11 +10,13 @@
 #include <limits>
 #include <memory>
 
-// The check of the closed tickets' chain, whatever they are read from (the shop database, an
-// archive's text files): the tickets are given first, then their lines in the tickets' number
-// order. Each ticket's signed text is made again from what is stored, with the signature of
-// the ticket before it in the chain, and its signature checked on two threads while the lines
-// are still being read. The failure reported is the first one in the chain's order.
+// The check of the closed tickets' chains, whatever they are read from (the shop database, an
+// archive's text files): each till signs its tickets in a chain of its own, and the tickets of
+// every till are given first, then their lines in the tickets' number order. Each ticket's
+// signed text is made again from what is stored, with its till and the signature of the ticket
+// before it in its till's chain, and its signature checked on two threads while the lines are
+// still being read. The failure reported is the first one of the first till (in the order of
+// the tills' names) that has one, in its chain's order.
 class ChaineTickets {
   public:
     struct Ticket {
@@ -22,8 +24,9 @@ class ChaineTickets {
         QString genre; // "VENTE", "ANNULATION"
         QString date;  // as stored: "2026-12-10 20:37:00"
         Montant total;
-        qint64 chainage = 0; // 0: not in the chain
+        qint64 chainage = 0; // its place in its till's chain; 0: not in the chain
         QByteArray signature;
+        QString caisse = QStringLiteral("1"); // its till, as textefiscal::caisseStockee reads it
     };
 
     explicit ChaineTickets(const ClePublique& cle);
@@ -31,9 +34,10 @@ class ChaineTickets {
     ChaineTickets(const ChaineTickets&) = delete;
     ChaineTickets& operator=(const ChaineTickets&) = delete;
 
-    // A stretch of the chain that does not start at its first ticket (an archive): the place of
-    // its first ticket and the signature of the ticket before it.
-    void commencerA(qint64 place, const QByteArray& precedente);
+    // A stretch of till `caisse`'s chain that does not start at its first ticket (an archive,
+    // the end of the chain): the place of its first ticket and the signature of the ticket
+    // before it. A till not given starts at its first ticket.
+    void commencerA(const QString& caisse, qint64 place, const QByteArray& precedente);
     // Every closed ticket, before any line.
     void ajouter(const Ticket& t);
     // One line of the closed ticket n° `numero`, the tickets' numbers in increasing order and

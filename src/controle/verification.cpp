@@ -17,10 +17,11 @@ namespace verification {
 
 namespace {
 
-// The signature of the record at `numero` of a chain (`sql` selects it), empty when none.
-Resultat<QByteArray> signatureDe(const Database& bdd, const QString& sql, qint64 numero) {
+// The signature of the record `sql` selects with `valeurs`, empty when none.
+Resultat<QByteArray> signatureDe(const Database& bdd, const QString& sql,
+                                 const QVariantList& valeurs) {
     QSqlQuery q(bdd.connexion());
-    if (Resultat<> r = executer(q, sql, {numero}); !r)
+    if (Resultat<> r = executer(q, sql, valeurs); !r)
         return r.echec();
     if (q.next())
         return q.value(0).toString().toLatin1();
@@ -29,52 +30,75 @@ Resultat<QByteArray> signatureDe(const Database& bdd, const QString& sql, qint64
     return QByteArray();
 }
 
-// The closed tickets, all of them, or the end of the chain after place `apres`.
+// The signature of the record at `numero` of a chain (`sql` selects it), empty when none.
+Resultat<QByteArray> signatureDe(const Database& bdd, const QString& sql, qint64 numero) {
+    return signatureDe(bdd, sql, QVariantList{numero});
+}
+
+// Where the check of a till's chain begins: after its place `apres`.
+struct FinDeChaine {
+    QString caisse;
+    qint64 apres = 0;
+};
+
+// The closed tickets, all of them, or the end of each till's chain that `fins` gives.
 Resultat<QString> verifierTickets(const Database& bdd, const ClePublique& cle, Bilan& bilan,
-                                  qint64 apres = 0) {
+                                  const QList<FinDeChaine>& fins = {}) {
     ChaineTickets chaine(cle);
-    // The whole check also reads the closed tickets outside the chain; the end of the chain is
-    // found through its index (the tickets are put in their numbers' order by the chain).
-    const QVariantList valeurs = apres > 0 ? QVariantList{apres} : QVariantList();
-    const QString clos = apres > 0 ? QStringLiteral("TicketClos <> 0 AND Chainage > ?")
-                                   : QStringLiteral("TicketClos <> 0");
-    if (apres > 0) {
-        const Resultat<QByteArray> avant = signatureDe(
-            bdd, QStringLiteral("SELECT Signature FROM TICKETS WHERE Chainage = ?"), apres);
-        if (!avant)
-            return avant.echec();
-        chaine.commencerA(apres + 1, *avant);
+    // The whole check also reads the closed tickets outside the chains; the end of each till's
+    // chain is found through the chains' index (the tickets are put in their numbers' order by
+    // the chain).
+    QVariantList valeurs;
+    QString clos = QStringLiteral("TicketClos <> 0");
+    if (!fins.isEmpty()) {
+        QStringList parCaisse;
+        for (const FinDeChaine& f : fins) {
+            const Resultat<QByteArray> avant =
+                signatureDe(bdd,
+                            QStringLiteral("SELECT Signature FROM TICKETS WHERE "
+                                           "coalesce(ChaineCaisse, '1') = ? AND Chainage = ?"),
+                            QVariantList{f.caisse, f.apres});
+            if (!avant)
+                return avant.echec();
+            chaine.commencerA(f.caisse, f.apres + 1, *avant);
+            parCaisse << QStringLiteral("(coalesce(ChaineCaisse, '1') = ? AND Chainage > ?)");
+            valeurs << f.caisse << f.apres;
+        }
+        clos += QStringLiteral(" AND Chainage IS NOT NULL AND (") +
+                parCaisse.join(QStringLiteral(" OR ")) + u')';
     }
     {
         QSqlQuery q(bdd.connexion());
         q.setForwardOnly(true);
         if (Resultat<> r = executer(q,
                                     QStringLiteral("SELECT NumeroTicket, Genre, Date, TotalTTC, "
-                                                   "Chainage, Signature FROM TICKETS WHERE ") +
+                                                   "Chainage, Signature, ChaineCaisse FROM TICKETS "
+                                                   "WHERE ") +
                                         clos,
                                     valeurs);
             !r)
             return r.echec();
         while (q.next())
-            chaine.ajouter(
-                ChaineTickets::Ticket{q.value(0).toLongLong(), q.value(1).toString(),
-                                      q.value(2).toString(), Montant::depuisVariant(q.value(3)),
-                                      q.value(4).toLongLong(), q.value(5).toString().toLatin1()});
+            chaine.ajouter(ChaineTickets::Ticket{
+                q.value(0).toLongLong(), q.value(1).toString(), q.value(2).toString(),
+                Montant::depuisVariant(q.value(3)), q.value(4).toLongLong(),
+                q.value(5).toString().toLatin1(), textefiscal::caisseStockee(q.value(6))});
         if (q.lastError().isValid())
             return echec(raisonSql(q.lastError()));
     }
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    // (all of them in one pass over the lines; the end through the tickets' index)
+    // (all of them in one pass over the lines; the ends through the tickets' index)
     const QString lignes =
-        apres > 0 ? QStringLiteral("SELECT NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt, "
-                                   "TauxTVA FROM VENTES WHERE NumeroTicket IN (SELECT "
-                                   "NumeroTicket FROM TICKETS WHERE TicketClos <> 0 AND Chainage "
-                                   "> ?) ORDER BY NumeroTicket, Id")
-                  : QStringLiteral("SELECT V.NumeroTicket, V.CodeArticle, V.PrixVenteTTC, V.TVA, "
-                                   "V.qt, V.TauxTVA FROM VENTES V JOIN TICKETS T ON "
-                                   "T.NumeroTicket = V.NumeroTicket WHERE T.TicketClos <> 0 ORDER "
-                                   "BY V.NumeroTicket, V.Id");
+        !fins.isEmpty()
+            ? QStringLiteral("SELECT NumeroTicket, CodeArticle, PrixVenteTTC, TVA, qt, TauxTVA "
+                             "FROM VENTES WHERE NumeroTicket IN (SELECT NumeroTicket FROM TICKETS "
+                             "WHERE ") +
+                  clos + QStringLiteral(") ORDER BY NumeroTicket, Id")
+            : QStringLiteral("SELECT V.NumeroTicket, V.CodeArticle, V.PrixVenteTTC, V.TVA, "
+                             "V.qt, V.TauxTVA FROM VENTES V JOIN TICKETS T ON "
+                             "T.NumeroTicket = V.NumeroTicket WHERE T.TicketClos <> 0 ORDER "
+                             "BY V.NumeroTicket, V.Id");
     if (Resultat<> r = executer(q, lignes, valeurs); !r)
         return r.echec();
     while (q.next()) {
@@ -86,6 +110,35 @@ Resultat<QString> verifierTickets(const Database& bdd, const ClePublique& cle, B
     bilan.tickets = chaine.tickets();
     bilan.lignes = chaine.lignes();
     return echecTickets;
+}
+
+// Where the quick check of each till's chain begins: its last `combien` tickets. None when
+// every chain is that short: the whole check, which also finds the tickets closed out of them.
+Resultat<QList<FinDeChaine>> finsDeChaines(const Database& bdd, qint64 combien) {
+    const Resultat<QStringList> caisses = clotures::caisses(bdd);
+    if (!caisses)
+        return caisses.echec();
+    QList<FinDeChaine> fins;
+    bool longue = false;
+    QSqlQuery q(bdd.connexion());
+    for (const QString& caisse : *caisses) {
+        if (Resultat<> r =
+                executer(q,
+                         QStringLiteral("SELECT max(Chainage) FROM TICKETS WHERE "
+                                        "coalesce(ChaineCaisse, '1') = ? AND Chainage IS "
+                                        "NOT NULL"),
+                         {caisse});
+            !r)
+            return r.echec();
+        if (!q.next())
+            return echec(raisonSql(q.lastError()));
+        const qint64 apres = std::max<qint64>(q.value(0).toLongLong() - combien, 0);
+        longue = longue || apres > 0;
+        fins << FinDeChaine{caisse, apres};
+    }
+    if (!longue)
+        fins.clear();
+    return fins;
 }
 
 // The events, all of them or those after n° `apres`.
@@ -218,6 +271,13 @@ Resultat<Bilan> verifier(const Database& bdd, const ClePublique& cle) {
 }
 
 Resultat<QString> verifierDerniers(const Database& bdd, const ClePublique& cle, qint64 combien) {
+    Bilan bilan;
+    // Each till's chain of tickets from its end, first: the first failure found is the one told.
+    const Resultat<QList<FinDeChaine>> fins = finsDeChaines(bdd, combien);
+    if (!fins)
+        return fins.echec();
+    if (const Resultat<QString> r = verifierTickets(bdd, cle, bilan, *fins); !r || !r->isEmpty())
+        return r;
     // The place, in each chain, after which the check begins.
     auto depuis = [&](const QString& sql) -> Resultat<qint64> {
         QSqlQuery q(bdd.connexion());
@@ -227,15 +287,10 @@ Resultat<QString> verifierDerniers(const Database& bdd, const ClePublique& cle, 
             return echec(raisonSql(q.lastError()));
         return std::max<qint64>(q.value(0).toLongLong() - combien, 0);
     };
-    // Each chain from its end, the tickets first: the first failure found is the one told.
     using Verifier = Resultat<QString> (*)(const Database&, const ClePublique&, Bilan&, qint64);
     const std::pair<QString, Verifier> chaines[] = {
-        {QStringLiteral("SELECT coalesce(max(Chainage), 0) FROM TICKETS WHERE Chainage IS NOT "
-                        "NULL"),
-         verifierTickets},
         {QStringLiteral("SELECT coalesce(max(Numero), 0) FROM EVENEMENTS"), verifierEvenements},
         {QStringLiteral("SELECT coalesce(max(Numero), 0) FROM CLOTURES"), verifierClotures}};
-    Bilan bilan;
     for (const auto& [fin, verifierChaine] : chaines) {
         const Resultat<qint64> apres = depuis(fin);
         if (!apres)

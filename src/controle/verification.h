@@ -27,9 +27,9 @@ struct Bilan {
 // a record that does not hold is in the Bilan.
 Resultat<Bilan> verifier(const Database& bdd, const ClePublique& cle);
 
-// The quick check of a till at start-up: the last `combien` records of each chain (tickets,
-// events, closures; of the closures, the last day's figures made again from its tickets, the
-// others' signatures and links alone). Gives the
+// The quick check of a till at start-up: the last `combien` records of each chain (each till's
+// tickets, events, closures; of the closures, the last day's figures made again from its
+// tickets, the others' signatures and links alone). Gives the
 // first record that fails, empty when they hold.
 Resultat<QString> verifierDerniers(const Database& bdd, const ClePublique& cle, qint64 combien);
 

@@ -27,9 +27,10 @@ Resultat<> ajouterColonne(const Database& bdd, const QString& table, const QStri
         return deja.echec();
     if (*deja)
         return {};
-    QSqlQuery q(bdd.connexion());
-    return executer(
-        q, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table, colonne, declaration));
+    // (a script: a server does not prepare a change of the tables)
+    return executerScript(bdd, QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                                   .arg(table, colonne, declaration)
+                                   .toUtf8());
 }
 
 // Version 1: each ticket line keeps the VAT rate it was sold at, so that a day's sales add up
@@ -46,7 +47,9 @@ Resultat<> versionDeux(const Database& bdd) {
          {std::pair{QStringLiteral("Genre"), QStringLiteral("TEXT")},
           std::pair{QStringLiteral("TicketAnnule"), QStringLiteral("INTEGER")},
           std::pair{QStringLiteral("Chainage"), QStringLiteral("INTEGER")},
-          std::pair{QStringLiteral("Signature"), QStringLiteral("TEXT")}})
+          std::pair{QStringLiteral("Signature"), QStringLiteral("TEXT")},
+          // (version 4's column, which the fiscal script's index reads)
+          std::pair{QStringLiteral("ChaineCaisse"), QStringLiteral("TEXT")}})
         if (Resultat<> r = ajouterColonne(bdd, tickets, colonne, declaration); !r)
             return r;
     const QByteArray script = creation::scriptFiscal();
@@ -61,6 +64,21 @@ Resultat<> versionTrois(const Database& bdd) {
     QSqlQuery q(bdd.connexion());
     return executer(q, QStringLiteral("CREATE INDEX IF NOT EXISTS ARTICLES_fournisseur ON "
                                       "ARTICLES (fournisseur)"));
+}
+// Version 4: each till signs its tickets in a chain of its own and closes its own days (tills
+// sharing a shop on a server). The ticket and the closure name the till whose chain they are in;
+// the place is unique per till. Everything signed before, whatever till closed it, stays the
+// first till's chain as it was signed.
+Resultat<> versionQuatre(const Database& bdd) {
+    for (const QString& table : {QStringLiteral("TICKETS"), QStringLiteral("CLOTURES")})
+        if (Resultat<> r =
+                ajouterColonne(bdd, table, QStringLiteral("ChaineCaisse"), QStringLiteral("TEXT"));
+            !r)
+            return r;
+    return executerScript(bdd, "DROP INDEX IF EXISTS TICKETS_chaine;\n"
+                               "CREATE UNIQUE INDEX IF NOT EXISTS TICKETS_chaine_caisse ON TICKETS "
+                               "((coalesce(ChaineCaisse, '1')), Chainage) WHERE Chainage IS NOT "
+                               "NULL;");
 }
 } // namespace
 
@@ -91,14 +109,25 @@ Resultat<> mettreANiveau(const Database& bdd) {
                          .arg(kActuelle));
     if (*version == kActuelle)
         return {};
-    if (bdd.moteur() == Database::Moteur::PostgreSQL)
-        return echec(QStringLiteral("la base %1 du serveur est au schéma n° %2, que ce programme "
-                                    "ne sait pas mettre à niveau")
-                         .arg(bdd.chemin())
-                         .arg(*version));
     Transaction t(bdd);
     if (!t.debut())
         return t.debut();
+    if (bdd.moteur() == Database::Moteur::PostgreSQL) {
+        // A server's shop was made at version 3 at the earliest.
+        if (*version < 3)
+            return echec(QStringLiteral("la base %1 du serveur est au schéma n° %2, que ce "
+                                        "programme ne sait pas mettre à niveau")
+                             .arg(bdd.chemin())
+                             .arg(*version));
+        if (Resultat<> r = versionQuatre(bdd); !r)
+            return r;
+        QSqlQuery q(bdd.connexion());
+        if (Resultat<> r =
+                executer(q, QStringLiteral("INSERT INTO VERSION_SCHEMA VALUES (?)"), {kActuelle});
+            !r)
+            return r;
+        return t.valider();
+    }
     if (*version < 1)
         if (Resultat<> r = versionUn(bdd); !r)
             return r;
@@ -107,6 +136,9 @@ Resultat<> mettreANiveau(const Database& bdd) {
             return r;
     if (*version < 3)
         if (Resultat<> r = versionTrois(bdd); !r)
+            return r;
+    if (*version < 4)
+        if (Resultat<> r = versionQuatre(bdd); !r)
             return r;
     QSqlQuery q(bdd.connexion());
     if (Resultat<> r = executer(q, QStringLiteral("PRAGMA user_version = %1").arg(kActuelle)); !r)

@@ -11,7 +11,7 @@ class Database;
 namespace versionschema {
 
 // The version this program makes and works with.
-constexpr int kActuelle = 3;
+constexpr int kActuelle = 4;
 
 // The version of the open database.
 Resultat<int> lire(const Database& bdd);

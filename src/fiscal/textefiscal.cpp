@@ -27,6 +27,10 @@ QByteArray date(const QDateTime& quand) {
                            : QByteArray();
 }
 
+QString caisseStockee(const QVariant& valeur) {
+    return valeur.isNull() ? QStringLiteral("1") : valeur.toString();
+}
+
 QDateTime dateStockee(const QString& texte) {
     return QDateTime::fromString(texte.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
@@ -34,6 +38,12 @@ QDateTime dateStockee(const QString& texte) {
 namespace {
 QByteArray jour(const QDate& d) {
     return d.isValid() ? d.toString(QStringLiteral("yyyyMMdd")).toLatin1() : QByteArray();
+}
+// The till's field: none for the first till, whose texts are as they were before tills were
+// numbered.
+QByteArray caisse(const QString& c) {
+    return c.isEmpty() || c == QStringLiteral("1") ? QByteArray()
+                                                   : QByteArrayLiteral(";CAISSE=") + c.toUtf8();
 }
 QByteArray precedente(const QByteArray& p) {
     return QByteArrayLiteral(";PRECEDENTE=") + (p.isEmpty() ? premiereSignature() : p);
@@ -57,9 +67,9 @@ QByteArray texte(const Evenement& e) {
 
 QByteArray texte(const Cloture& c) {
     QByteArray s = QByteArrayLiteral("CLOTURE;NUMERO=") + QByteArray::number(c.numero) +
-                   QByteArrayLiteral(";GENRE=") + c.genre.toUtf8() + QByteArrayLiteral(";DEBUT=") +
-                   jour(c.debut) + QByteArrayLiteral(";FIN=") + jour(c.fin) +
-                   QByteArrayLiteral(";PREMIER=") + QByteArray::number(c.premier) +
+                   caisse(c.caisse) + QByteArrayLiteral(";GENRE=") + c.genre.toUtf8() +
+                   QByteArrayLiteral(";DEBUT=") + jour(c.debut) + QByteArrayLiteral(";FIN=") +
+                   jour(c.fin) + QByteArrayLiteral(";PREMIER=") + QByteArray::number(c.premier) +
                    QByteArrayLiteral(";DERNIER=") + QByteArray::number(c.dernier) +
                    QByteArrayLiteral(";DATE=") + date(c.quand) + QByteArrayLiteral(";TICKETS=") +
                    QByteArray::number(c.tickets) + QByteArrayLiteral(";TTC=") +
@@ -89,7 +99,7 @@ QByteArray texte(const Ticket& t) {
     for (const MontantParTaux& m : t.parTaux)
         parTaux[centiemesDeTaux(m.taux)] += m.ttc;
     QByteArray s =
-        QByteArrayLiteral("TICKET;NUMERO=") + QByteArray::number(t.numero) +
+        QByteArrayLiteral("TICKET;NUMERO=") + QByteArray::number(t.numero) + caisse(t.caisse) +
         QByteArrayLiteral(";GENRE=") +
         (t.genre == Genre::Vente ? QByteArrayLiteral("VENTE") : QByteArrayLiteral("ANNULATION")) +
         QByteArrayLiteral(";DATE=") + date(t.cloture) + QByteArrayLiteral(";TOTAL=") +

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QVariant>
 
 // What the signature of a closed ticket covers, written as one line of text that a verifying
 // tool makes again from the stored ticket: nothing of it depends on the machine's language,
@@ -29,6 +30,7 @@ struct MontantParTaux {
 
 struct Ticket {
     qint64 numero = 0;
+    QString caisse; // the till whose chain it is in ("1" and empty: the first till)
     Genre genre = Genre::Vente;
     QDateTime cloture;
     Montant total;
@@ -37,9 +39,10 @@ struct Ticket {
 };
 
 // "TICKET;NUMERO=46;GENRE=VENTE;DATE=20261210203700;TOTAL=149.8000;TVA_5.50=10.0000;
-// TVA_19.60=139.8000;PRECEDENTE=..." : amounts to the ten-thousandth, rates to the hundredth
-// and in increasing order (one entry per rate, amounts of one rate added), the date in the
-// shop's local time.
+// TVA_19.60=139.8000;PRECEDENTE=..." : ";CAISSE=2" after the number for a till other than the
+// first (a shop of one till signs as it always did), amounts to the ten-thousandth, rates to the
+// hundredth and in increasing order (one entry per rate, amounts of one rate added), the date in
+// the shop's local time.
 QByteArray texte(const Ticket& t);
 
 // An amount as the signed texts write it: "-12.3400".
@@ -78,8 +81,9 @@ struct TauxCloture {
 // tickets' lines.
 struct Cloture {
     qint64 numero = 0;
-    QString genre; // "JOUR", "MOIS", "ANNEE"
-    QDate debut;   // the period's first and last days
+    QString caisse; // the till whose tickets it closes ("1" and empty: the first till)
+    QString genre;  // "JOUR", "MOIS", "ANNEE"
+    QDate debut;    // the period's first and last days
     QDate fin;
     qint64 premier = 0; // the first and last ticket of the chain that it closes (0, 0: none)
     qint64 dernier = 0;
@@ -101,9 +105,14 @@ struct Cloture {
     Montant grandTotal; // every ticket since the first, up to the last one of this closure
     QByteArray precedente;
 };
-// "CLOTURE;NUMERO=1;GENRE=JOUR;DEBUT=20261210;FIN=20261210;PREMIER=1;DERNIER=46;DATE=...;
+// "CLOTURE;NUMERO=1;CAISSE=2;GENRE=JOUR;DEBUT=20261210;FIN=20261210;PREMIER=1;DERNIER=46;DATE=...;
 // TICKETS=46;TTC=...;HT=...;TVA_19.60=TTC:HT;...;CB=...;RENDU=...;REMISES=...;RETOURS=...;
 // ANNULATIONS=0:0.0000;DUPLICATAS=0;EVENEMENTS=12;GRANDTOTAL=...;PRECEDENTE=..."
+// (";CAISSE=" only for a till other than the first, as for a ticket)
 QByteArray texte(const Cloture& c);
+
+// The till whose chain holds a ticket or closure, as stored (ChaineCaisse): a record signed
+// before each till had a chain of its own (none) is the first till's.
+QString caisseStockee(const QVariant& valeur);
 
 } // namespace textefiscal

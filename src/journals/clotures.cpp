@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <algorithm>
 
 namespace clotures {
 
@@ -17,6 +18,11 @@ namespace {
 using textefiscal::Cloture;
 
 const QString kFormatDate = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// The tills in their numbers' order ("2" before "10").
+bool avantCaisse(const QString& a, const QString& b) {
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
 
 // The value of the field `nom` in a signed text ("...;NOM=valeur;..."); empty when absent.
 QByteArray champ(const QByteArray& texte, const QByteArray& nom) {
@@ -40,17 +46,63 @@ Resultat<bool> premiereLigne(QSqlQuery& q, const QString& sql, const QVariantLis
     return false;
 }
 
-// The last event counted by the closure of kind `genre` before closure n° `avant` (0: none).
-Resultat<qint64> evenementPrecedent(const Database& bdd, const QString& genre, qint64 avant) {
+// The last event counted by till `caisse`'s closure of kind `genre` before closure n° `avant`
+// (0: none).
+Resultat<qint64> evenementPrecedent(const Database& bdd, const QString& genre,
+                                    const QString& caisse, qint64 avant) {
     QSqlQuery q(bdd.connexion());
     const Resultat<bool> l = premiereLigne(
         q,
-        QStringLiteral("SELECT Texte FROM CLOTURES WHERE Genre = ? AND Numero < ? ORDER BY "
-                       "Numero DESC LIMIT 1"),
-        {genre, avant});
+        QStringLiteral(
+            "SELECT Texte FROM CLOTURES WHERE Genre = ? AND coalesce(ChaineCaisse, '1') = ? "
+            "AND Numero < ? ORDER BY Numero DESC LIMIT 1"),
+        {genre, caisse, avant});
     if (!l)
         return l.echec();
     return *l ? champ(q.value(0).toString().toUtf8(), "EVENEMENTS").toLongLong() : 0;
+}
+
+// The duplicates printed of till `caisse`'s tickets among the events after n° `depuis` up to
+// n° `jusqua`. The journal is the shop's, each duplicate naming its ticket ("ticket n° 46,
+// duplicata n° 1"); one whose ticket cannot be found is the first till's, as every duplicate
+// was before tills were numbered.
+Resultat<qint64> duplicatas(const Database& bdd, const QString& caisse, qint64 depuis,
+                            qint64 jusqua) {
+    QSqlQuery q(bdd.connexion());
+    q.setForwardOnly(true);
+    if (Resultat<> r = executer(q,
+                                QStringLiteral("SELECT Detail FROM EVENEMENTS WHERE Genre = ? AND "
+                                               "Numero > ? AND Numero <= ?"),
+                                {evenements::duplicata(), depuis, jusqua});
+        !r)
+        return r.echec();
+    QList<qint64> tickets;
+    const QString debut = QStringLiteral("ticket n° ");
+    while (q.next()) {
+        const QString detail = q.value(0).toString();
+        const qsizetype virgule = detail.indexOf(u',');
+        tickets << (detail.startsWith(debut) && virgule > 0
+                        ? detail.mid(debut.size(), virgule - debut.size()).toLongLong()
+                        : 0);
+    }
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    q.finish();
+    qint64 n = 0;
+    for (const qint64 ticket : tickets) {
+        const Resultat<bool> l =
+            premiereLigne(q,
+                          QStringLiteral("SELECT coalesce(ChaineCaisse, '1') FROM TICKETS WHERE "
+                                         "NumeroTicket = ?"),
+                          {ticket});
+        if (!l)
+            return l.echec();
+        const QString de = *l ? q.value(0).toString() : QStringLiteral("1");
+        q.finish();
+        if (de == caisse)
+            ++n;
+    }
+    return n;
 }
 
 // The grand total up to a place of the chain, known from an earlier closure.
@@ -59,9 +111,9 @@ struct Report {
     Montant grandTotal;
 };
 
-// Every figure of `c` from the totals `t` of its stretch of the chain (premier..dernier), its
-// number, kind and last event counted. The grand total adds the tickets after `report` to its
-// amount.
+// Every figure of `c` from the totals `t` of its stretch of its till's chain (premier..dernier),
+// its number, kind and last event counted. The grand total adds the till's tickets after
+// `report` to its amount.
 Resultat<> calculer(const Database& bdd, Cloture& c, const TotauxPeriode& t, const Report& report) {
     c.tickets = t.tickets;
     c.totalTtc = t.totalTtc;
@@ -78,26 +130,22 @@ Resultat<> calculer(const Database& bdd, Cloture& c, const TotauxPeriode& t, con
     c.annulations = t.annulations;
     c.annule = t.annule;
 
-    const Resultat<qint64> depuis = evenementPrecedent(bdd, c.genre, c.numero);
+    const Resultat<qint64> depuis = evenementPrecedent(bdd, c.genre, c.caisse, c.numero);
     if (!depuis)
         return depuis.echec();
-    QSqlQuery q(bdd.connexion());
-    q.setForwardOnly(true);
-    Resultat<bool> l = premiereLigne(
-        q,
-        QStringLiteral("SELECT count(*) FROM EVENEMENTS WHERE Genre = ? AND Numero > ? AND "
-                       "Numero <= ?"),
-        {evenements::duplicata(), *depuis, c.dernierEvenement});
-    if (!l)
-        return l.echec();
-    c.duplicatas = q.value(0).toLongLong();
-    q.finish();
+    const Resultat<qint64> imprimes = duplicatas(bdd, c.caisse, *depuis, c.dernierEvenement);
+    if (!imprimes)
+        return imprimes.echec();
+    c.duplicatas = *imprimes;
 
     // Added in exact amounts, not in the database's floating point.
+    QSqlQuery q(bdd.connexion());
+    q.setForwardOnly(true);
     if (Resultat<> r = executer(q,
                                 QStringLiteral("SELECT TotalTTC FROM TICKETS WHERE Signature IS "
-                                               "NOT NULL AND Chainage > ? AND Chainage <= ?"),
-                                {report.dernier, c.dernier});
+                                               "NOT NULL AND coalesce(ChaineCaisse, '1') = ? AND "
+                                               "Chainage > ? AND Chainage <= ?"),
+                                {c.caisse, report.dernier, c.dernier});
         !r)
         return r;
     c.grandTotal = report.grandTotal;
@@ -108,7 +156,8 @@ Resultat<> calculer(const Database& bdd, Cloture& c, const TotauxPeriode& t, con
     return {};
 }
 
-// The last closure of kind `genre` (any kind when empty): its columns, or nothing.
+// The last closure of kind `genre` (any kind when empty) of till `caisse` (any till when
+// empty): its columns, or nothing.
 struct Stockee {
     qint64 numero = 0;
     qint64 premier = 0;
@@ -118,13 +167,15 @@ struct Stockee {
     QByteArray texte;
     QByteArray signature;
 };
-Resultat<std::optional<Stockee>> derniere(const Database& bdd, const QString& genre) {
+Resultat<std::optional<Stockee>> derniere(const Database& bdd, const QString& genre,
+                                          const QString& caisse) {
     QSqlQuery q(bdd.connexion());
     const Resultat<bool> l = premiereLigne(
         q,
         QStringLiteral("SELECT Numero, Premier, Dernier, Debut, Fin, Texte, Signature FROM "
-                       "CLOTURES WHERE ? OR Genre = ? ORDER BY Numero DESC LIMIT 1"),
-        {genre.isEmpty(), genre.isEmpty() ? QStringLiteral("") : genre});
+                       "CLOTURES WHERE (? OR Genre = ?) AND (? OR coalesce(ChaineCaisse, '1') = ?) "
+                       "ORDER BY Numero DESC LIMIT 1"),
+        {genre.isEmpty(), genre, caisse.isEmpty(), caisse});
     if (!l)
         return l.echec();
     if (!*l)
@@ -150,9 +201,10 @@ bool faiteAilleurs(const Cloture& c, const Stockee& derniere) {
     return c.premier <= derniere.dernier;
 }
 
-// Stores closure `c` (its kind, period, stretch of the chain and, for a month or a year, its
-// last event counted already set) at the end of the closures' chain, signed, with its event,
-// in one transaction. Gives it complete.
+// Stores closure `c` (its till, kind, period, stretch of the till's chain and, for a month or a
+// year, its last event counted already set) at the end of the closures' chain (one for the
+// shop: the tills' closures one after the other), signed, with its event, in one transaction.
+// Gives it complete.
 Resultat<Cloture> enregistrer(const Database& bdd, const CleFiscale& cle, Cloture c,
                               const QDateTime& maintenant) {
     Transaction t(bdd);
@@ -160,14 +212,14 @@ Resultat<Cloture> enregistrer(const Database& bdd, const CleFiscale& cle, Clotur
         return t.debut().echec();
     if (Resultat<> r = bdd.reserverRegistres(); !r)
         return r.echec();
-    // On a server another till may have made this closure while this one was reckoning it.
-    const Resultat<std::optional<Stockee>> memeGenre = derniere(bdd, c.genre);
+    // On a server another program may have made this closure while this one was reckoning it.
+    const Resultat<std::optional<Stockee>> memeGenre = derniere(bdd, c.genre, c.caisse);
     if (!memeGenre)
         return memeGenre.echec();
     if (*memeGenre && faiteAilleurs(c, **memeGenre))
         return echec(QStringLiteral("la clôture %1 du %2 vient d'être faite par une autre caisse")
                          .arg(c.genre, c.fin.toString(QStringLiteral("dd/MM/yyyy"))));
-    const Resultat<std::optional<Stockee>> avant = derniere(bdd, QString());
+    const Resultat<std::optional<Stockee>> avant = derniere(bdd, QString(), QString());
     if (!avant)
         return avant.echec();
     c.numero = *avant ? (*avant)->numero + 1 : 1;
@@ -189,15 +241,16 @@ Resultat<Cloture> enregistrer(const Database& bdd, const CleFiscale& cle, Clotur
         QSqlQuery q(bdd.connexion());
         const Resultat<bool> l = premiereLigne(
             q,
-            QStringLiteral("SELECT Dernier, GrandTotal FROM CLOTURES WHERE Dernier <= ? ORDER BY "
-                           "Dernier DESC, Numero DESC LIMIT 1"),
-            {c.dernier});
+            QStringLiteral(
+                "SELECT Dernier, GrandTotal FROM CLOTURES WHERE coalesce(ChaineCaisse, '1') "
+                "= ? AND Dernier <= ? ORDER BY Dernier DESC, Numero DESC LIMIT 1"),
+            {c.caisse, c.dernier});
         if (!l)
             return l.echec();
         if (*l)
             report = {q.value(0).toLongLong(), Montant::depuisVariant(q.value(1))};
     }
-    const Resultat<TotauxPeriode> totaux = totauxChaine(bdd, c.premier, c.dernier);
+    const Resultat<TotauxPeriode> totaux = totauxChaine(bdd, c.caisse, c.premier, c.dernier);
     if (!totaux)
         return totaux.echec();
     if (Resultat<> r = calculer(bdd, c, *totaux, report); !r)
@@ -207,22 +260,20 @@ Resultat<Cloture> enregistrer(const Database& bdd, const CleFiscale& cle, Clotur
     if (!signature)
         return signature.echec();
     QSqlQuery q(bdd.connexion());
-    if (Resultat<> r = executer(
-            q,
-            QStringLiteral("INSERT INTO CLOTURES (Numero, Genre, Debut, Fin, Premier, Dernier, "
-                           "Date, Tickets, TotalTTC, GrandTotal, Texte, Signature) VALUES (?, ?, "
-                           "?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {c.numero, c.genre, c.debut.toString(Qt::ISODate), c.fin.toString(Qt::ISODate),
-             c.premier, c.dernier, date, c.tickets, c.totalTtc.versBase(), c.grandTotal.versBase(),
-             QString::fromUtf8(texte), QString::fromLatin1(*signature)});
+    if (Resultat<> r =
+            executer(q,
+                     QStringLiteral(
+                         "INSERT INTO CLOTURES (Numero, ChaineCaisse, Genre, Debut, Fin, Premier, "
+                         "Dernier, Date, Tickets, TotalTTC, GrandTotal, Texte, Signature) "
+                         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {c.numero, c.caisse, c.genre, c.debut.toString(Qt::ISODate),
+                      c.fin.toString(Qt::ISODate), c.premier, c.dernier, date, c.tickets,
+                      c.totalTtc.versBase(), c.grandTotal.versBase(), QString::fromUtf8(texte),
+                      QString::fromLatin1(*signature)});
         !r)
         return r.echec();
     if (Resultat<qint64> e = evenements::consignerDans(bdd, cle, evenements::cloture(),
-                                                       QStringLiteral("Z %1 n° %2 du %3")
-                                                           .arg(c.genre)
-                                                           .arg(c.numero)
-                                                           .arg(c.fin.toString(Qt::ISODate)),
-                                                       maintenant);
+                                                       detailCloture(c), maintenant);
         !e)
         return e.echec();
     if (Resultat<> r = t.valider(); !r)
@@ -230,21 +281,23 @@ Resultat<Cloture> enregistrer(const Database& bdd, const CleFiscale& cle, Clotur
     return c;
 }
 
-// The signed tickets not yet in a daily closure, one stretch of the chain per calendar day,
-// in the chain's order.
+// Till `caisse`'s signed tickets not yet in a daily closure, one stretch of its chain per
+// calendar day, in the chain's order.
 struct Journee {
     QDate jour;
     qint64 premier = 0;
     qint64 dernier = 0;
 };
-Resultat<QList<Journee>> journeesOuvertes(const Database& bdd, qint64 apres) {
+Resultat<QList<Journee>> journeesOuvertes(const Database& bdd, const QString& caisse,
+                                          qint64 apres) {
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
     if (Resultat<> r = executer(q,
                                 QStringLiteral("SELECT Chainage, substr(Date, 1, 10) FROM "
                                                "TICKETS WHERE Signature IS NOT NULL AND "
-                                               "Chainage > ? ORDER BY Chainage"),
-                                {apres});
+                                               "coalesce(ChaineCaisse, '1') = ? AND Chainage > ? "
+                                               "ORDER BY Chainage"),
+                                {caisse, apres});
         !r)
         return r.echec();
     QList<Journee> journees;
@@ -261,16 +314,16 @@ Resultat<QList<Journee>> journeesOuvertes(const Database& bdd, qint64 apres) {
     return journees;
 }
 
-// The daily closures of the open days before `limite` (every open day when invalid), and an
-// empty one for `vide` when it is valid and no day from it on was closed.
+// Till `caisse`'s daily closures of its open days before `limite` (every open day when
+// invalid), and an empty one for `vide` when it is valid and no day from it on was closed.
 Resultat<QList<Cloture>> clore(const Database& bdd, const CleFiscale& cle,
-                               const QDateTime& maintenant, const QDate& limite,
-                               const QDate& vide) {
-    const Resultat<std::optional<Stockee>> precedente = derniere(bdd, jour());
+                               const QDateTime& maintenant, const QString& caisse,
+                               const QDate& limite, const QDate& vide) {
+    const Resultat<std::optional<Stockee>> precedente = derniere(bdd, jour(), caisse);
     if (!precedente)
         return precedente.echec();
     qint64 dernier = *precedente ? (*precedente)->dernier : 0;
-    const Resultat<QList<Journee>> journees = journeesOuvertes(bdd, dernier);
+    const Resultat<QList<Journee>> journees = journeesOuvertes(bdd, caisse, dernier);
     if (!journees)
         return journees.echec();
     QList<Cloture> faites;
@@ -279,6 +332,7 @@ Resultat<QList<Cloture>> clore(const Database& bdd, const CleFiscale& cle,
         if (limite.isValid() && !(j.jour < limite))
             break;
         Cloture c;
+        c.caisse = caisse;
         c.genre = jour();
         c.debut = c.fin = j.jour;
         c.premier = j.premier;
@@ -292,6 +346,7 @@ Resultat<QList<Cloture>> clore(const Database& bdd, const CleFiscale& cle,
     }
     if (vide.isValid() && !aujourdhui) {
         Cloture c;
+        c.caisse = caisse;
         c.genre = jour();
         c.debut = c.fin = vide;
         c.premier = dernier + 1;
@@ -304,24 +359,27 @@ Resultat<QList<Cloture>> clore(const Database& bdd, const CleFiscale& cle,
     return faites;
 }
 
-// The monthly (or yearly) closures due: the daily closures whose last day falls in a month
-// (a year) after the last one closed and before the current one, one closure per month.
+// Till `caisse`'s monthly (or yearly) closures due: its daily closures whose last day falls in a
+// month (a year) after the last one closed and before the current one, one closure per month.
 Resultat<QList<Cloture>> clorePeriodes(const Database& bdd, const CleFiscale& cle,
-                                       const QDateTime& maintenant, const QString& genre) {
+                                       const QDateTime& maintenant, const QString& caisse,
+                                       const QString& genre) {
     const auto periode = [&](const QDate& d) {
         return genre == mois() ? d.year() * 100 + d.month() : d.year();
     };
-    const Resultat<std::optional<Stockee>> precedente = derniere(bdd, genre);
+    const Resultat<std::optional<Stockee>> precedente = derniere(bdd, genre, caisse);
     if (!precedente)
         return precedente.echec();
     const int close = *precedente ? periode((*precedente)->fin) : 0;
     const int courante = periode(maintenant.date());
     QSqlQuery q(bdd.connexion());
     q.setForwardOnly(true);
-    if (Resultat<> r = executer(q,
-                                QStringLiteral("SELECT Premier, Dernier, Debut, Fin, Texte FROM "
-                                               "CLOTURES WHERE Genre = ? ORDER BY Numero"),
-                                {jour()});
+    if (Resultat<> r =
+            executer(q,
+                     QStringLiteral("SELECT Premier, Dernier, Debut, Fin, Texte FROM "
+                                    "CLOTURES WHERE Genre = ? AND coalesce(ChaineCaisse, "
+                                    "'1') = ? ORDER BY Numero"),
+                     {jour(), caisse});
         !r)
         return r.echec();
     QList<Cloture> dues;
@@ -335,6 +393,7 @@ Resultat<QList<Cloture>> clorePeriodes(const Database& bdd, const CleFiscale& cl
         const qint64 evenement = champ(q.value(4).toString().toUtf8(), "EVENEMENTS").toLongLong();
         if (periodes.isEmpty() || periodes.last() != p) {
             Cloture c;
+            c.caisse = caisse;
             c.genre = genre;
             c.premier = q.value(0).toLongLong();
             c.debut = debut;
@@ -359,9 +418,10 @@ Resultat<QList<Cloture>> clorePeriodes(const Database& bdd, const CleFiscale& cl
 }
 
 Resultat<QList<Cloture>> clorePeriodesDues(const Database& bdd, const CleFiscale& cle,
-                                           const QDateTime& maintenant, QList<Cloture> faites) {
+                                           const QDateTime& maintenant, const QString& caisse,
+                                           QList<Cloture> faites) {
     for (const QString& genre : {mois(), annee()}) {
-        const Resultat<QList<Cloture>> r = clorePeriodes(bdd, cle, maintenant, genre);
+        const Resultat<QList<Cloture>> r = clorePeriodes(bdd, cle, maintenant, caisse, genre);
         if (!r)
             return r.echec();
         faites << *r;
@@ -372,19 +432,101 @@ Resultat<QList<Cloture>> clorePeriodesDues(const Database& bdd, const CleFiscale
 } // namespace
 
 Resultat<QList<Cloture>> clotureDuJour(const Database& bdd, const CleFiscale& cle,
-                                       const QDateTime& maintenant) {
-    const Resultat<QList<Cloture>> jours = clore(bdd, cle, maintenant, QDate(), maintenant.date());
+                                       const QDateTime& maintenant, const QString& caisse) {
+    const Resultat<QList<Cloture>> jours =
+        clore(bdd, cle, maintenant, caisse, QDate(), maintenant.date());
     if (!jours)
         return jours;
-    return clorePeriodesDues(bdd, cle, maintenant, *jours);
+    return clorePeriodesDues(bdd, cle, maintenant, caisse, *jours);
 }
 
 Resultat<QList<Cloture>> cloreJoursOublies(const Database& bdd, const CleFiscale& cle,
                                            const QDateTime& maintenant) {
-    const Resultat<QList<Cloture>> jours = clore(bdd, cle, maintenant, maintenant.date(), QDate());
-    if (!jours)
-        return jours;
-    return clorePeriodesDues(bdd, cle, maintenant, *jours);
+    const Resultat<QStringList> tills = caisses(bdd);
+    if (!tills)
+        return tills.echec();
+    QList<Cloture> faites;
+    for (const QString& caisse : *tills) {
+        const Resultat<QList<Cloture>> jours =
+            clore(bdd, cle, maintenant, caisse, maintenant.date(), QDate());
+        if (!jours)
+            return jours;
+        const Resultat<QList<Cloture>> toutes =
+            clorePeriodesDues(bdd, cle, maintenant, caisse, *jours);
+        if (!toutes)
+            return toutes;
+        faites << *toutes;
+    }
+    return faites;
+}
+
+Resultat<QStringList> caisses(const Database& bdd) {
+    // One look-up through an index per till (a shop has a few), not a pass over its tickets.
+    QStringList tills;
+    for (const QString& table : {QStringLiteral("TICKETS"), QStringLiteral("CLOTURES")}) {
+        const QString sql =
+            table == QStringLiteral("TICKETS")
+                ? QStringLiteral(
+                      "SELECT min(coalesce(ChaineCaisse, '1')) FROM TICKETS WHERE Chainage IS "
+                      "NOT NULL AND coalesce(ChaineCaisse, '1') > ?")
+                : QStringLiteral("SELECT min(coalesce(ChaineCaisse, '1')) FROM CLOTURES WHERE "
+                                 "coalesce(ChaineCaisse, '1') > ?");
+        QString apres = QStringLiteral("");
+        QSqlQuery q(bdd.connexion());
+        for (;;) {
+            const Resultat<bool> l = premiereLigne(q, sql, {apres});
+            if (!l)
+                return l.echec();
+            if (!*l || q.value(0).isNull())
+                break;
+            apres = q.value(0).toString();
+            q.finish();
+            if (!tills.contains(apres))
+                tills << apres;
+        }
+    }
+    std::sort(tills.begin(), tills.end(), avantCaisse);
+    return tills;
+}
+
+QString detailCloture(const Cloture& c) {
+    const QString z = QStringLiteral("Z %1 n° %2 du %3")
+                          .arg(c.genre)
+                          .arg(c.numero)
+                          .arg(c.fin.toString(Qt::ISODate));
+    return c.caisse.isEmpty() || c.caisse == QStringLiteral("1")
+               ? z
+               : z + QStringLiteral(", caisse %1").arg(c.caisse);
+}
+
+Resultat<QList<PartCaisse>> totalBoutique(const Database& bdd, const QString& genre,
+                                          const QDate& debut, const QDate& fin) {
+    QSqlQuery q(bdd.connexion());
+    q.setForwardOnly(true);
+    if (Resultat<> r =
+            executer(q,
+                     QStringLiteral("SELECT coalesce(ChaineCaisse, '1'), Tickets, TotalTTC "
+                                    "FROM CLOTURES WHERE Genre = ? AND Debut = ? AND "
+                                    "Fin = ? ORDER BY Numero"),
+                     {genre, debut.toString(Qt::ISODate), fin.toString(Qt::ISODate)});
+        !r)
+        return r.echec();
+    QList<PartCaisse> parts;
+    while (q.next()) {
+        const QString caisse = q.value(0).toString();
+        auto part = std::find_if(parts.begin(), parts.end(),
+                                 [&](const PartCaisse& p) { return p.caisse == caisse; });
+        if (part == parts.end())
+            part = parts.insert(parts.end(), PartCaisse{caisse, 0, Montant()});
+        part->tickets += q.value(1).toLongLong();
+        part->totalTtc += Montant::depuisVariant(q.value(2));
+    }
+    if (q.lastError().isValid())
+        return echec(raisonSql(q.lastError()));
+    std::sort(parts.begin(), parts.end(), [](const PartCaisse& a, const PartCaisse& b) {
+        return avantCaisse(a.caisse, b.caisse);
+    });
+    return parts;
 }
 
 Resultat<QByteArray> signature(const Database& bdd, qint64 numero) {
@@ -404,10 +546,11 @@ Resultat<QByteArray> texteAttendu(const Database& bdd, qint64 numero) {
 
 Recalcul::Recalcul(const Database& bdd) : bdd_(bdd) {}
 
-// The days already made again whose stretches, end to end, are exactly premier..dernier:
-// their totals added up, or nothing.
-std::optional<TotauxPeriode> Recalcul::desJours(qint64 premier, qint64 dernier) const {
-    auto jour = jours_.find(premier);
+// Till `caisse`'s days already made again whose stretches, end to end, are exactly
+// premier..dernier: their totals added up, or nothing.
+std::optional<TotauxPeriode> Recalcul::desJours(const QString& caisse, qint64 premier,
+                                                qint64 dernier) const {
+    auto jour = jours_.find({caisse, premier});
     if (jour == jours_.end())
         return std::nullopt;
     TotauxPeriode somme;
@@ -417,7 +560,7 @@ std::optional<TotauxPeriode> Recalcul::desJours(qint64 premier, qint64 dernier) 
             return somme;
         if (jour->second.dernier > dernier)
             return std::nullopt;
-        jour = jours_.find(jour->second.dernier + 1);
+        jour = jours_.find({caisse, jour->second.dernier + 1});
         if (jour == jours_.end())
             return std::nullopt;
     }
@@ -429,7 +572,7 @@ Resultat<QByteArray> Recalcul::texteAttendu(qint64 numero) {
     const Resultat<bool> l = premiereLigne(
         q,
         QStringLiteral("SELECT Genre, Premier, Dernier, Date, Debut, Fin, Tickets, TotalTTC, "
-                       "GrandTotal, Texte FROM CLOTURES WHERE Numero = ?"),
+                       "GrandTotal, Texte, ChaineCaisse FROM CLOTURES WHERE Numero = ?"),
         {numero});
     if (!l)
         return l.echec();
@@ -447,6 +590,7 @@ Resultat<QByteArray> Recalcul::texteAttendu(qint64 numero) {
     const Montant totalTtc = Montant::depuisVariant(q.value(7));
     const Montant grandTotal = Montant::depuisVariant(q.value(8));
     c.dernierEvenement = champ(q.value(9).toString().toUtf8(), "EVENEMENTS").toLongLong();
+    c.caisse = textefiscal::caisseStockee(q.value(10));
     q.finish();
     const Resultat<bool> p = premiereLigne(
         q,
@@ -463,9 +607,11 @@ Resultat<QByteArray> Recalcul::texteAttendu(qint64 numero) {
     Report report;
     const Resultat<bool> r = premiereLigne(
         q,
-        QStringLiteral("SELECT Dernier, GrandTotal FROM CLOTURES WHERE Numero < ? AND Dernier <= "
-                       "? ORDER BY Dernier DESC, Numero DESC LIMIT 1"),
-        {numero, c.dernier});
+        QStringLiteral(
+            "SELECT Dernier, GrandTotal FROM CLOTURES WHERE Numero < ? AND "
+            "coalesce(ChaineCaisse, '1') = ? AND Dernier <= ? ORDER BY Dernier DESC, Numero "
+            "DESC LIMIT 1"),
+        {numero, c.caisse, c.dernier});
     if (!r)
         return r.echec();
     if (*r)
@@ -475,15 +621,15 @@ Resultat<QByteArray> Recalcul::texteAttendu(qint64 numero) {
     // otherwise; a day is read from its lines and kept.
     std::optional<TotauxPeriode> totaux;
     if (c.genre != jour() && c.premier <= c.dernier)
-        totaux = desJours(c.premier, c.dernier);
+        totaux = desJours(c.caisse, c.premier, c.dernier);
     if (!totaux) {
-        Resultat<TotauxPeriode> lus = totauxChaine(bdd, c.premier, c.dernier);
+        Resultat<TotauxPeriode> lus = totauxChaine(bdd, c.caisse, c.premier, c.dernier);
         if (!lus)
             return lus.echec();
         totaux = std::move(*lus);
     }
     if (c.genre == jour() && c.premier <= c.dernier)
-        jours_[c.premier] = Jour{c.dernier, *totaux};
+        jours_[{c.caisse, c.premier}] = Jour{c.dernier, *totaux};
     if (Resultat<> calcul = calculer(bdd, c, *totaux, report); !calcul)
         return calcul.echec();
     QStringList ecarts;

@@ -4,6 +4,8 @@
 #include "printing/surface.h"
 #include "register/signatureticket.h"
 
+#include <algorithm>
+
 namespace {
 QString titre(const QString& genre) {
     if (genre == QStringLiteral("MOIS"))
@@ -27,11 +29,14 @@ QString moyen(const QString& code) {
 } // namespace
 
 QStringList lignesRapport(const textefiscal::Cloture& c, const QString& boutique,
-                          const QByteArray& signature) {
+                          const QByteArray& signature,
+                          const QList<clotures::PartCaisse>& parCaisse) {
     QStringList l;
     if (!boutique.trimmed().isEmpty())
         l << boutique.trimmed();
     l << QStringLiteral("%1 n° %2").arg(titre(c.genre)).arg(c.numero);
+    const QString caisse = c.caisse.isEmpty() ? QStringLiteral("1") : c.caisse;
+    l << QStringLiteral("Caisse %1").arg(caisse);
     l << (c.debut == c.fin
               ? QStringLiteral("Journée du %1").arg(dateCourte(c.debut))
               : QStringLiteral("Du %1 au %2").arg(dateCourte(c.debut), dateCourte(c.fin)));
@@ -60,6 +65,27 @@ QStringList lignesRapport(const textefiscal::Cloture& c, const QString& boutique
     l << QString();
     l << QStringLiteral("Grand total perpétuel : %1").arg(formatEuros(c.grandTotal));
     l << QStringLiteral("Signature : %1").arg(signatureticket::extrait(signature));
+    const bool autres =
+        std::any_of(parCaisse.cbegin(), parCaisse.cend(),
+                    [&](const clotures::PartCaisse& p) { return p.caisse != caisse; });
+    if (!autres)
+        return l;
+    l << QString();
+    l << QStringLiteral("Boutique, toutes caisses :");
+    qint64 tickets = 0;
+    Montant total;
+    for (const clotures::PartCaisse& p : parCaisse) {
+        l << QStringLiteral("Caisse %1 : %2 tickets, %3")
+                 .arg(p.caisse)
+                 .arg(p.tickets)
+                 .arg(formatEuros(p.totalTtc));
+        tickets += p.tickets;
+        total += p.totalTtc;
+    }
+    l << QStringLiteral("Total boutique TTC : %1 (%2 tickets)")
+             .arg(formatEuros(total))
+             .arg(tickets);
+    l << QStringLiteral("(une caisse qui n'a pas encore fait sa clôture n'y est pas)");
     return l;
 }
 

@@ -97,7 +97,11 @@ Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
                   {premier.toString(Qt::ISODate), dernier.addDays(1).toString(Qt::ISODate)});
 }
 
-Resultat<TotauxPeriode> totauxChaine(const Database& bdd, qint64 premier, qint64 dernier) {
-    return totaux(bdd, QStringLiteral("T.Signature IS NOT NULL AND T.Chainage BETWEEN ? AND ?"),
-                  {premier, dernier});
+Resultat<TotauxPeriode> totauxChaine(const Database& bdd, const QString& caisse, qint64 premier,
+                                     qint64 dernier) {
+    return totaux(
+        bdd,
+        QStringLiteral("T.Signature IS NOT NULL AND coalesce(T.ChaineCaisse, '1') = ? AND "
+                       "T.Chainage BETWEEN ? AND ?"),
+        {caisse, premier, dernier});
 }

@@ -38,6 +38,7 @@ struct TotauxPeriode {
 // The tickets closed on the days from `premier` to `dernier`, both included.
 Resultat<TotauxPeriode> totauxPeriode(const Database& bdd, const QDate& premier,
                                       const QDate& dernier);
-// The signed tickets of the chain from place `premier` to place `dernier`, both included (none
-// when `dernier` < `premier`).
-Resultat<TotauxPeriode> totauxChaine(const Database& bdd, qint64 premier, qint64 dernier);
+// The signed tickets of till `caisse`'s chain from place `premier` to place `dernier`, both
+// included (none when `dernier` < `premier`).
+Resultat<TotauxPeriode> totauxChaine(const Database& bdd, const QString& caisse, qint64 premier,
+                                     qint64 dernier);

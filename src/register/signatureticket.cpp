@@ -14,11 +14,12 @@
 
 namespace signatureticket {
 
-textefiscal::Ticket figures(qint64 numero, textefiscal::Genre genre, const QDateTime& cloture,
-                            Montant total, const QList<LigneTicket>& lignes,
-                            const QByteArray& precedente) {
+textefiscal::Ticket figures(qint64 numero, const QString& caisse, textefiscal::Genre genre,
+                            const QDateTime& cloture, Montant total,
+                            const QList<LigneTicket>& lignes, const QByteArray& precedente) {
     textefiscal::Ticket t;
     t.numero = numero;
+    t.caisse = caisse;
     t.genre = genre;
     t.cloture = cloture;
     t.total = total;
@@ -28,11 +29,13 @@ textefiscal::Ticket figures(qint64 numero, textefiscal::Genre genre, const QDate
     return t;
 }
 
-Resultat<Maillon> dernier(const Database& bdd) {
+Resultat<Maillon> dernier(const Database& bdd, const QString& caisse) {
+    // (through the chains' index: the till, then the place)
     Preparee p(bdd,
-               QStringLiteral("SELECT Chainage, Signature, Date FROM TICKETS WHERE Chainage = "
-                              "(SELECT max(Chainage) FROM TICKETS WHERE Chainage IS NOT NULL)"));
-    if (Resultat<> r = p.executer(); !r)
+               QStringLiteral("SELECT Chainage, Signature, Date FROM TICKETS WHERE "
+                              "coalesce(ChaineCaisse, '1') = ? AND Chainage IS NOT NULL ORDER BY "
+                              "Chainage DESC LIMIT 1"));
+    if (Resultat<> r = p.executer({caisse}); !r)
         return r.echec();
     Maillon m;
     if (p.requete().next()) {
@@ -76,26 +79,28 @@ Resultat<QByteArray> cloreDans(const Database& bdd, const CleFiscale& cle, const
                                const QList<LigneTicket>& lignes, Maillon* precedent) {
     if (Resultat<> r = bdd.reserverRegistres(); !r)
         return r.echec();
-    const Resultat<Maillon> avant = dernier(bdd);
+    const Resultat<Maillon> avant = dernier(bdd, f.caisse);
     if (!avant)
         return avant.echec();
     if (precedent)
         *precedent = *avant;
     // The text is made from the date as it is stored, to the second, as the verifier reads it.
     const QString date = horodatage(f.quand);
-    const QByteArray texte = textefiscal::texte(figures(
-        f.numero, f.genre, textefiscal::dateStockee(date), f.total, lignes, avant->signature));
+    const QByteArray texte =
+        textefiscal::texte(figures(f.numero, f.caisse, f.genre, textefiscal::dateStockee(date),
+                                   f.total, lignes, avant->signature));
     const Resultat<QByteArray> signature = cle.signer(texte);
     if (!signature)
         return signature.echec();
-    Preparee p(bdd, QStringLiteral("UPDATE TICKETS SET Date = ?, TotalTTC = ?, TicketClos = 1, "
-                                   "caisse = ?, vendeur = ?, Genre = ?, TicketAnnule = ?, "
-                                   "Chainage = ?, Signature = ? WHERE NumeroTicket = ? AND "
-                                   "TicketClos = 0"));
+    Preparee p(bdd, QStringLiteral(
+                        "UPDATE TICKETS SET Date = ?, TotalTTC = ?, TicketClos = 1, "
+                        "caisse = ?, vendeur = ?, Genre = ?, TicketAnnule = ?, "
+                        "ChaineCaisse = ?, Chainage = ?, Signature = ? WHERE NumeroTicket = ? AND "
+                        "TicketClos = 0"));
     if (Resultat<> r =
             p.executer({date, f.total.versBase(), f.caisse, f.vendeur, genreStocke(f.genre),
                         f.annule ? QVariant(f.annule) : QVariant(QMetaType::fromType<qint64>()),
-                        avant->chainage + 1, QString::fromLatin1(*signature), f.numero});
+                        f.caisse, avant->chainage + 1, QString::fromLatin1(*signature), f.numero});
         !r)
         return r.echec();
     if (p.requete().numRowsAffected() != 1)
@@ -109,11 +114,17 @@ Resultat<qint64> sceller(const Database& bdd, const CleFiscale& cle) {
         return t.debut().echec();
     if (Resultat<> r = bdd.reserverRegistres(); !r)
         return r.echec();
-    Resultat<Maillon> maillon = dernier(bdd);
-    if (!maillon)
-        return maillon.echec();
-    if (maillon->chainage > 0)
-        return qint64(0);
+    {
+        QSqlQuery q(bdd.connexion());
+        if (Resultat<> r = executer(q, QStringLiteral("SELECT 1 FROM TICKETS WHERE Chainage IS NOT "
+                                                      "NULL LIMIT 1"));
+            !r)
+            return r.echec();
+        if (q.next())
+            return qint64(0);
+        if (q.lastError().isValid())
+            return echec(raisonSql(q.lastError()));
+    }
     // The tickets first, then their lines in one pass: the rows are signed after both reads.
     struct ASceller {
         qint64 numero;
@@ -125,9 +136,10 @@ Resultat<qint64> sceller(const Database& bdd, const CleFiscale& cle) {
     {
         QSqlQuery q(bdd.connexion());
         q.setForwardOnly(true);
-        if (Resultat<> r = executer(q, QStringLiteral("SELECT NumeroTicket, Date, TotalTTC, Genre "
-                                                      "FROM TICKETS WHERE TicketClos <> 0 AND "
-                                                      "Signature IS NULL ORDER BY NumeroTicket"));
+        if (Resultat<> r =
+                executer(q, QStringLiteral("SELECT NumeroTicket, Date, TotalTTC, Genre FROM "
+                                           "TICKETS WHERE TicketClos <> 0 AND Signature IS "
+                                           "NULL ORDER BY NumeroTicket"));
             !r)
             return r.echec();
         while (q.next())
@@ -166,22 +178,24 @@ Resultat<qint64> sceller(const Database& bdd, const CleFiscale& cle) {
         return echec(raisonSql(lignes.lastError()));
     lignes.finish();
     qint64 scelles = 0;
+    // They were closed before any till had a chain of its own: the first till's chain holds them.
+    Maillon maillon;
     for (qsizetype k = 0; k < aSceller.size(); ++k) {
         const ASceller& a = aSceller[k];
-        const QByteArray texte =
-            textefiscal::texte(figures(a.numero, a.genre, textefiscal::dateStockee(a.date), a.total,
-                                       lignesDe[k], maillon->signature));
+        const QByteArray texte = textefiscal::texte(
+            figures(a.numero, QStringLiteral("1"), a.genre, textefiscal::dateStockee(a.date),
+                    a.total, lignesDe[k], maillon.signature));
         const Resultat<QByteArray> signature = cle.signer(texte);
         if (!signature)
             return signature.echec();
         Preparee p(bdd, QStringLiteral("UPDATE TICKETS SET Genre = ?, Chainage = ?, Signature = ? "
                                        "WHERE NumeroTicket = ?"));
-        if (Resultat<> r = p.executer({genreStocke(a.genre), maillon->chainage + 1,
+        if (Resultat<> r = p.executer({genreStocke(a.genre), maillon.chainage + 1,
                                        QString::fromLatin1(*signature), a.numero});
             !r)
             return r.echec();
-        maillon->chainage += 1;
-        maillon->signature = *signature;
+        maillon.chainage += 1;
+        maillon.signature = *signature;
         ++scelles;
     }
     if (Resultat<> r = t.valider(); !r)

@@ -711,12 +711,13 @@ class TestDatabase : public QObject {
         for (const QString& d : declencheurs)
             QVERIFY(ancienne.sql("DROP TRIGGER " + d));
         for (const char* sql :
-             {"DROP TABLE CLOTURES", "DROP TABLE EVENEMENTS", "DROP INDEX TICKETS_chaine",
+             {"DROP TABLE CLOTURES", "DROP TABLE EVENEMENTS", "DROP INDEX TICKETS_chaine_caisse",
               "ALTER TABLE TICKETS DROP COLUMN Genre",
               "ALTER TABLE TICKETS DROP COLUMN TicketAnnule",
               "ALTER TABLE TICKETS DROP COLUMN Chainage",
-              "ALTER TABLE TICKETS DROP COLUMN Signature", "ALTER TABLE VENTES DROP COLUMN TauxTVA",
-              "PRAGMA user_version = 0"})
+              "ALTER TABLE TICKETS DROP COLUMN Signature",
+              "ALTER TABLE TICKETS DROP COLUMN ChaineCaisse",
+              "ALTER TABLE VENTES DROP COLUMN TauxTVA", "PRAGMA user_version = 0"})
             QVERIFY2(ancienne.sql(sql), sql);
         QVERIFY(ancienne.sql("INSERT INTO VENTES (NumeroTicket, CodeArticle, PrixVenteTTC, TVA, "
                              "qt) VALUES (1, 'A', 10, 1.64, 1)"));

@@ -1,6 +1,8 @@
 #include "fiscal/evenements.h"
 #include "journals/clotures.h"
+#include "journals/rapportcloture.h"
 #include "register/caisse.h"
+#include "register/historique.h"
 #include "register/signatureticket.h"
 #include "support/testmain.h"
 #include "support/testsupport.h"
@@ -28,9 +30,9 @@ struct Magasin {
     }
     // One ticket: `codes` sold (a code after "-" comes back: a return), then `action` (the
     // discounts and payments), closed at `quand`.
-    void ticket(const QStringList& codes, const std::function<void(Caisse&)>& action,
-                const QDateTime& quand) {
-        Caisse c(b.bdd, b.cle, QStringLiteral("1"), 1);
+    qint64 ticket(const QStringList& codes, const std::function<void(Caisse&)>& action,
+                  const QDateTime& quand, const QString& caisse = QStringLiteral("1")) {
+        Caisse c(b.bdd, b.cle, caisse, 1);
         exiger(c.ouvrirTicket(), "ticket ouvert");
         for (QString code : codes) {
             if (code.startsWith(u'-')) {
@@ -40,12 +42,14 @@ struct Magasin {
             exiger(c.vendre(*c.lire(code)->article), "article vendu");
         }
         action(c);
-        exiger(c.terminer(quand), "ticket terminé");
+        const Resultat<Caisse::Cloture> clos = c.terminer(quand);
+        exiger(clos, "ticket terminé");
+        return clos.ok() ? clos->numero : 0;
     }
     // A dress paid by card.
-    void robe(const QDateTime& quand) {
-        ticket(
-            {"ROBE"}, [](Caisse& c) { exiger(c.payer("CB", euros(55)), "carte"); }, quand);
+    qint64 robe(const QDateTime& quand, const QString& caisse = QStringLiteral("1")) {
+        return ticket(
+            {"ROBE"}, [](Caisse& c) { exiger(c.payer("CB", euros(55)), "carte"); }, quand, caisse);
     }
     // The demo day: two rates, cash with change, card, cheque, a discount and a return.
     void journee(const QDate& jour) {
@@ -64,8 +68,8 @@ struct Magasin {
             [](Caisse& c) { exiger(c.payer("CHEQUE", euros(33.90)), "chèque"); },
             QDateTime(jour, QTime(18, 45)));
     }
-    QList<Cloture> z(const QDateTime& quand) {
-        const Resultat<QList<Cloture>> r = clotures::clotureDuJour(b.bdd, b.cle, quand);
+    QList<Cloture> z(const QDateTime& quand, const QString& caisse = QStringLiteral("1")) {
+        const Resultat<QList<Cloture>> r = clotures::clotureDuJour(b.bdd, b.cle, quand, caisse);
         exiger(r, "clôture du jour");
         return r.ok() ? *r : QList<Cloture>();
     }
@@ -316,6 +320,71 @@ class TestClotures : public QObject {
         QVERIFY(m.b.leverGardes({table}));
         QVERIFY2(m.b.sql(requete), qPrintable(requete));
         QVERIFY(!m.intacte());
+    }
+
+    // Two tills of one shop: each closes its own tickets, its grand total its own, the
+    // duplicates of its own tickets; the shop's day is their closures added up; a day left
+    // unclosed is closed for every till, whichever starts.
+    void deuxCaisses() {
+        Magasin m;
+        const QDateTime matin(kJour, QTime(9, 0));
+        QList<qint64> deux;
+        for (int i = 0; i < 3; ++i) {
+            m.robe(matin.addSecs(600 * i));
+            deux << m.ticket(
+                {"LIVRE"}, [](Caisse& c) { exiger(c.payer("ESPECES", euros(21.10)), "espèces"); },
+                matin.addSecs(600 * i + 300), QStringLiteral("2"));
+        }
+        exiger(historique::consignerDuplicata(m.b.bdd, m.b.cle, deux[1], matin.addSecs(4000)),
+               "duplicata");
+        const QList<Cloture> z2 = m.z(QDateTime(kJour, QTime(19, 0)), QStringLiteral("2"));
+        QCOMPARE(z2.size(), 1);
+        QCOMPARE(z2[0].caisse, QStringLiteral("2"));
+        QCOMPARE(z2[0].premier, 1);
+        QCOMPARE(z2[0].dernier, 3);
+        QCOMPARE(z2[0].tickets, 3);
+        QCOMPARE(z2[0].totalTtc, euros(63.30));
+        QCOMPARE(z2[0].grandTotal, euros(63.30));
+        QCOMPARE(somme(z2[0].payes, "ESPECES"), euros(63.30));
+        QCOMPARE(z2[0].duplicatas, 1);
+        QVERIFY(m.texteStocke(z2[0].numero).startsWith("CLOTURE;NUMERO=1;CAISSE=2;GENRE=JOUR;"));
+        // Asked again the same evening: till 2's day is closed; till 1's is still open.
+        const QList<Cloture> z1 = m.z(QDateTime(kJour, QTime(19, 30)));
+        QCOMPARE(z1.size(), 1);
+        QCOMPARE(z1[0].caisse, QStringLiteral("1"));
+        QCOMPARE(z1[0].numero, 2);
+        QCOMPARE(z1[0].tickets, 3);
+        QCOMPARE(z1[0].totalTtc, euros(165));
+        QCOMPARE(z1[0].duplicatas, 0);
+        QVERIFY(m.texteStocke(2).startsWith("CLOTURE;NUMERO=2;GENRE=JOUR;"));
+
+        const Resultat<QList<clotures::PartCaisse>> jour =
+            clotures::totalBoutique(m.b.bdd, clotures::jour(), kJour, kJour);
+        QVERIFY(jour);
+        QCOMPARE(jour->size(), 2);
+        QCOMPARE((*jour)[0].caisse, QStringLiteral("1"));
+        QCOMPARE((*jour)[0].totalTtc, euros(165));
+        QCOMPARE((*jour)[1].tickets, 3);
+        const QStringList rapport = lignesRapport(z1[0], QStringLiteral("Boutique"), "SIG", *jour);
+        QVERIFY2(rapport.contains(QStringLiteral("Caisse 2 : 3 tickets, 63,30 €")),
+                 qPrintable(rapport.join(u'\n')));
+        QVERIFY(rapport.contains(QStringLiteral("Total boutique TTC : 228,30 € (6 tickets)")));
+        // A till alone in the shop prints its own figures only.
+        QVERIFY(!lignesRapport(z1[0], QString(), "SIG", {(*jour)[0]})
+                     .join(u'\n')
+                     .contains(QStringLiteral("Total boutique")));
+
+        // The next day's sales of both tills, left unclosed: the day after, the first till to
+        // start closes both.
+        const QDate lendemain = kJour.addDays(1);
+        m.robe(QDateTime(lendemain, QTime(10, 0)), QStringLiteral("2"));
+        m.robe(QDateTime(lendemain, QTime(10, 5)));
+        const QList<Cloture> oublies = m.oublies(QDateTime(lendemain.addDays(1), QTime(9, 0)));
+        QCOMPARE(oublies.size(), 2);
+        QCOMPARE(oublies[0].caisse + oublies[1].caisse, QStringLiteral("12"));
+        QCOMPARE(oublies[1].premier, 4);
+        QCOMPARE(oublies[1].grandTotal, euros(118.30));
+        QVERIFY(m.intacte());
     }
 
     // A cancelling ticket is counted with its amount, and its lines in the day's totals.

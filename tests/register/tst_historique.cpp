@@ -76,7 +76,7 @@ struct Historique {
                                    ? textefiscal::Genre::Annulation
                                    : textefiscal::Genre::Vente;
             const QByteArray texte = textefiscal::texte(signatureticket::figures(
-                n, genre, textefiscal::dateStockee(q.value(1).toString()),
+                n, QStringLiteral("1"), genre, textefiscal::dateStockee(q.value(1).toString()),
                 Montant::depuisVariant(q.value(2)), *Tickets(b.bdd).lignes(n), precedente));
             const QByteArray signature = q.value(4).toString().toLatin1();
             const Resultat<bool> ok = publique.verifier(texte, signature);

@@ -46,8 +46,9 @@ struct Magasin {
                "ticket lu");
         const QList<LigneTicket> lignes = *Tickets(b.bdd).lignes(numero);
         const QByteArray texte = textefiscal::texte(signatureticket::figures(
-            numero, textefiscal::Genre::Vente, textefiscal::dateStockee(q.value(0).toString()),
-            Montant::depuisVariant(q.value(1)), lignes, q.value(3).toString().toLatin1()));
+            numero, QStringLiteral("1"), textefiscal::Genre::Vente,
+            textefiscal::dateStockee(q.value(0).toString()), Montant::depuisVariant(q.value(1)),
+            lignes, q.value(3).toString().toLatin1()));
         return b.cle.publique().verifier(texte, q.value(2).toString().toLatin1()).valeurOu(false);
     }
 };
@@ -76,8 +77,8 @@ class TestSignatureTicket : public QObject {
         QVERIFY(m.signatureValide(b));
         // The signed text holds each rate's amount: 55 at 20 %, 21.10 at 5.5 %.
         const QByteArray texte = textefiscal::texte(signatureticket::figures(
-            a, textefiscal::Genre::Vente, kQuand, Montant::depuisCentimes(7610),
-            *Tickets(m.b.bdd).lignes(a), {}));
+            a, QStringLiteral("1"), textefiscal::Genre::Vente, kQuand,
+            Montant::depuisCentimes(7610), *Tickets(m.b.bdd).lignes(a), {}));
         QVERIFY2(texte.contains(";TVA_5.50=21.1000;TVA_20.00=55.0000;PRECEDENTE=PREMIERE"),
                  texte.constData());
     }

@@ -99,7 +99,8 @@ void JournauxTab::clotureDuJour_Click() {
             Dialogues::Reponse::Non) != Dialogues::Reponse::Oui)
         return;
     const Resultat<QList<textefiscal::Cloture>> faites =
-        clotures::clotureDuJour(services_.bdd, services_.cle, services_.horloge.maintenant());
+        clotures::clotureDuJour(services_.bdd, services_.cle, services_.horloge.maintenant(),
+                                numeroCaisse(services_.reglages()));
     if (!faites)
         return echec(
             QStringLiteral("La clôture du jour n'a pas pu être faite : %1.").arg(faites.raison()));
@@ -113,7 +114,12 @@ void JournauxTab::clotureDuJour_Click() {
     const Resultat<QByteArray> signature = clotures::signature(services_.bdd, z->numero);
     const QString boutique =
         services_.reglages().lire({QStringLiteral("boutique"), QStringLiteral("nom"), QString()});
-    const QStringList lignes = lignesRapport(*z, boutique, signature ? *signature : QByteArray());
+    // The shop's total of the day as far as its tills have closed it; without it, this till's.
+    const Resultat<QList<clotures::PartCaisse>> parCaisse =
+        clotures::totalBoutique(services_.bdd, z->genre, z->debut, z->fin);
+    const QStringList lignes =
+        lignesRapport(*z, boutique, signature ? *signature : QByteArray(),
+                      parCaisse ? *parCaisse : QList<clotures::PartCaisse>());
     auto imprimer = [&](const QString& imprimante, FormatPapier format) -> Resultat<> {
         services_.imprimantes.SelectPrinter(imprimante);
         auto travail = services_.imprimantes.commencer(format);

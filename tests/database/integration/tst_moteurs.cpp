@@ -4,6 +4,7 @@
 #include "database/adresseserveur.h"
 #include "database/creation.h"
 #include "database/database.h"
+#include "database/versionschema.h"
 #include "frame/demarrage.h"
 #include "frame/installation.h"
 #include "frame/ui/registresfiscaux.h"
@@ -373,6 +374,58 @@ class TestMoteurs : public QObject {
         QVERIFY(!QFile::exists(copie + QStringLiteral(".partiel")));
     }
 
+    // A shop of the single chain (schema 3) is brought to one chain per till on either engine:
+    // what it signed stays the first till's chain, whichever till closed it, and each till
+    // then has places of its own.
+    void miseANiveauDesChaines() {
+        Database a;
+        QVERIFY(nouvelleBoutique(a));
+        const bool serveur = a.moteur() == Database::Moteur::PostgreSQL;
+        for (const QString& etape :
+             {QStringLiteral("DROP INDEX TICKETS_chaine_caisse"),
+              QStringLiteral("CREATE UNIQUE INDEX TICKETS_chaine ON TICKETS (Chainage) WHERE "
+                             "Chainage IS NOT NULL"),
+              QStringLiteral("ALTER TABLE TICKETS DROP COLUMN ChaineCaisse"),
+              QStringLiteral("ALTER TABLE CLOTURES DROP COLUMN ChaineCaisse"),
+              serveur ? QStringLiteral("UPDATE VERSION_SCHEMA SET numero = 3")
+                      : QStringLiteral("PRAGMA user_version = 3"),
+              QStringLiteral("INSERT INTO TICKETS (NumeroTicket, Date, TotalTTC, TicketClos, "
+                             "caisse, Genre, Chainage, Signature) VALUES (1, '2026-12-10 "
+                             "10:00:00', 0, 1, '1', 'VENTE', 1, 'S1'), (2, '2026-12-10 10:05:00', "
+                             "0, 1, '2', 'VENTE', 2, 'S2')")})
+            QVERIFY2(executerScript(a, etape.toUtf8()), qPrintable(etape));
+        const Resultat<> r = versionschema::mettreANiveau(a);
+        QVERIFY2(r, qPrintable(r.raison()));
+        QCOMPARE(versionschema::lire(a).valeurOu(-1), versionschema::kActuelle);
+        QVERIFY(versionschema::mettreANiveau(a));
+        QCOMPARE(valeur(a, QStringLiteral("SELECT count(*) FROM TICKETS WHERE ChaineCaisse IS "
+                                          "NULL AND Chainage IN (1, 2)"))
+                     .toInt(),
+                 2);
+        QCOMPARE(valeur(a, QStringLiteral("SELECT count(*) FROM CLOTURES WHERE ChaineCaisse IS "
+                                          "NULL"))
+                     .toInt(),
+                 0);
+        // Till 2's first place is free; the first till's chain goes on after its two links.
+        QVERIFY(sql(a, QStringLiteral("INSERT INTO TICKETS (NumeroTicket, TicketClos, "
+                                      "ChaineCaisse, Chainage, Signature) VALUES (3, 1, '2', 1, "
+                                      "'S3')")));
+        QSqlQuery q(a.connexion());
+        QVERIFY(!executer(q, QStringLiteral("INSERT INTO TICKETS (NumeroTicket, TicketClos, "
+                                            "ChaineCaisse, Chainage, Signature) VALUES (4, 1, "
+                                            "'1', 2, 'S4')")));
+        const Resultat<signatureticket::Maillon> dernier =
+            signatureticket::dernier(a, QStringLiteral("1"));
+        QVERIFY(dernier);
+        QCOMPARE(dernier->chainage, 2);
+        QCOMPARE(dernier->signature, QByteArray("S2"));
+        // A till's last link is found through the chains' index, as each closing looks it up.
+        const QString p = plan(a, QStringLiteral("SELECT Chainage FROM TICKETS WHERE "
+                                                 "coalesce(ChaineCaisse, '1') = '2' AND Chainage "
+                                                 "IS NOT NULL ORDER BY Chainage DESC LIMIT 1"));
+        QVERIFY2(p.contains(QStringLiteral("tickets_chaine_caisse")), qPrintable(p));
+    }
+
     // What is closed stays: the engine itself refuses to change it, with the shop's words.
     void clotureInalterable() {
         Database bdd;
@@ -386,9 +439,9 @@ class TestMoteurs : public QObject {
                  qPrintable(r.raison()));
     }
 
-    // Two tills close a ticket each at the same moment: the second waits for the first's chain
-    // link and takes the next one; neither is refused. Then the day's closure asked on one till
-    // while another makes it is not made twice.
+    // Two tills close a ticket each at the same moment: the second waits for the first's
+    // records and takes the first link of its own chain; neither is refused. Then the day's closure
+    // asked on one till while another makes it is not made twice.
     void deuxCaissesEnMemeTemps() {
         QFETCH_GLOBAL(QString, moteur);
         if (moteur == QStringLiteral("fichier"))
@@ -441,9 +494,10 @@ class TestMoteurs : public QObject {
         autreCaisse.join();
         attendre.dismiss();
         QCOMPARE(raison, QString());
-        QCOMPARE(valeur(a, QStringLiteral("SELECT Chainage FROM TICKETS WHERE NumeroTicket = 2"))
-                     .toInt(),
-                 2);
+        QCOMPARE(valeur(a, QStringLiteral("SELECT ChaineCaisse || ':' || Chainage FROM TICKETS "
+                                          "WHERE NumeroTicket = 2"))
+                     .toString(),
+                 QStringLiteral("2:1"));
 
         // The first till holds the records while it stores its day's closure of both tickets.
         t.emplace(a);
@@ -452,8 +506,9 @@ class TestMoteurs : public QObject {
         std::thread cloture([&] {
             Database b;
             const Resultat<> ouverte = b.ouvrir(ou);
-            const auto z = ouverte ? clotures::clotureDuJour(b, cle, quand.addSecs(3600))
-                                   : Resultat<QList<textefiscal::Cloture>>(ouverte.echec());
+            const auto z =
+                ouverte ? clotures::clotureDuJour(b, cle, quand.addSecs(3600), QStringLiteral("1"))
+                        : Resultat<QList<textefiscal::Cloture>>(ouverte.echec());
             raison = z ? QStringLiteral("faite deux fois") : z.raison();
         });
         auto attendreZ = qScopeGuard([&] {

@@ -1,4 +1,5 @@
 #include "common/formats.h"
+#include "journals/clotures.h"
 #include "journals/ui/journauxtab.h"
 #include "printing/surface.h"
 #include "register/caisse.h"
@@ -42,8 +43,9 @@ struct Boutique {
         vendre({"ROBE"}, "CB", 55, QTime(11, 0));
         tab = std::make_unique<JournauxTab>(s);
     }
-    void vendre(const QStringList& codes, const QString& moyen, double montant, QTime quand) {
-        Caisse c(b.bdd, b.cle, "1", 1);
+    void vendre(const QStringList& codes, const QString& moyen, double montant, QTime quand,
+                const QString& caisse = QStringLiteral("1")) {
+        Caisse c(b.bdd, b.cle, caisse, 1);
         exiger(c.ouvrirTicket(), "ticket");
         for (const QString& code : codes)
             exiger(c.vendre(*c.lire(code)->article), "article");
@@ -101,6 +103,27 @@ class TestClotureDuJour : public QObject {
             QCOMPARE(z.b.imprimantes.travaux[1].format, FormatPapier::Ticket);
             QCOMPARE(textes(*z.b.imprimantes.travaux[1].surface), t);
         }
+    }
+
+    // The second till of the shop closes its own day, after the first: its report gives its
+    // own figures, then the shop's.
+    void deuxiemeCaisse() {
+        Boutique z;
+        parametre("systeme", "Caisse", "2", z.b.installation().fichierIni(), 0);
+        z.vendre({"ROBE"}, "CB", 55, QTime(12, 0), QStringLiteral("2"));
+        QVERIFY(clotures::clotureDuJour(
+            z.b.bdd, z.b.cle, QDateTime(QDate(2026, 3, 5), QTime(18, 0)), QStringLiteral("1")));
+        z.b.dialogues.reponses = {Dialogues::Reponse::Oui, Dialogues::Reponse::Non};
+        z.cliquer();
+        QCOMPARE(z.b.valeur("SELECT ChaineCaisse || ':' || Tickets || ':' || Premier FROM CLOTURES "
+                            "WHERE Numero = 2")
+                     .toString(),
+                 QStringLiteral("2:1:1"));
+        const QStringList t = textes(*z.b.imprimantes.travaux.value(0).surface);
+        QVERIFY2(t.contains("Caisse 2"), qPrintable(t.join('\n')));
+        QVERIFY(t.contains("Total TTC : " + formatEuros(euros(55))));
+        QVERIFY(t.contains("Caisse 1 : 2 tickets, " + formatEuros(euros(131.10))));
+        QVERIFY(t.contains("Total boutique TTC : " + formatEuros(euros(186.10)) + " (3 tickets)"));
     }
 
     // A printer gone: the closure stays made, the operator is told.

@@ -229,6 +229,12 @@ class TestCaisseServeur : public QObject {
                          .toDouble(),
                      1000.0 - vendus);
         }
+        // Each till's closed tickets in its own chain: till 1's two, till 2's one.
+        QCOMPARE(valeur(bdd, QStringLiteral("SELECT string_agg(ChaineCaisse || ':' || Chainage, "
+                                            "' ' ORDER BY ChaineCaisse, Chainage) FROM TICKETS "
+                                            "WHERE TicketClos <> 0"))
+                     .toString(),
+                 QStringLiteral("1:1 1:2 2:1"));
         QProcess controle;
         controle.start(QStringLiteral(TALMIR_BIN_DIR "/controle_caisse"),
                        {QStringLiteral("--cle"),
