@@ -165,10 +165,25 @@ Resultat<Enregistrement> enregistrerArticle(const Database& bdd, const SaisieArt
     const Resultat<std::optional<Article>> trouve = MagasinArticles(bdd).parCode(saisie.code);
     if (!trouve)
         return trouve.echec();
-    if (*trouve)
+    if (*trouve) {
         e.article = **trouve;
-    else
+        // The stock and labels are written back as they are plus what the form adds: read
+        // again, held until the end, since another till may have sold one since.
+        QSqlQuery q(bdd.connexion());
+        if (Resultat<> r = executer(q,
+                                    QStringLiteral("SELECT EnStock, nbraimprimer FROM ARTICLES "
+                                                   "WHERE rowid = ?") +
+                                        bdd.pourModifier(),
+                                    {e.article.rowid});
+            !r)
+            return r.echec();
+        if (q.next()) {
+            e.article.enStock = q.value(0);
+            e.article.nbrAImprimer = q.value(1);
+        }
+    } else {
         e.nouveau = true;
+    }
     remplir(saisie, e.article);
     if (e.nouveau)
         e.article.enStock = e.article.nbrAImprimer = 0; // until the table gives its defaults

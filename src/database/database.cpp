@@ -736,6 +736,10 @@ Resultat<> Database::reserverRegistres() const {
     return executer(q, QStringLiteral("SELECT pg_advisory_xact_lock(7243051986)"));
 }
 
+QString Database::pourModifier() const {
+    return moteur_ == Moteur::PostgreSQL ? QStringLiteral(" FOR UPDATE") : QString();
+}
+
 Transaction::Transaction(const Database& base) : connexion_(base.connexion()) {
     if (!connexion_.isOpen())
         debut_ = echec(QStringLiteral("la base de données n'est pas ouverte"));

@@ -69,6 +69,11 @@ class Database {
     // transaction this waits until no other till is writing them, and holds them until the
     // transaction ends. Nothing to wait for on a file, which one program writes at a time.
     Resultat<> reserverRegistres() const;
+    // The end of a SELECT that reads rows to write them back from what it read (a stock plus the
+    // pieces received, labels minus those printed): on a server the rows are held until the
+    // transaction ends, so that another till's change in between waits instead of being lost.
+    // Nothing on a file, which one program writes at a time.
+    QString pourModifier() const;
 
     // The statement `sql` prepared once on this connection and kept until the connection
     // closes; null when the database is not open, when the statement does not prepare (the

@@ -193,24 +193,39 @@ Resultat<> TirageEtiquettes::remettreAZero(const Lot& lot, const BilanTirage& bi
     Transaction t(services_.bdd);
     if (!t.debut())
         return t.debut();
+    const bool complet = bilan.fin == BilanTirage::Fin::Complet;
     QSqlQuery q(services_.bdd.connexion());
-    if (bilan.fin == BilanTirage::Fin::Complet) {
-        if (Resultat<> r = executer(q, QStringLiteral("update ARTICLES set nbraimprimer=0;")); !r)
+    // The labels printed are taken off each article's count as it is now: labels that another
+    // till asked for during the run stay to print (a run stopped half-way: those of the sheets
+    // printed).
+    for (qsizetype i = 0; i < lot.articles.size() && (complet || i <= lot.courant); ++i) {
+        const ArticleEtiquette& a = lot.articles[i];
+        const qint64 imprimees = complet || i < lot.courant ? a.nombre : lot.copies;
+        if (imprimees == 0)
+            continue;
+        if (Resultat<> r = executer(q,
+                                    QStringLiteral("select nbraimprimer from ARTICLES where "
+                                                   "rowid=?") +
+                                        services_.bdd.pourModifier(),
+                                    {a.rowid});
+            !r)
             return r;
-    } else {
-        // A run stopped half-way: only the labels printed are no longer to print.
-        for (qsizetype i = 0; i < lot.articles.size() && i <= lot.courant; ++i) {
-            const ArticleEtiquette& a = lot.articles[i];
-            const qint64 reste = i < lot.courant ? 0 : a.nombre - lot.copies;
-            if (reste == a.nombre)
-                continue;
-            if (Resultat<> r =
-                    executer(q, QStringLiteral("update ARTICLES set nbraimprimer=? where rowid=?;"),
-                             {reste, a.rowid});
-                !r)
-                return r;
-        }
+        const qint64 maintenant = q.next() ? nombreEtiquettes(q.value(0)) : 0;
+        q.finish();
+        if (Resultat<> r =
+                executer(q, QStringLiteral("update ARTICLES set nbraimprimer=? where rowid=?;"),
+                         {std::max<qint64>(maintenant - imprimees, 0), a.rowid});
+            !r)
+            return r;
     }
+    // A whole run also clears the counts that ask for no label (below zero, a fraction below
+    // one half, a text, none).
+    if (complet)
+        if (Resultat<> r = executer(q, QStringLiteral("update ARTICLES set nbraimprimer=0 where "
+                                                      "nbraimprimer is null or not "
+                                                      "(nbraimprimer + 0 >= 0.5);"));
+            !r)
+            return r;
     return t.valider();
 }
 

@@ -123,6 +123,39 @@ class TestTirageEtiquettes : public QObject {
         QCOMPARE(ligneSautees(b), QStringLiteral("etiquettes sautees= 3"));
     }
 
+    // Labels asked for on another till while the sheets print stay to print once the run is
+    // confirmed; only those printed are taken off.
+    void demandeesPendantLeTirage() {
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        QVERIFY(ajouterTous(b, "A*40 B*1"));
+        QVERIFY(ajouter(b, "C", 0));
+        b.dialogues.reponses = {Dialogues::Reponse::Oui};
+        class AutreCaisse : public SuiviTirage {
+          public:
+            explicit AutreCaisse(BoutiqueTest& b) : b(b) {}
+            bool continuer(qint64 faites, qint64) override {
+                if (faites == 1)
+                    ok = b.sql("update ARTICLES set nbraimprimer = nbraimprimer + 5 where "
+                               "CodeArticle in ('A', 'C')");
+                return true;
+            }
+            BoutiqueTest& b;
+            bool ok = false;
+        } autre(b);
+        TirageEtiquettes tirage(b.services());
+        tirage.setSuivi(&autre);
+        Image images;
+        const BilanTirage bilan = tirage.imprimer(b.imprimantes, images);
+        QVERIFY(autre.ok);
+        QCOMPARE(bilan.etiquettes, 41);
+        QVERIFY(bilan.enregistre);
+        QCOMPARE(b.valeur("select group_concat(nbraimprimer) from (select nbraimprimer from "
+                          "ARTICLES order by CodeArticle)")
+                     .toString(),
+                 QStringLiteral("5,0,5"));
+    }
+
     void nonNEnregistreRien() {
         BoutiqueTest b;
         QVERIFY(b.ouvrir());

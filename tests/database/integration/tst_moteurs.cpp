@@ -1,3 +1,4 @@
+#include "catalogue/enregistrementarticle.h"
 #include "catalogue/listearticles.h"
 #include "catalogue/magasinarticles.h"
 #include "common/montant.h"
@@ -372,6 +373,66 @@ class TestMoteurs : public QObject {
                  qPrintable(r.raison()));
         QVERIFY(!QFile::exists(copie));
         QVERIFY(!QFile::exists(copie + QStringLiteral(".partiel")));
+    }
+
+    // Pieces received on one till while another sells the same article: the sale, not yet
+    // committed when the form is saved, is not lost (the form's save waits for it), nor are the
+    // labels the form adds.
+    void receptionPendantUneVente() {
+        QFETCH_GLOBAL(QString, moteur);
+        if (moteur == QStringLiteral("fichier"))
+            QSKIP("un fichier n'a qu'une caisse à la fois (le verrou)");
+        Database a;
+        QString ou;
+        QVERIFY(nouvelleBoutique(a, &ou));
+        QVERIFY(sql(a, QStringLiteral("INSERT INTO ARTICLES (CodeArticle, libelle, PrixVenteTTC, "
+                                      "tauxTVAvente, EnStock, nbraimprimer) VALUES ('ROBE', "
+                                      "'Robe ', 50, 20, 10, 2)")));
+        std::optional<Transaction> vente(std::in_place, a);
+        QVERIFY(vente->debut());
+        QVERIFY(sql(a, QStringLiteral("UPDATE ARTICLES SET EnStock = EnStock - 1, nbraimprimer = "
+                                      "nbraimprimer + 1 WHERE CodeArticle = 'ROBE'")));
+        QString raison = QStringLiteral("pas fini");
+        std::thread formulaire([&] {
+            Database b;
+            Resultat<> r = b.ouvrir(ou);
+            if (r) {
+                SaisieArticle s{QStringLiteral("ROBE"),
+                                QStringLiteral("Robe"),
+                                QString(),
+                                QString(),
+                                QStringLiteral("50"),
+                                QStringLiteral("20"),
+                                QStringLiteral("0"),
+                                QStringLiteral("20"),
+                                QString(),
+                                QStringLiteral("5"),
+                                QString(),
+                                false};
+                const Resultat<Enregistrement> e = enregistrerArticle(b, s);
+                r = e ? Resultat<>() : Resultat<>(e.echec());
+            }
+            raison = r ? QString() : r.raison();
+        });
+        auto attendre = qScopeGuard([&] {
+            vente.reset();
+            formulaire.join();
+        });
+        Database temoin;
+        QVERIFY(temoin.ouvrir(ou));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            valeur(temoin,
+                   QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
+                                  "wait_event_type = 'Lock' AND datname = current_database()"))
+                .toInt(),
+            1, 10000);
+        QVERIFY(vente->valider());
+        vente.reset();
+        formulaire.join();
+        attendre.dismiss();
+        QCOMPARE(raison, QString());
+        QCOMPARE(valeur(a, QStringLiteral("SELECT EnStock FROM ARTICLES")).toDouble(), 14.0);
+        QCOMPARE(valeur(a, QStringLiteral("SELECT nbraimprimer FROM ARTICLES")).toDouble(), 8.0);
     }
 
     // A shop of the single chain (schema 3) is brought to one chain per till on either engine:
