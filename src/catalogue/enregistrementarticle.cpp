@@ -162,9 +162,16 @@ Resultat<Enregistrement> enregistrerArticle(const Database& bdd, const SaisieArt
     Transaction transaction(bdd);
     if (!transaction.debut())
         return transaction.debut().echec();
+    if (Resultat<> r = bdd.reserverArticles(); !r)
+        return r.echec();
     const Resultat<std::optional<Article>> trouve = MagasinArticles(bdd).parCode(saisie.code);
     if (!trouve)
         return trouve.echec();
+    if (*trouve && saisie.codeNouveau)
+        return echec(QStringLiteral("le code %1 vient d'être donné à un autre article, sur une "
+                                    "autre caisse ; cliquez à nouveau sur « Créer un nouveau "
+                                    "CODE » pour en avoir un autre")
+                         .arg(cite(saisie.code)));
     if (*trouve) {
         e.article = **trouve;
         // The stock and labels are written back as they are plus what the form adds: read

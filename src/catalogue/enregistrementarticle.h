@@ -22,6 +22,9 @@ struct SaisieArticle {
     QString nombre;    // pieces received
     QString aImprimer; // labels to print, read only when the box is shown
     bool aImprimerVisible = false;
+    // The code was given for a new article ("Créer un nouveau CODE"): an article saved under it
+    // meanwhile (on another till) is not this one, and is left as it is.
+    bool codeNouveau = false;
 };
 
 // A box of the form whose text cannot be saved: the control's name, and why, in French.

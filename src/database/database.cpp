@@ -728,12 +728,22 @@ QString raisonSql(const QSqlError& erreur, const QString& fichier) {
     return raisonSqlite(code, message, fichier);
 }
 
-Resultat<> Database::reserverRegistres() const {
-    if (moteur_ != Moteur::PostgreSQL)
+namespace {
+// A key of the shop's own, released by the server at the transaction's end.
+Resultat<> reserver(const Database& bdd, qint64 cle) {
+    if (bdd.moteur() != Database::Moteur::PostgreSQL)
         return {};
-    // One key for the shop's records, released by the server at the transaction's end.
-    QSqlQuery q(connexion());
-    return executer(q, QStringLiteral("SELECT pg_advisory_xact_lock(7243051986)"));
+    QSqlQuery q(bdd.connexion());
+    return executer(q, QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {cle});
+}
+} // namespace
+
+Resultat<> Database::reserverRegistres() const {
+    return reserver(*this, 7243051986);
+}
+
+Resultat<> Database::reserverArticles() const {
+    return reserver(*this, 7243051987);
 }
 
 QString Database::pourModifier() const {

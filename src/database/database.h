@@ -69,6 +69,9 @@ class Database {
     // transaction this waits until no other till is writing them, and holds them until the
     // transaction ends. Nothing to wait for on a file, which one program writes at a time.
     Resultat<> reserverRegistres() const;
+    // The same for the saving of an article, so that two tills saving an article under one new
+    // code at the same moment cannot both create it.
+    Resultat<> reserverArticles() const;
     // The end of a SELECT that reads rows to write them back from what it read (a stock plus the
     // pieces received, labels minus those printed): on a server the rows are held until the
     // transaction ends, so that another till's change in between waits instead of being lost.

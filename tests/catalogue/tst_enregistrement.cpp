@@ -176,6 +176,24 @@ class TestEnregistrementArticle : public QObject {
         QCOMPARE(::texteStocke(saisi), stocke);
     }
 
+    // A code given for a new article and saved meanwhile by another till under another article:
+    // that article stays as it is, this one is refused, to be saved under a code of its own.
+    void codeDonneAilleurs() {
+        BoutiqueTest b;
+        QVERIFY(b.ouvrir());
+        QVERIFY(enregistrerArticle(b.bdd, pull("ART000043")));
+        SaisieArticle s = pull("ART000043");
+        s.libelle = "Jupe";
+        s.codeNouveau = true;
+        const Resultat<Enregistrement> e = enregistrerArticle(b.bdd, s);
+        QVERIFY(!e);
+        QVERIFY2(e.raison().contains("vient d'être donné à un autre article"),
+                 qPrintable(e.raison()));
+        QCOMPARE(b.valeur("SELECT libelle FROM ARTICLES").toString(), QStringLiteral("Pull "));
+        QCOMPARE(b.valeur("SELECT EnStock FROM ARTICLES").toDouble(), 3.0);
+        QCOMPARE(b.valeur("SELECT count(*) FROM ARTICLES").toInt(), 1);
+    }
+
     void nouvelArticle() {
         BoutiqueTest b;
         QVERIFY(b.ouvrir());

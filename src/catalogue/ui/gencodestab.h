@@ -95,6 +95,7 @@ class GenCodesTab : public QWidget {
 
     Services& services_;
     int rangAvantClic_ = -1; // the selected entry when the mouse button went down on the list
+    QString codeDonne_;      // the code last given for a new article, until it is saved
 
     // The list column.
     QPushButton* choisirdatelivraison;

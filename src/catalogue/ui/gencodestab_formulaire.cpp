@@ -132,6 +132,7 @@ void GenCodesTab::NouvelArticle_Click() {
     }
     // A new article starts as a copy of the one shown, but has no stock of its own yet.
     CodeArticle->setText(*code);
+    codeDonne_ = *code;
     totalarticle->clear();
     montrerAImprimer(false);
 }
@@ -162,6 +163,7 @@ void GenCodesTab::validation_Click() {
     saisie.nombre = NombreArticles->text();
     saisie.aImprimer = aimprimer->text();
     saisie.aImprimerVisible = !aimprimer->isHidden();
+    saisie.codeNouveau = !codeDonne_.isEmpty() && saisie.code == codeDonne_;
     // A box that does not hold a value of its kind: nothing is saved until it does.
     if (const std::optional<CaseRefusee> refus = caseRefusee(saisie)) {
         signaler(refus->raison);
@@ -178,6 +180,7 @@ void GenCodesTab::validation_Click() {
                      .arg(saisie.code.left(40), e.raison()));
         return;
     }
+    codeDonne_.clear();
     emit articleEnregistre(e->article);
     const Resultat<std::optional<Article>> enregistre =
         MagasinArticles(services_.bdd).parCle(e->article.rowid);

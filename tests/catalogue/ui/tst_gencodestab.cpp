@@ -437,6 +437,31 @@ class TestGenCodesTab : public QObject {
                          "Fournisseur : ", "TVA HA : 19,6 % ", "Prix HT HA : 12,50 €", ""}));
     }
 
+    // The new code is taken by another till before this form is saved: the form is refused,
+    // keeps what was typed, and the next new code is free.
+    void codePrisAilleurs() {
+        OngletGenCodes o;
+        QVERIFY(o.demarrer());
+        o.genCodes->NouvelArticle_Click();
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000043"));
+        QVERIFY(o.boutique.sql("INSERT INTO ARTICLES (CodeArticle, libelle) VALUES ('ART000043', "
+                               "'Jupe ')"));
+        o.w("Libelle")->setText("Pull");
+        o.w("NombreArticles")->setText("3");
+        o.boutique.dialogues.reponses = {Dialogues::Reponse::Ok};
+        o.genCodes->validation_Click();
+        QVERIFY2(o.boutique.dialogues.textes().value(0).contains("vient d'être donné"),
+                 qPrintable(o.boutique.dialogues.textes().join('\n')));
+        QCOMPARE(champArticle(o.boutique, "libelle", "ART000043").toString(),
+                 QStringLiteral("Jupe "));
+        QCOMPARE(o.texte("Libelle"), QStringLiteral("Pull"));
+        o.genCodes->NouvelArticle_Click();
+        QCOMPARE(o.texte("CodeArticle"), QStringLiteral("ART000044"));
+        o.genCodes->validation_Click();
+        QCOMPARE(champArticle(o.boutique, "libelle", "ART000044").toString(),
+                 QStringLiteral("Pull "));
+    }
+
     // A save the database refuses (another program holds it, disk full, read-only) shows why
     // and changes nothing on screen: no entry for an article that is not stored, the form kept
     // for another try.
