@@ -31,6 +31,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -139,6 +140,13 @@ QString grandeBoutiqueServeur(QString* erreur) {
     signatureServeur = double(chrono.elapsed()) / 1000;
     std::fprintf(stderr, "boutique du serveur : %lld tickets signés en %.1f s\n",
                  static_cast<long long>(*scelles), signatureServeur);
+    // A shop made and signed a moment ago still has its pages to write out and its statistics to
+    // gather, which the server does in the background for minutes; a till meets a shop at rest.
+    QSqlQuery q(bdd.connexion());
+    if (!q.exec(QStringLiteral("VACUUM ANALYZE")) || !q.exec(QStringLiteral("CHECKPOINT"))) {
+        *erreur = q.lastError().text();
+        return {};
+    }
     return adresse;
 }
 
