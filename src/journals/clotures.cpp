@@ -4,6 +4,7 @@
 #include "fiscal/clefiscale.h"
 #include "fiscal/evenements.h"
 #include "journals/totauxperiode.h"
+#include "register/historique.h"
 #include "register/motscaisse.h"
 
 #include <QSqlError>
@@ -77,14 +78,8 @@ Resultat<qint64> duplicatas(const Database& bdd, const QString& caisse, qint64 d
         !r)
         return r.echec();
     QList<qint64> tickets;
-    const QString debut = QStringLiteral("ticket n° ");
-    while (q.next()) {
-        const QString detail = q.value(0).toString();
-        const qsizetype virgule = detail.indexOf(u',');
-        tickets << (detail.startsWith(debut) && virgule > 0
-                        ? detail.mid(debut.size(), virgule - debut.size()).toLongLong()
-                        : 0);
-    }
+    while (q.next())
+        tickets << historique::ticketDuDuplicata(q.value(0).toString());
     if (q.lastError().isValid())
         return echec(raisonSql(q.lastError()));
     q.finish();
@@ -463,14 +458,11 @@ Resultat<QList<Cloture>> cloreJoursOublies(const Database& bdd, const CleFiscale
 Resultat<QStringList> caisses(const Database& bdd) {
     // One look-up through an index per till (a shop has a few), not a pass over its tickets.
     QStringList tills;
-    for (const QString& table : {QStringLiteral("TICKETS"), QStringLiteral("CLOTURES")}) {
-        const QString sql =
-            table == QStringLiteral("TICKETS")
-                ? QStringLiteral(
-                      "SELECT min(coalesce(ChaineCaisse, '1')) FROM TICKETS WHERE Chainage IS "
-                      "NOT NULL AND coalesce(ChaineCaisse, '1') > ?")
-                : QStringLiteral("SELECT min(coalesce(ChaineCaisse, '1')) FROM CLOTURES WHERE "
-                                 "coalesce(ChaineCaisse, '1') > ?");
+    for (const QString& sql :
+         {QStringLiteral("SELECT min(coalesce(ChaineCaisse, '1')) FROM TICKETS WHERE Chainage IS "
+                         "NOT NULL AND coalesce(ChaineCaisse, '1') > ?"),
+          QStringLiteral("SELECT min(coalesce(ChaineCaisse, '1')) FROM CLOTURES WHERE "
+                         "coalesce(ChaineCaisse, '1') > ?")}) {
         QString apres = QStringLiteral("");
         QSqlQuery q(bdd.connexion());
         for (;;) {

@@ -125,6 +125,14 @@ QString detailDuplicata(qint64 numero, int rang) {
     return QStringLiteral("ticket n° %1, duplicata n° %2").arg(numero).arg(rang);
 }
 
+qint64 ticketDuDuplicata(const QString& detail) {
+    const QString debut = QStringLiteral("ticket n° ");
+    const qsizetype virgule = detail.indexOf(u',');
+    return detail.startsWith(debut) && virgule > 0
+               ? detail.mid(debut.size(), virgule - debut.size()).toLongLong()
+               : 0;
+}
+
 Resultat<int> consignerDuplicata(const Database& bdd, const CleFiscale& cle, qint64 numero,
                                  const QDateTime& quand) {
     // The comma after the number keeps ticket 46's duplicates apart from ticket 460's.

@@ -46,6 +46,8 @@ Resultat<TicketClos> lire(const Database& bdd, qint64 numero);
 
 // The detail of the duplicate event: "ticket n° 46, duplicata n° 2".
 QString detailDuplicata(qint64 numero, int rang);
+// The ticket a duplicate event's detail names; 0 when it names none.
+qint64 ticketDuDuplicata(const QString& detail);
 // Records in the events journal that the ticket is printed again, before it is printed;
 // gives the duplicate's rank, 1 for the first duplicate of that ticket.
 Resultat<int> consignerDuplicata(const Database& bdd, const CleFiscale& cle, qint64 numero,

@@ -80,6 +80,14 @@ class TestMoteurs : public QObject {
         QSqlQuery q(bdd.connexion());
         return executer(q, texte, valeurs) && q.next() ? q.value(0) : QVariant();
     }
+    // The sessions of the test's server that wait for a lock another holds (`temoin` outside
+    // any transaction: a transaction sees the server's activity as it was at its start).
+    static int attentesDeVerrou(const Database& temoin) {
+        return valeur(temoin, QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
+                                             "wait_event_type = 'Lock' AND datname = "
+                                             "current_database()"))
+            .toInt();
+    }
     // How the engine runs `requete` (which binds no value: the server does not prepare an
     // EXPLAIN).
     static QString plan(const Database& bdd, const QString& requete) {
@@ -420,12 +428,7 @@ class TestMoteurs : public QObject {
         });
         Database temoin;
         QVERIFY(temoin.ouvrir(ou));
-        QTRY_COMPARE_WITH_TIMEOUT(
-            valeur(temoin,
-                   QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
-                                  "wait_event_type = 'Lock' AND datname = current_database()"))
-                .toInt(),
-            1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(attentesDeVerrou(temoin), 1, 10000);
         QVERIFY(vente->valider());
         vente.reset();
         formulaire.join();
@@ -544,12 +547,7 @@ class TestMoteurs : public QObject {
         // sees the server's activity as it was at its start).
         Database temoin;
         QVERIFY(temoin.ouvrir(ou));
-        QTRY_COMPARE_WITH_TIMEOUT(
-            valeur(temoin,
-                   QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
-                                  "wait_event_type = 'Lock' AND datname = current_database()"))
-                .toInt(),
-            1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(attentesDeVerrou(temoin), 1, 10000);
         QVERIFY(t->valider());
         t.reset();
         autreCaisse.join();
@@ -576,12 +574,7 @@ class TestMoteurs : public QObject {
             t.reset();
             cloture.join();
         });
-        QTRY_COMPARE_WITH_TIMEOUT(
-            valeur(temoin, QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
-                                          "wait_event_type = 'Lock' AND datname = "
-                                          "current_database()"))
-                .toInt(),
-            1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(attentesDeVerrou(temoin), 1, 10000);
         QVERIFY(sql(a, QStringLiteral("INSERT INTO CLOTURES (Numero, Genre, Debut, Fin, Premier, "
                                       "Dernier, Date, Tickets, TotalTTC, GrandTotal, Texte, "
                                       "Signature) VALUES (1, 'JOUR', '2026-12-11', '2026-12-11', "
